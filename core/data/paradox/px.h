@@ -1,0 +1,104 @@
+#pragma once
+// The Paradox table engine: reads and writes the host's Paradox tables (.DB with its .PX,
+// .MB and secondary index files) with our own code. Tables are small; a table is read whole
+// into memory when opened. Every write is durable (fsync of the file, and of the folder when
+// a file is created or renamed) and atomic (an interruption leaves the old or the new table),
+// and is guarded among our own processes by an advisory lock.
+//
+// Errors: every failure throws ecf::common::DatabaseError with a text that names the file.
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ecf::data::px {
+
+enum class FieldType : std::uint8_t {
+    Alpha = 0x01,
+    Date = 0x02,
+    Short = 0x03,
+    Long = 0x04,
+    Currency = 0x05,
+    Number = 0x06,
+    Logical = 0x09,
+    Memo = 0x0C,
+    Blob = 0x0D,
+    FmtMemo = 0x0E,
+    Ole = 0x0F,
+    Graphic = 0x10,
+    Time = 0x14,
+    Timestamp = 0x15,
+    AutoInc = 0x16,
+    Bcd = 0x17,
+    Bytes = 0x18,
+};
+
+struct FieldDef {
+    std::string name;        // bytes in the table's code page
+    FieldType type = FieldType::Alpha;
+    int size = 0;            // bytes in the record (Alpha: its length; Bcd: 17; memo: leader + 10)
+    int bcdDigits = 0;       // Bcd only: decimals, from the header's field-size byte
+};
+
+// One field of one record.
+struct Value {
+    enum class Kind { Null, Text, Integer, Float, Logical, Date, Time, Timestamp, Bcd, Bytes };
+    Kind kind = Kind::Null;
+    std::string bytes;       // Text (code-page bytes), Bytes (blob / Bytes content), Bcd (decimal text "-12.3400")
+    std::int64_t integer = 0;// Integer (Short, Long, AutoInc); Date: days since 1 Jan 0001 (that day is 1);
+                             // Time: milliseconds since midnight
+    double real = 0;         // Float (Number, Currency); Timestamp: milliseconds since 1 Jan 0001 (Paradox's own count)
+    bool logical = false;    // Logical
+
+    bool isNull() const { return kind == Kind::Null; }
+    static Value null() { return {}; }
+    static Value text(std::string b) { Value v; v.kind = Kind::Text; v.bytes = std::move(b); return v; }
+    static Value integerValue(std::int64_t i) { Value v; v.kind = Kind::Integer; v.integer = i; return v; }
+    static Value floatValue(double d) { Value v; v.kind = Kind::Float; v.real = d; return v; }
+    static Value logicalValue(bool b) { Value v; v.kind = Kind::Logical; v.logical = b; return v; }
+    static Value date(std::int64_t days) { Value v; v.kind = Kind::Date; v.integer = days; return v; }
+    static Value time(std::int64_t ms) { Value v; v.kind = Kind::Time; v.integer = ms; return v; }
+    static Value timestamp(double ms) { Value v; v.kind = Kind::Timestamp; v.real = ms; return v; }
+};
+
+using Record = std::vector<Value>; // one Value per field, in field order
+
+struct TableInfo {
+    std::vector<FieldDef> fields;
+    int codePage = 1252;         // from the header (437, 850, 866, 1252, ...)
+    int keyFieldCount = 0;       // primary key fields (0: unkeyed)
+    int fileVersion = 0;         // header's file-version id
+};
+
+// A table read whole: its structure and its records in table order (the order of the data
+// blocks' chain), deleted records left out.
+class PxTable {
+public:
+    // Reads and validates `dbFile` (and its .MB when the table has memo or blob fields).
+    static PxTable read(const std::filesystem::path& dbFile);
+
+    const TableInfo& info() const { return info_; }
+    const std::vector<FieldDef>& fields() const { return info_.fields; }
+    const std::vector<Record>& records() const { return records_; }
+    // Index of a field by name (exact bytes, then case-insensitively); nullopt when missing.
+    std::optional<std::size_t> fieldIndex(const std::string& name) const;
+
+private:
+    TableInfo info_;
+    std::vector<Record> records_;
+};
+
+// Appends one record to an unkeyed table, durably. Values of Kind Null write a null field.
+// Texts longer than their field, or a Value of a kind the field cannot hold, throw.
+void appendRecord(const std::filesystem::path& dbFile, const Record& record);
+
+// Deletes every record: the .DB keeps its header with its counters reset, and the primary
+// .PX and secondary .Xnn/.Ynn indexes are emptied consistently. The .MB (if any) is emptied too.
+void emptyTable(const std::filesystem::path& dbFile);
+
+// Creates a new unkeyed table (Paradox 7 layout, the given code page) with these fields.
+// Fails when the file exists.
+void createTable(const std::filesystem::path& dbFile, const std::vector<FieldDef>& fields, int codePage = 1252);
+
+} // namespace ecf::data::px

@@ -1,0 +1,57 @@
+#include "printer/emulated_printer.h"
+
+namespace ecf::printer {
+
+EmulatedPrinter::EmulatedPrinter()
+    : taxRegisters(16), paymentForms{"Dinheiro", "Cheque", "Cartao"}
+{
+    using common::Money;
+    taxRegisters[0].rate = Money::fromWhole(18);
+    taxRegisters[1].rate = Money::fromWhole(12);
+    taxRegisters[2].rate = Money::fromWhole(7);
+    taxRegisters[3].rate = Money::fromWhole(25);
+    taxRegisters[4].rate = Money::fromWhole(5);
+    taxRegisters[4].service = true;
+}
+
+void EmulatedPrinter::print(const std::string& text)
+{
+    std::string line;
+    for (char c : text) {
+        if (c == '\n') {
+            tape.push_back(line);
+            line.clear();
+        } else if (c != '\r') {
+            line.push_back(c);
+        }
+    }
+    if (!line.empty() || text.empty())
+        tape.push_back(line);
+}
+
+void EmulatedPrinter::openCoupon()
+{
+    ++couponNumber;
+    couponOpen = true;
+    tape.push_back("---------------- CUPOM FISCAL " + std::to_string(couponNumber) + " ----------------");
+}
+
+void EmulatedPrinter::closeCoupon()
+{
+    if (couponOpen)
+        tape.push_back("---------------- FIM DO CUPOM " + std::to_string(couponNumber) + " ----------------");
+    couponOpen = false;
+}
+
+void EmulatedPrinter::cancelCoupon()
+{
+    tape.push_back("---------------- CUPOM " + std::to_string(couponNumber) + " CANCELADO ----------------");
+    couponOpen = false;
+}
+
+void EmulatedPrinter::nonFiscalReport(const std::string& title)
+{
+    tape.push_back("================ " + title + " ================");
+}
+
+} // namespace ecf::printer

@@ -1,0 +1,25 @@
+#pragma once
+// TfoMostraFormasPagamentoECF: lists the payment forms the printer holds, read back from the
+// printer each time the window is shown.
+#include <string>
+#include <vector>
+
+namespace ecf::app {
+class Application;
+}
+
+namespace ecf::utilities {
+
+class MostraFormasPagamento {
+public:
+    explicit MostraFormasPagamento(app::Application& app);
+    void onShow();                                          // refills ComboBox1; reports "list"
+    const std::vector<std::string>& items() const { return items_; } // ComboBox1's entries, UTF-8
+
+private:
+    app::Application& app_;
+    std::vector<std::string> raw_;    // the entries as the printer gave them (bytes)
+    std::vector<std::string> items_;
+};
+
+} // namespace ecf::utilities

@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Set-up, build, demo and tests of ECF on Debian 12.
+#   scripts/setup.sh demo   install, build, make a demo database and print its coupon on the emulated printer
+#   scripts/setup.sh test   install, build and run the whole test suite (what CI runs)
+#   scripts/setup.sh build  install and build only
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+cd "$here"
+jobs=$(nproc 2>/dev/null || echo 2)
+
+packages=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev libgl-dev
+  nlohmann-json3-dev libgtest-dev libgmock-dev
+  pxlib-dev clang libclang-rt-14-dev
+  xvfb xauth
+)
+
+install() {
+  local missing=()
+  for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+  done
+  if ((${#missing[@]})); then
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    echo "== installing: ${missing[*]}"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  fi
+}
+
+build() {
+  echo "== building build/ (ecf, ecf-cli, tests)"
+  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build build -j"$jobs"
+}
+
+demo() {
+  local db="$here/build/demo-db"
+  rm -rf "$db"
+  mkdir -p "$db"
+  ./build/ecf-cli make-demo "$db"
+  echo "== ecf-cli print on the demo database ($db), model $(./build/ecf-cli show-model "$db" 2>/dev/null || echo ?)"
+  rm -f "$db/trace.jsonl"
+  local rc=0
+  (cd "$db" && VANTIS_DIR="$db" ECF_TRACE="$db/trace.jsonl" "$here/build/ecf-cli" print --show-paper <<<"sim") || rc=$?
+  echo "== what was sent to the printer"
+  ./build/ecf-cli show-trace "$db/trace.jsonl"
+  return $rc
+}
+
+run_tests() {
+  echo "== sanitizer build (address, undefined) and the test suite"
+  cmake -S . -B build-san -G Ninja -DCMAKE_BUILD_TYPE=Debug -DECF_SANITIZE=ON >/dev/null
+  cmake --build build-san -j"$jobs"
+  (cd build-san && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j"$jobs")
+  echo "== fuzzing the table reader (bounded)"
+  CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DECF_BUILD_FUZZ=ON \
+    -DECF_BUILD_GUI=OFF -DECF_BUILD_TESTS=ON >/dev/null
+  cmake --build build-fuzz -j"$jobs" --target fuzz_paradox_reader
+  scripts/fuzz.sh build-fuzz "${ECF_FUZZ_SECONDS:-90}"
+}
+
+case "${1:-}" in
+  build) install; build ;;
+  demo) install; build; demo ;;
+  test) install; build; run_tests ;;
+  *) echo "usage: scripts/setup.sh demo|test|build" >&2; exit 2 ;;
+esac
