@@ -1,0 +1,2 @@
+// ecf entry point (placeholder until the windows land).
+int main() { return 0; }
