@@ -51,14 +51,15 @@ struct CouponRecords {
 
 enum class CancelKind { LastCoupon, OpenCoupon }; // "Cancela Último Cupom", "Fecha Cupom Aberto"
 
-// The traced maker interfaces of the process.
+// The traced maker interfaces of the process (all six are set in the program; a test may set
+// only those its family uses).
 struct MakerInterfaces {
-    schalter::SchalterLib& schalter;
-    sigtron::SigtronControl& sigtron;
-    mp20::Mp20Lib& mp20;
-    sweda::SwedaLib& sweda;
-    daruma::DarumaLib& daruma;
-    bemafi32::BemaFI32Lib& bemafi32;
+    schalter::SchalterLib* schalter = nullptr;
+    sigtron::SigtronControl* sigtron = nullptr;
+    mp20::Mp20Lib* mp20 = nullptr;
+    sweda::SwedaLib* sweda = nullptr;
+    daruma::DarumaLib* daruma = nullptr;
+    bemafi32::BemaFI32Lib* bemafi32 = nullptr;
 };
 
 // What a family's operations work with.
@@ -69,7 +70,7 @@ struct FamilyContext {
     const common::Clock& clock;
     MakerInterfaces& makers;
     std::string& mp20ReplyText;          // first line of "MP20FI.RET" as last read by the reply check
-    sweda::SwedaChannel& swedaChannel;   // the process-wide Sweda command and reply buffers
+    sweda::SwedaChannel* swedaChannel;   // the process-wide Sweda command and reply buffers (Sweda only)
     std::filesystem::path workDir;       // the current folder, where "MP20FI.RET" is
 };
 
