@@ -89,6 +89,8 @@ public:
     // FS345 also reads the printer coupon number into the configuration. false: start-up ends.
     virtual bool start(int velPortSer) = 0;
     virtual void close() = 0;
+    // True for the model whose start reads the printer coupon number (shown in Label1).
+    virtual bool showsCouponNumber() const { return false; }
 
     // --- coupon issue
     // The item's tax code; shows the not-found message when none is found.
