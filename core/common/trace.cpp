@@ -1,0 +1,157 @@
+#include "common/trace.h"
+
+#include "common/errors.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace ecf::common {
+
+std::shared_ptr<Trace> Trace::fromEnvironment()
+{
+    const char* path = std::getenv("ECF_TRACE");
+    if (!path || !*path)
+        return nullptr;
+    return std::make_shared<Trace>(path);
+}
+
+Trace::Trace(const std::string& path) : path_(path)
+{
+    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd_ < 0)
+        throw ConfigError("Cannot open the trace file " + path + " (ECF_TRACE): " + std::strerror(errno));
+}
+
+Trace::~Trace()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+void Trace::writeLine(std::string_view json)
+{
+    // One write per line: the line is in the file before the program goes on, and lines
+    // from two processes appending to one trace do not interleave.
+    std::string line;
+    line.reserve(json.size() + 1);
+    line.append(json);
+    line.push_back('\n');
+    const char* p = line.data();
+    std::size_t left = line.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd_, p, left);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            throw ConfigError("Cannot write the trace file " + path_ + ": " + std::strerror(errno));
+        }
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+}
+
+namespace json {
+
+namespace {
+
+void appendCodePoint(std::string& out, char32_t cp)
+{
+    switch (cp) {
+    case '"': out += "\\\""; return;
+    case '\\': out += "\\\\"; return;
+    case '\n': out += "\\n"; return;
+    case '\r': out += "\\r"; return;
+    case '\t': out += "\\t"; return;
+    case '\b': out += "\\b"; return;
+    case '\f': out += "\\f"; return;
+    default: break;
+    }
+    if (cp < 0x20 || cp == 0x7F) {
+        char buf[8];
+        std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned>(cp));
+        out += buf;
+    } else if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+} // namespace
+
+void appendLatin1(std::string& out, std::string_view bytes)
+{
+    out.push_back('"');
+    for (char c : bytes)
+        appendCodePoint(out, static_cast<unsigned char>(c));
+    out.push_back('"');
+}
+
+void appendUtf8(std::string& out, std::string_view s)
+{
+    out.push_back('"');
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        char32_t cp = 0xFFFD;
+        std::size_t len = 1;
+        if (c < 0x80) {
+            cp = c;
+        } else if ((c & 0xE0) == 0xC0 && i + 1 < s.size()) {
+            cp = ((c & 0x1F) << 6) | (static_cast<unsigned char>(s[i + 1]) & 0x3F);
+            len = 2;
+        } else if ((c & 0xF0) == 0xE0 && i + 2 < s.size()) {
+            cp = ((c & 0x0F) << 12) | ((static_cast<unsigned char>(s[i + 1]) & 0x3F) << 6) |
+                 (static_cast<unsigned char>(s[i + 2]) & 0x3F);
+            len = 3;
+        } else if ((c & 0xF8) == 0xF0 && i + 3 < s.size()) {
+            cp = ((c & 0x07) << 18) | ((static_cast<unsigned char>(s[i + 1]) & 0x3F) << 12) |
+                 ((static_cast<unsigned char>(s[i + 2]) & 0x3F) << 6) | (static_cast<unsigned char>(s[i + 3]) & 0x3F);
+            len = 4;
+        }
+        bool valid = true;
+        for (std::size_t k = 1; k < len; ++k)
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
+                valid = false;
+        if (!valid) {
+            cp = 0xFFFD;
+            len = 1;
+        }
+        appendCodePoint(out, cp);
+        i += len;
+    }
+    out.push_back('"');
+}
+
+void appendUtf16(std::string& out, std::u16string_view w)
+{
+    out.push_back('"');
+    for (std::size_t i = 0; i < w.size(); ++i) {
+        char32_t cp = w[i];
+        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < w.size() && w[i + 1] >= 0xDC00 && w[i + 1] <= 0xDFFF) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (w[i + 1] - 0xDC00);
+            ++i;
+        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+            cp = 0xFFFD;
+        }
+        appendCodePoint(out, cp);
+    }
+    out.push_back('"');
+}
+
+} // namespace json
+} // namespace ecf::common

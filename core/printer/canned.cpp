@@ -1,0 +1,203 @@
+#include "printer/canned.h"
+
+#include "common/errors.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace ecf::printer {
+
+namespace {
+
+using common::ConfigError;
+
+// Decodes UTF-8 to code points; malformed bytes become U+FFFD.
+std::u32string codePoints(std::string_view s)
+{
+    std::u32string out;
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        std::size_t len = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
+        if (len == 0 || i + len > s.size()) {
+            out.push_back(0xFFFD);
+            ++i;
+            continue;
+        }
+        char32_t cp = len == 1 ? c : len == 2 ? (c & 0x1F) : len == 3 ? (c & 0x0F) : (c & 0x07);
+        for (std::size_t k = 1; k < len; ++k)
+            cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+        out.push_back(cp);
+        i += len;
+    }
+    return out;
+}
+
+} // namespace
+
+std::string jsonTextToBytes(std::string_view utf8)
+{
+    std::string out;
+    for (char32_t cp : codePoints(utf8))
+        out.push_back(cp <= 0xFF ? static_cast<char>(cp) : '?');
+    return out;
+}
+
+std::u16string jsonTextToWide(std::string_view utf8)
+{
+    std::u16string out;
+    for (char32_t cp : codePoints(utf8)) {
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+        } else {
+            out.push_back(static_cast<char16_t>(cp));
+        }
+    }
+    return out;
+}
+
+std::int64_t CannedEntry::retInteger(std::int64_t absent) const
+{
+    if (const auto* d = std::get_if<double>(&ret))
+        return static_cast<std::int64_t>(std::llround(*d));
+    if (const auto* b = std::get_if<bool>(&ret))
+        return *b ? 1 : 0;
+    return absent;
+}
+
+double CannedEntry::retReal(double absent) const
+{
+    if (const auto* d = std::get_if<double>(&ret))
+        return *d;
+    return absent;
+}
+
+bool CannedEntry::retBool(bool absent) const
+{
+    if (const auto* b = std::get_if<bool>(&ret))
+        return *b;
+    if (const auto* d = std::get_if<double>(&ret))
+        return *d != 0;
+    return absent;
+}
+
+std::string CannedEntry::retBytes(const std::string& absent) const
+{
+    if (const auto* s = std::get_if<std::string>(&ret))
+        return jsonTextToBytes(*s);
+    return absent;
+}
+
+std::u16string CannedEntry::retWide(const std::u16string& absent) const
+{
+    if (const auto* s = std::get_if<std::string>(&ret))
+        return jsonTextToWide(*s);
+    return absent;
+}
+
+std::shared_ptr<CannedResults> CannedResults::fromEnvironment()
+{
+    const char* path = std::getenv("ECF_EMULATOR");
+    if (!path || !*path)
+        return nullptr;
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw ConfigError(std::string("Cannot read the canned results file ") + path + " (ECF_EMULATOR)");
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    return parse(ss.str(), path);
+}
+
+std::shared_ptr<CannedResults> CannedResults::parse(std::string_view text, const std::string& fileName)
+{
+    const std::string where = "Canned results file " + fileName + " (ECF_EMULATOR): ";
+    nlohmann::json doc;
+    try {
+        doc = nlohmann::json::parse(text);
+    } catch (const nlohmann::json::parse_error& e) {
+        throw ConfigError(where + "not valid JSON: " + e.what());
+    }
+    if (!doc.is_object() || !doc.contains("calls") || !doc["calls"].is_object())
+        throw ConfigError(where + "expected an object {\"calls\": {NAME: [ENTRY, ...]}}");
+    for (auto it = doc.begin(); it != doc.end(); ++it)
+        if (it.key() != "calls")
+            throw ConfigError(where + "unknown key \"" + it.key() + "\" at the top level");
+
+    auto result = std::make_shared<CannedResults>();
+    for (auto& [name, list] : doc["calls"].items()) {
+        if (!list.is_array())
+            throw ConfigError(where + "the entries of \"" + name + "\" must be a list");
+        std::vector<CannedEntry> entries;
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            const auto& e = list[i];
+            const std::string at = "\"" + name + "\" entry " + std::to_string(i + 1) + ": ";
+            if (!e.is_object())
+                throw ConfigError(where + at + "must be an object");
+            CannedEntry entry;
+            for (auto& [key, value] : e.items()) {
+                if (key == "ret") {
+                    if (value.is_boolean())
+                        entry.ret = value.get<bool>();
+                    else if (value.is_number())
+                        entry.ret = value.get<double>();
+                    else if (value.is_string())
+                        entry.ret = value.get<std::string>();
+                    else
+                        throw ConfigError(where + at + "\"ret\" must be a number, true/false or a text");
+                } else if (key == "out") {
+                    entry.hasOut = true;
+                    if (value.is_string())
+                        entry.out = value.get<std::string>();
+                    else if (!value.is_null())
+                        throw ConfigError(where + at + "\"out\" must be a text or null");
+                } else if (key == "values") {
+                    if (!value.is_object())
+                        throw ConfigError(where + at + "\"values\" must be an object of texts");
+                    entry.hasValues = true;
+                    for (auto& [vn, vv] : value.items()) {
+                        if (!vv.is_string())
+                            throw ConfigError(where + at + "value \"" + vn + "\" must be a text");
+                        entry.values[vn] = vv.get<std::string>();
+                    }
+                } else if (key == "times") {
+                    if (value.is_string() && value.get<std::string>() == "always") {
+                        entry.always = true;
+                    } else if (value.is_number_integer() && value.get<std::int64_t>() >= 1) {
+                        entry.times = value.get<std::int64_t>();
+                    } else {
+                        throw ConfigError(where + at + "\"times\" must be a whole number from 1 or \"always\"");
+                    }
+                } else {
+                    throw ConfigError(where + at + "unknown field \"" + key + "\"");
+                }
+            }
+            entries.push_back(std::move(entry));
+        }
+        result->calls_.emplace(name, std::move(entries));
+    }
+    return result;
+}
+
+const CannedEntry* CannedResults::take(std::string_view fn)
+{
+    const auto it = calls_.find(fn);
+    if (it == calls_.end())
+        return nullptr;
+    for (auto& e : it->second) {
+        if (e.always)
+            return &e;
+        if (e.times > 0) {
+            --e.times;
+            return &e;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace ecf::printer

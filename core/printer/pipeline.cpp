@@ -1,0 +1,102 @@
+#include "printer/pipeline.h"
+
+#include "common/trace.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace ecf::printer {
+
+namespace json = common::json;
+
+CallPipeline::CallPipeline(std::shared_ptr<common::Trace> trace, std::shared_ptr<CannedResults> canned)
+    : trace_(std::move(trace)), canned_(std::move(canned))
+{
+}
+
+const CannedEntry* CallPipeline::take(std::string_view fn)
+{
+    return canned_ ? canned_->take(fn) : nullptr;
+}
+
+namespace {
+
+void appendNumber(std::string& out, double d)
+{
+    if (!std::isfinite(d)) {
+        out += "null";
+        return;
+    }
+    char buf[40];
+    if (d == std::floor(d) && std::fabs(d) < 1e15)
+        std::snprintf(buf, sizeof buf, "%.0f", d);
+    else
+        std::snprintf(buf, sizeof buf, "%.17g", d);
+    out += buf;
+}
+
+struct ArgWriter {
+    std::string& out;
+    void operator()(std::int64_t v) const { out += std::to_string(v); }
+    void operator()(double v) const { appendNumber(out, v); }
+    void operator()(const std::string& v) const { json::appendLatin1(out, v); }
+    void operator()(const std::u16string& v) const { json::appendUtf16(out, v); }
+};
+
+struct RetWriter {
+    std::string& out;
+    void operator()(std::monostate) const { out += "null"; }
+    void operator()(std::int64_t v) const { out += std::to_string(v); }
+    void operator()(bool v) const { out += v ? "true" : "false"; }
+    void operator()(const std::string& v) const { json::appendLatin1(out, v); }
+    void operator()(const std::u16string& v) const { json::appendUtf16(out, v); }
+};
+
+struct OutWriter {
+    std::string& out;
+    void operator()(std::monostate) const { out += "null"; }
+    void operator()(const std::string& v) const { json::appendLatin1(out, v); }
+    void operator()(const std::u16string& v) const { json::appendUtf16(out, v); }
+    void operator()(const std::vector<std::int64_t>& v) const
+    {
+        out.push_back('[');
+        for (std::size_t i = 0; i < v.size(); ++i) {
+            if (i)
+                out.push_back(',');
+            out += std::to_string(v[i]);
+        }
+        out.push_back(']');
+    }
+};
+
+} // namespace
+
+std::string CallPipeline::toJson(const CallRecord& r)
+{
+    std::string out;
+    out.reserve(96);
+    out += R"({"ev":"call","family":")";
+    out += r.family;
+    out += R"(","fn":")";
+    out += r.fn;
+    out += R"(","args":[)";
+    for (std::size_t i = 0; i < r.args.size(); ++i) {
+        if (i)
+            out.push_back(',');
+        std::visit(ArgWriter{out}, r.args[i]);
+    }
+    out += R"(],"ret":)";
+    std::visit(RetWriter{out}, r.ret);
+    out += R"(,"out":)";
+    std::visit(OutWriter{out}, r.out);
+    out.push_back('}');
+    return out;
+}
+
+void CallPipeline::trace(const CallRecord& record)
+{
+    if (trace_)
+        trace_->writeLine(toJson(record));
+}
+
+} // namespace ecf::printer
