@@ -1,0 +1,25 @@
+#pragma once
+// The driver of a model code that belongs to no family: every printer step does nothing, and
+// every item passes without a tax code and without registration.
+#include "printer/printer.h"
+
+namespace ecf::printer {
+
+class NoFamilyDriver final : public FamilyDriver {
+public:
+    void openPort(int) override {}
+    bool start(int) override { return true; }
+    void close() override {}
+    TaxCode resolveTaxCode(CouponRecords&) override { return {}; }
+    bool registerItem(CouponRecords&, const TaxCode&, common::Money) override { return true; }
+    void closeCoupon(CouponRecords&) override {}
+    void receipts(CouponRecords&) override {}
+    void xReading() override {}
+    void zReduction() override {}
+    void cancelCoupon(CancelKind) override {}
+    void programPaymentForms(data::Table&) override {}
+    void listPaymentForms(std::vector<std::string>&) override {}
+    void fiscalMemory(const std::string&, const std::string&) override {}
+};
+
+} // namespace ecf::printer
