@@ -1,0 +1,31 @@
+#include "utilities/formas_pagamento.h"
+
+#include "app/application.h"
+#include "common/text.h"
+#include "printer/printer.h"
+
+namespace ecf::utilities {
+
+MostraFormasPagamento::MostraFormasPagamento(app::Application& app) : app_(app) {}
+
+void MostraFormasPagamento::onShow()
+{
+    // The window shows its list as it stands when the handler ends, also when an error
+    // ends it (the list then keeps what it held).
+    const auto report = [this] {
+        items_.clear();
+        items_.reserve(raw_.size());
+        for (const auto& entry : raw_)
+            items_.push_back(common::toUtf8(entry, 1252));
+        app_.op().listShown(items_);
+    };
+    try {
+        app_.printer().driver().listPaymentForms(raw_);
+    } catch (...) {
+        report();
+        throw;
+    }
+    report();
+}
+
+} // namespace ecf::utilities
