@@ -1,0 +1,148 @@
+#include "app/application.h"
+
+#include "access/access_check.h"
+#include "app/dm_filial.h"
+#include "app/main_window.h"
+#include "app/traced_operator.h"
+#include "common/errors.h"
+#include "common/text.h"
+#include "common/trace.h"
+#include "printer/canned.h"
+#include "printer/printer.h"
+#include "utilities/formas_pagamento.h"
+#include "utilities/rel_memoria_fiscal.h"
+#include "utilities/util_ecf.h"
+
+#include <exception>
+#include <stdexcept>
+
+namespace ecf::app {
+
+namespace {
+
+bool validUtf8(const std::string& s)
+{
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        int n = c < 0x80 ? 0 : (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : (c & 0xF8) == 0xF0 ? 3 : -1;
+        if (n < 0 || i + static_cast<std::size_t>(n) >= s.size())
+            return false;
+        for (int k = 1; k <= n; ++k)
+            if ((static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]) & 0xC0) != 0x80)
+                return false;
+        i += static_cast<std::size_t>(n) + 1;
+    }
+    return true;
+}
+
+// Error texts may carry table names or values in the table's code page; the operator port
+// takes UTF-8.
+std::string displayText(const std::string& what)
+{
+    return validUtf8(what) ? what : common::toUtf8(what, 1252);
+}
+
+} // namespace
+
+struct Application::Impl {
+    explicit Impl(Options& o)
+    {
+        if (!o.op)
+            throw std::invalid_argument("Application needs an operator port");
+        if (o.trace) {
+            traced = std::make_unique<TracedOperator>(*o.op, o.trace);
+            op = traced.get();
+        } else {
+            op = o.op;
+        }
+        clock = o.clock ? o.clock : &systemClock;
+    }
+
+    std::unique_ptr<TracedOperator> traced;
+    OperatorPort* op = nullptr;
+    StartupConfig config;
+    common::Clock systemClock;
+    const common::Clock* clock = nullptr;
+
+    // In the order of the program's start (the printer connection is the main window's).
+    std::unique_ptr<printer::Printer> printer;
+    std::unique_ptr<MainWindow> main;
+    std::unique_ptr<utilities::MostraFormasPagamento> formasPagamento;
+    std::unique_ptr<utilities::RelMemoriaFiscal> relMemoriaFiscal;
+    std::unique_ptr<access::AccessCheck> access;
+    std::unique_ptr<DMFilial> dmFilial;
+    std::unique_ptr<utilities::UtilEcf> utilEcf;
+};
+
+Application::Options Application::optionsFromEnvironment(OperatorPort& op)
+{
+    Options o;
+    o.op = &op;
+    o.trace = common::Trace::fromEnvironment();
+    o.canned = printer::CannedResults::fromEnvironment();
+    return o;
+}
+
+Application::Application(Options options) : impl_(std::make_unique<Impl>(options))
+{
+    Impl& i = *impl_;
+    printer::Printer::Options po;
+    po.trace = options.trace;
+    po.canned = options.canned;
+    po.workDir = options.workDir;
+    i.printer = std::make_unique<printer::Printer>(i.config, *i.op, *i.clock, std::move(po));
+    i.main = std::make_unique<MainWindow>(*this);
+    i.formasPagamento = std::make_unique<utilities::MostraFormasPagamento>(*this);
+    i.relMemoriaFiscal = std::make_unique<utilities::RelMemoriaFiscal>(*this);
+    i.access = std::make_unique<access::AccessCheck>(*this);
+    i.dmFilial = std::make_unique<DMFilial>();
+}
+
+Application::~Application()
+{
+    // The utilities window goes first; the others in the reverse order of their creation.
+    if (impl_) {
+        impl_->utilEcf.reset();
+        impl_->dmFilial.reset();
+        impl_->access.reset();
+        impl_->relMemoriaFiscal.reset();
+        impl_->formasPagamento.reset();
+        impl_->main.reset();
+        impl_->printer.reset();
+    }
+}
+
+void Application::handle(const std::function<void()>& event)
+{
+    try {
+        event();
+    } catch (const std::exception& e) {
+        op().exception(displayText(e.what()));
+    } catch (...) {
+        op().exception("Unknown exception");
+    }
+}
+
+OperatorPort& Application::op() { return *impl_->op; }
+StartupConfig& Application::config() { return impl_->config; }
+const common::Clock& Application::clock() const { return *impl_->clock; }
+printer::Printer& Application::printer() { return *impl_->printer; }
+MainWindow& Application::main() { return *impl_->main; }
+DMFilial& Application::dmFilial() { return *impl_->dmFilial; }
+access::AccessCheck& Application::access() { return *impl_->access; }
+utilities::MostraFormasPagamento& Application::formasPagamento() { return *impl_->formasPagamento; }
+utilities::RelMemoriaFiscal& Application::relMemoriaFiscal() { return *impl_->relMemoriaFiscal; }
+
+utilities::UtilEcf* Application::utilEcf() { return impl_->utilEcf.get(); }
+
+utilities::UtilEcf& Application::createUtilEcf()
+{
+    if (!impl_->utilEcf)
+        impl_->utilEcf = std::make_unique<utilities::UtilEcf>(*this);
+    return *impl_->utilEcf;
+}
+
+void Application::destroyUtilEcf() { impl_->utilEcf.reset(); }
+
+} // namespace ecf::app

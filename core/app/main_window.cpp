@@ -1,0 +1,151 @@
+#include "app/main_window.h"
+
+#include "app/application.h"
+#include "app/dm_filial.h"
+#include "coupon/coupon_issue.h"
+#include "printer/printer.h"
+
+#include <exception>
+
+namespace ecf::app {
+
+namespace {
+
+// Reports the main window's state once when the show handler ends, however it ends. An error
+// that ends the handler goes on to the default error handler after the report.
+class MainShownReport {
+public:
+    MainShownReport(OperatorPort& op, const MainWindow& w)
+        : op_(op), w_(w), uncaught_(std::uncaught_exceptions())
+    {
+    }
+    ~MainShownReport() noexcept(false)
+    {
+        const MainWindowState state{w_.label1(), w_.button1Caption(), w_.button1Enabled()};
+        if (std::uncaught_exceptions() > uncaught_) {
+            // Unwinding already: the report must not raise a second error.
+            try {
+                op_.mainShown(state);
+            } catch (...) {
+            }
+        } else {
+            op_.mainShown(state);
+        }
+    }
+    MainShownReport(const MainShownReport&) = delete;
+    MainShownReport& operator=(const MainShownReport&) = delete;
+
+private:
+    OperatorPort& op_;
+    const MainWindow& w_;
+    int uncaught_;
+};
+
+} // namespace
+
+MainWindow::MainWindow(Application& app) : app_(app)
+{
+    TItens.setMaster(&TCabec, {"Filial", "Num_Nota", "Tipo_Nota", "Cod_Clifor", "DT_ENTRADA"});
+}
+
+void MainWindow::onShow()
+{
+    MainShownReport report(app_.op(), *this);
+    startUp();
+}
+
+void MainWindow::startUp()
+{
+    StartupConfig& config = app_.config();
+    printer::Printer& printer = app_.printer();
+
+    // 1. The access table of the data module.
+    app_.dmFilial().TAcesso.open();
+
+    // 2. The branch record: the record the table stands on after opening.
+    TFilial.open();
+    config.fatModNf = TFilial.fieldByName("FatModNf").asInteger();
+    config.portaEcf = TFilial.fieldByName("PortaEcf").asString();
+    config.modeloEcf = TFilial.fieldByName("ModeloEcf").asString();
+    const int velPortSer = TFilial.fieldByName("VelPortSer").asInteger();
+
+    // 3. The ports opened before the configuration check; errors are shown, start-up goes on.
+    printer.driver().openPort(velPortSer);
+
+    // 4. TEF switch.
+    tbCfg.open();
+    if (tbCfg.fieldByName("TEF").asBoolean())
+        button1_ = "Integrar c/TEF";
+    tbCfg.close();
+
+    // 5. The tax table back to its initial state.
+    printer.taxTable().reset();
+
+    // 6, 7. Port and model configured.
+    if (config.portaEcf.empty()) {
+        app_.op().info("Porta da ECF nao cadastrada");
+        return;
+    }
+    if (config.modeloEcf.empty()) {
+        app_.op().info("Modelo da ECF nao cadastrado");
+        return;
+    }
+
+    // 8. The family's printer start and tax-table load.
+    if (!printer.driver().start(velPortSer))
+        return;
+
+    // 9. The printer coupon number, for the model whose start reads it.
+    if (printer.driver().showsCouponNumber())
+        label1_ = std::to_string(config.couponNumber);
+
+    // 10, 11. The hand-off tables.
+    TCabec.open();
+    if (TCabec.isEmpty())
+        button1Enabled_ = false;
+    TItens.open();
+}
+
+void MainWindow::button1Click()
+{
+    if (!button1Enabled_)
+        return; // a disabled button takes no click
+    if (button1_ == "Imprimir" && TCabec.active() && TItens.active()) {
+        // Start-up opened the hand-off tables: print the pending coupon, then clear the
+        // tables whether or not the printer took every item. When start-up ended before
+        // opening them nothing is printed and the pending coupon is kept for the next run.
+        couponIssue();
+        TItens.close();
+        TCabec.close();
+        TItens.emptyTable();
+        TCabec.emptyTable();
+    }
+    closeRequested_ = true;
+}
+
+void MainWindow::couponIssue()
+{
+    printer::CouponRecords records{TCabec, TItens, TFilial};
+    coupon::issueCoupon(app_.printer().driver(), records);
+}
+
+void MainWindow::button2Click()
+{
+    closeRequested_ = true;
+}
+
+void MainWindow::button3Click()
+{
+    if (!app_.utilEcf())
+        app_.createUtilEcf();
+    app_.op().showWindow(Window::UtilEcf);
+}
+
+void MainWindow::onClose()
+{
+    app_.printer().driver().close();
+    TFilial.close();
+    app_.dmFilial().TAcesso.close();
+}
+
+} // namespace ecf::app
