@@ -1,0 +1,331 @@
+// The utilities window, the payment-form listing and the fiscal-memory window, driven by a
+// scripted operator on the emulated printer; what reaches the printer is read from the trace.
+#include "utilities/util_ecf.h"
+
+#include "app/application.h"
+#include "app/dm_filial.h"
+#include "common/trace.h"
+#include "printer/canned.h"
+#include "support/scripted_operator.h"
+#include "support/tables.h"
+#include "support/test_support.h"
+#include "support/trace_reader.h"
+#include "utilities/formas_pagamento.h"
+#include "utilities/rel_memoria_fiscal.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+
+namespace ecf {
+namespace {
+
+using namespace test::px_fields;
+using namespace test::px_values;
+using app::Answer;
+using app::Window;
+
+class UtilEcfTest : public ::testing::Test {
+protected:
+    test::TempDir dir;
+    test::ScopedEnv env{"VANTIS_DIR", dir.path().string()};
+    common::FixedClock clock{{2026, 12, 8, 10, 0, 0, 0}};
+    test::ScriptedOperator op;
+    std::filesystem::path traceFile = dir.path() / "trace.jsonl";
+    std::unique_ptr<app::Application> app;
+    utilities::UtilEcf* util = nullptr;
+
+    void SetUp() override
+    {
+        filial("1", "DARUMA345");
+        test::makeTable(dir.path(), "FormaPtg.db", {longField("Codigo"), alpha("Descricao", 20)},
+                        {{lng(1), txt("Dinheiro")}, {lng(2), txt("Cheque")}});
+        // The Z reduction (operation 1) needs the password "zeta", without a user.
+        test::makeTable(dir.path(), "Acesso.db",
+                        {longField("Codigo"), alpha("Descricao", 40), alpha("Conteudo", 10), alpha("Inf_Usuario", 1)},
+                        {{lng(1), txt("Reducao Z"), txt("zeta"), txt("N")}});
+        test::makeTable(dir.path(), "Usuarios.db", {alpha("Codigo", 6), alpha("Senha", 8), alpha("Nivel", 2)});
+    }
+
+    void filial(const std::string& porta, const std::string& modelo)
+    {
+        std::filesystem::remove(dir.path() / "Filial.DB");
+        test::makeTable(dir.path(), "Filial.DB", {longField("FatModNf"), alpha("PortaEcf", 5), alpha("ModeloEcf", 10)},
+                        {{lng(2), porta.empty() ? nul() : txt(porta), modelo.empty() ? nul() : txt(modelo)}});
+    }
+
+    // The program's objects with the utilities window shown; `canned` is an ECF_EMULATOR text.
+    void start(const std::string& canned = "")
+    {
+        app::Application::Options o;
+        o.op = &op;
+        o.trace = std::make_shared<common::Trace>(traceFile.string());
+        if (!canned.empty())
+            o.canned = printer::CannedResults::parse(canned, "canned.json");
+        o.clock = &clock;
+        o.workDir = dir.path();
+        app = std::make_unique<app::Application>(o);
+        app->dmFilial().TAcesso.open();
+        // Showing the listing window runs its show handler, as the toolkit does.
+        op.onShowWindow = [this](Window w) {
+            if (w == Window::MostraFormasPagamentoECF)
+                app->formasPagamento().onShow();
+        };
+        util = &app->createUtilEcf();
+        run([this] { util->onShow(); });
+        op.events.clear();
+        forget();
+    }
+
+    void run(const std::function<void()>& handler) { app->handle(handler); }
+
+    // The maker calls traced since the last forget(), in order.
+    std::vector<nlohmann::json> callLines() const
+    {
+        auto all = test::readCalls(traceFile);
+        return {all.begin() + static_cast<std::ptrdiff_t>(std::min(seen_, all.size())), all.end()};
+    }
+    std::vector<std::string> calls() const
+    {
+        std::vector<std::string> fns;
+        for (const auto& c : callLines())
+            fns.push_back(c["fn"].get<std::string>());
+        return fns;
+    }
+    void forget() { seen_ = test::readCalls(traceFile).size(); }
+    std::size_t seen_ = 0;
+    std::vector<std::string> kinds() const
+    {
+        std::vector<std::string> k;
+        for (const auto& e : op.events)
+            k.push_back(e.kind);
+        return k;
+    }
+    using Strings = std::vector<std::string>;
+};
+
+TEST_F(UtilEcfTest, ShowingReadsTheBranchConfigurationAgain)
+{
+    start();
+    EXPECT_EQ(app->config().fatModNf, 2);
+    EXPECT_EQ(app->config().portaEcf, "1");
+    EXPECT_EQ(app->config().modeloEcf, "DARUMA345");
+    EXPECT_FALSE(util->TFilial.active());
+
+    filial("2", "BEMAFI32");
+    run([this] { util->onShow(); });
+    EXPECT_EQ(app->config().portaEcf, "2");
+    EXPECT_EQ(app->config().modeloEcf, "BEMAFI32");
+
+    // An empty branch table reads as empty values.
+    std::filesystem::remove(dir.path() / "Filial.DB");
+    test::makeTable(dir.path(), "Filial.DB", {longField("FatModNf"), alpha("PortaEcf", 5), alpha("ModeloEcf", 10)});
+    run([this] { util->onShow(); });
+    EXPECT_EQ(app->config().fatModNf, 0);
+    EXPECT_EQ(app->config().portaEcf, "");
+    EXPECT_EQ(app->config().modeloEcf, "");
+    EXPECT_TRUE(op.texts("exception").empty());
+}
+
+TEST_F(UtilEcfTest, OnlyTheAnswerNoStopsAConfirmedOperation)
+{
+    struct Case {
+        const char* name;
+        std::function<void(utilities::UtilEcf&)> click;
+        const char* question;
+        const char* fn;
+    };
+    const Case cases[] = {
+        {"X", [](auto& u) { u.button1Click(); }, "Confirma Emissão da Leitura X ?", "Daruma_FI_LeituraX"},
+        {"Z", [](auto& u) { u.button2Click(); }, "Confirma Emissão da Redução Z ?", "Daruma_FI_ReducaoZ"},
+        {"cancel", [](auto& u) { u.button3Click(); }, "Confirma Cancelamento do Último Cupom ?", "Daruma_FI_CancelaCupom"},
+    };
+    start();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (Answer a : {Answer::No, Answer::Yes, Answer::Close}) {
+            op.events.clear();
+            forget();
+            op.confirmAnswers.push_back(a);
+            op.passwordAnswers.push_back({true, "zeta", "", ""});
+            run([&] { c.click(*util); });
+            EXPECT_EQ(op.texts("confirm"), Strings{c.question});
+            EXPECT_EQ(calls(), a == Answer::No ? Strings{} : Strings{c.fn});
+            EXPECT_TRUE(op.texts("exception").empty());
+            op.passwordAnswers.clear();
+        }
+    }
+}
+
+TEST_F(UtilEcfTest, ZReductionAsksThePasswordBeforeItsConfirmation)
+{
+    start();
+    op.passwordAnswers.push_back({true, "ZETA", "", ""});
+    op.confirmAnswers.push_back(Answer::Yes);
+    run([this] { util->button2Click(); });
+    EXPECT_EQ(kinds(), (Strings{"password", "confirm"}));
+    EXPECT_EQ(calls(), Strings{"Daruma_FI_ReducaoZ"});
+
+    // A cancelled dialog, or a wrong password, shows no confirmation and sends nothing.
+    op.events.clear();
+    forget();
+    run([this] { util->button2Click(); });
+    EXPECT_EQ(kinds(), Strings{"password"});
+    op.events.clear();
+    op.passwordAnswers.push_back({true, "beta", "", ""});
+    run([this] { util->button2Click(); });
+    EXPECT_EQ(kinds(), (Strings{"password", "error"}));
+    EXPECT_TRUE(calls().empty());
+}
+
+TEST_F(UtilEcfTest, OperationsCheckPortAndModelAfterTheirConfirmation)
+{
+    struct Config {
+        std::string porta, modelo;
+        Strings infos;
+    };
+    const Config configs[] = {
+        {"", "DARUMA345", {"Porta da ECF nao cadastrada"}},
+        {"1", "", {"Modelo da ECF nao cadastrado"}},
+        {"", "", {"Porta da ECF nao cadastrada"}},
+        {"1", "NENHUM", {}}, // a model of no family passes, and nothing is sent
+    };
+    const std::function<void(utilities::UtilEcf&)> buttons[] = {
+        [](auto& u) { u.button1Click(); }, [](auto& u) { u.button2Click(); },
+        [](auto& u) { u.button3Click(); }, [](auto& u) { u.button4Click(); }};
+    for (const Config& cfg : configs) {
+        filial(cfg.porta, cfg.modelo);
+        op.events.clear();
+        start();
+        for (std::size_t b = 0; b < 4; ++b) {
+            SCOPED_TRACE("port '" + cfg.porta + "' model '" + cfg.modelo + "' button " + std::to_string(b + 1));
+            op.events.clear();
+            op.confirmAnswers.push_back(Answer::Yes);
+            op.passwordAnswers.push_back({true, "zeta", "", ""});
+            run([&] { buttons[b](*util); });
+            EXPECT_EQ(op.texts("info"), cfg.infos);
+            EXPECT_EQ(op.texts("confirm").size(), b == 3 ? 0u : 1u); // "Fecha Cupom Aberto" asks nothing
+            EXPECT_TRUE(op.texts("message").empty());
+            EXPECT_TRUE(op.texts("exception").empty());
+            op.confirmAnswers.clear();
+            op.passwordAnswers.clear();
+        }
+        EXPECT_TRUE(calls().empty());
+        app.reset();
+        forget();
+    }
+}
+
+TEST_F(UtilEcfTest, CloseOpenCouponSendsWithoutAQuestion)
+{
+    start();
+    run([this] { util->button4Click(); });
+    EXPECT_TRUE(op.events.empty());
+    EXPECT_EQ(calls(), Strings{"Daruma_FI_CancelaCupom"});
+}
+
+TEST_F(UtilEcfTest, PaymentFormsAreProgrammedThenListedEvenAfterAnError)
+{
+    start(R"({"calls": {"Daruma_FI_ProgramaFormasPagamento": [{"ret": 0}]}})");
+    run([this] { util->button5Click(); });
+    EXPECT_EQ(op.texts("message"), Strings{"Erro no cadastro das formas de pagamento"});
+    EXPECT_EQ(op.shown, std::vector<Window>{Window::MostraFormasPagamentoECF});
+    EXPECT_EQ(kinds(), (Strings{"message", "show", "list"}));
+    EXPECT_EQ(calls(), (Strings{"Daruma_FI_ProgramaFormasPagamento", "Daruma_FI_VerificaDescricaoFormasPagamento"}));
+    EXPECT_FALSE(util->TFormaPagto.active());
+
+    // The next click programs again, with no message.
+    op.events.clear();
+    run([this] { util->button5Click(); });
+    EXPECT_EQ(kinds(), (Strings{"show", "list"}));
+}
+
+TEST_F(UtilEcfTest, MissingPaymentFormTableEndsTheHandler)
+{
+    std::filesystem::remove(dir.path() / "FormaPtg.db");
+    start();
+    run([this] { util->button5Click(); });
+    EXPECT_EQ(kinds(), Strings{"exception"});
+    EXPECT_TRUE(op.shown.empty());
+}
+
+TEST_F(UtilEcfTest, ListingShowsThePrintersNamesAsUtf8)
+{
+    // One name with a code-page 1252 letter, then the end of the list.
+    start(R"({"calls": {"Daruma_FI_VerificaDescricaoFormasPagamento": [
+              {"ret": 1, "out": "Cart\u00e3o          ;Pagamento Tipo 2"}]}})");
+    run([this] { app->formasPagamento().onShow(); });
+    EXPECT_EQ(op.lastList, Strings{"Cartão          "});
+    EXPECT_EQ(app->formasPagamento().items(), op.lastList);
+    EXPECT_EQ(op.texts("list").size(), 1u);
+}
+
+TEST_F(UtilEcfTest, FailedListingKeepsAndReportsThePreviousEntries)
+{
+    start(R"({"calls": {"Daruma_FI_VerificaDescricaoFormasPagamento": [
+              {"ret": 1, "out": "Dinheiro        ;Cheque          ;Pagamento Tipo 3"},
+              {"ret": 0}]}})");
+    run([this] { app->formasPagamento().onShow(); });
+    const Strings first = op.lastList;
+    ASSERT_EQ(first.size(), 2u);
+    op.events.clear();
+    run([this] { app->formasPagamento().onShow(); });
+    EXPECT_EQ(kinds(), (Strings{"message", "list"}));
+    EXPECT_EQ(op.lastList, first);
+}
+
+TEST_F(UtilEcfTest, FamilyWithoutListingShowsAnUntouchedList)
+{
+    filial("1", "FS345");
+    start();
+    run([this] { util->button5Click(); });
+    run([this] { util->button5Click(); });
+    EXPECT_EQ(op.texts("list"), (Strings{"", ""}));
+    EXPECT_TRUE(op.texts("exception").empty());
+}
+
+TEST_F(UtilEcfTest, WindowButtons)
+{
+    start();
+    run([this] { util->button6Click(); });
+    run([this] { util->button7Click(); });
+    EXPECT_EQ(op.shown, std::vector<Window>{Window::RelMemoriaFiscal});
+    EXPECT_EQ(op.closed, std::vector<Window>{Window::UtilEcf});
+    run([this] { app->relMemoriaFiscal().button2Click(); });
+    EXPECT_EQ(op.closed, (std::vector<Window>{Window::UtilEcf, Window::RelMemoriaFiscal}));
+    EXPECT_TRUE(calls().empty());
+}
+
+TEST_F(UtilEcfTest, FiscalMemorySendsTheDatesThenCloses)
+{
+    filial("1", "BEMAFI32");
+    start();
+    utilities::RelMemoriaFiscal& rel = app->relMemoriaFiscal();
+    run([&] { rel.button1Click(); }); // untouched fields go as they stand
+    const auto c = callLines();
+    ASSERT_EQ(c.size(), 1u);
+    EXPECT_EQ(c[0]["fn"], "Bematech_FI_LeituraMemoriaFiscalData");
+    EXPECT_EQ(c[0]["args"], nlohmann::json::array({"  /  /    ", "  /  /    "}));
+    EXPECT_EQ(op.closed, std::vector<Window>{Window::RelMemoriaFiscal});
+}
+
+TEST_F(UtilEcfTest, FiscalMemoryDateErrorKeepsTheWindowOpen)
+{
+    start(); // Daruma: the dates are converted first
+    utilities::RelMemoriaFiscal& rel = app->relMemoriaFiscal();
+    rel.maskEdit2 = "07/12/2026";
+    run([&] { rel.button1Click(); });
+    EXPECT_EQ(kinds(), Strings{"exception"});
+    EXPECT_TRUE(op.closed.empty());
+    EXPECT_TRUE(calls().empty());
+
+    rel.maskEdit1 = "01/12/2026";
+    run([&] { rel.button1Click(); });
+    EXPECT_EQ(calls(), Strings{"Daruma_FI_LeituraMemoriaFiscalData"});
+    EXPECT_EQ(op.closed, std::vector<Window>{Window::RelMemoriaFiscal});
+}
+
+} // namespace
+} // namespace ecf
