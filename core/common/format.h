@@ -10,8 +10,9 @@
 //   "%12.2n"   as %f with thousands separators ("1.234,50")
 //   "%%"       a percent sign
 // Numbers for %f and %n are rounded half away from zero on their decimal digits: a Money
-// exactly (12.345 -> "12,35"), a double on its shortest round-trip decimal form
-// (so 0.125 -> "0,13" and 1.005, stored as 1.00499999999999989..., -> "1,00").
+// exactly (12.345 -> "12,35"), a double on the exact decimal value it stores, as the
+// desktop's runtime does (so 0.125 -> "0,13" and 1.005, stored as 1.00499999999999989...,
+// -> "1,00"). An integer argument is taken as its exact value.
 // Texts are bytes and pass unchanged.
 #include "common/money.h"
 

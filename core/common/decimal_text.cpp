@@ -1,0 +1,138 @@
+#include "common/decimal_text.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace ecf::common::detail {
+
+namespace {
+
+void normalise(DecimalDigits& d)
+{
+    std::size_t lead = 0;
+    while (lead < d.digits.size() && d.digits[lead] == '0')
+        ++lead;
+    if (lead > 0) {
+        d.digits.erase(0, lead);
+        d.point -= static_cast<int>(lead);
+    }
+    while (!d.digits.empty() && d.digits.back() == '0')
+        d.digits.pop_back();
+    if (d.digits.empty()) {
+        d.point = 0;
+        d.negative = false;
+    }
+}
+
+} // namespace
+
+DecimalDigits exactDigits(double value)
+{
+    DecimalDigits d;
+    if (value == 0)
+        return d;
+    // A double has at most 767 significant decimal digits; 780 after the point of the
+    // exponent form holds every one of them, so the text is exact.
+    char buf[800];
+    std::snprintf(buf, sizeof buf, "%.780e", value);
+    const char* p = buf;
+    if (*p == '-') {
+        d.negative = true;
+        ++p;
+    }
+    for (; *p && *p != 'e'; ++p)
+        if (*p >= '0' && *p <= '9')
+            d.digits.push_back(*p);
+    const int exp = (*p == 'e') ? std::atoi(p + 1) : 0;
+    d.point = exp + 1;
+    normalise(d);
+    return d;
+}
+
+DecimalDigits moneyDigits(std::int64_t units)
+{
+    DecimalDigits d;
+    d.negative = units < 0;
+    // The magnitude as unsigned, so that the most negative count does not overflow.
+    std::uint64_t mag = d.negative ? (0 - static_cast<std::uint64_t>(units)) : static_cast<std::uint64_t>(units);
+    d.digits = std::to_string(mag);
+    d.point = static_cast<int>(d.digits.size()) - 4;
+    normalise(d);
+    return d;
+}
+
+DecimalDigits integerDigits(std::int64_t value)
+{
+    DecimalDigits d;
+    d.negative = value < 0;
+    const std::uint64_t mag = d.negative ? (0 - static_cast<std::uint64_t>(value)) : static_cast<std::uint64_t>(value);
+    d.digits = std::to_string(mag);
+    d.point = static_cast<int>(d.digits.size());
+    normalise(d);
+    return d;
+}
+
+void roundToDigits(DecimalDigits& d, int keep)
+{
+    if (d.isZero() || keep >= static_cast<int>(d.digits.size()))
+        return;
+    if (keep < 0) {
+        d = DecimalDigits{};
+        return;
+    }
+    const bool up = d.digits[static_cast<std::size_t>(keep)] >= '5';
+    d.digits.resize(static_cast<std::size_t>(keep));
+    if (up) {
+        int i = keep - 1;
+        while (i >= 0 && d.digits[static_cast<std::size_t>(i)] == '9') {
+            d.digits[static_cast<std::size_t>(i)] = '0';
+            --i;
+        }
+        if (i >= 0) {
+            ++d.digits[static_cast<std::size_t>(i)];
+        } else {
+            d.digits.insert(d.digits.begin(), '1');
+            ++d.point;
+        }
+    }
+    normalise(d);
+}
+
+void roundToDecimals(DecimalDigits& d, int decimals)
+{
+    if (d.isZero())
+        return;
+    roundToDigits(d, d.point + decimals);
+}
+
+std::string fixedText(const DecimalDigits& d, int decimals, char decimalSep, char thousands)
+{
+    std::string intPart;
+    if (d.point <= 0) {
+        intPart = "0";
+    } else {
+        for (int i = 0; i < d.point; ++i)
+            intPart.push_back(i < static_cast<int>(d.digits.size()) ? d.digits[static_cast<std::size_t>(i)] : '0');
+    }
+    std::string out;
+    if (thousands != '\0' && intPart.size() > 3) {
+        for (std::size_t i = 0; i < intPart.size(); ++i) {
+            if (i > 0 && (intPart.size() - i) % 3 == 0)
+                out.push_back(thousands);
+            out.push_back(intPart[i]);
+        }
+    } else {
+        out = intPart;
+    }
+    if (decimals > 0) {
+        out.push_back(decimalSep);
+        for (int i = 0; i < decimals; ++i) {
+            const int at = d.point + i; // index in digits of the i-th decimal
+            out.push_back(at >= 0 && at < static_cast<int>(d.digits.size()) ? d.digits[static_cast<std::size_t>(at)] : '0');
+        }
+    }
+    return out;
+}
+
+} // namespace ecf::common::detail

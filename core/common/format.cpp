@@ -1,0 +1,194 @@
+#include "common/format.h"
+
+#include "common/decimal_text.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <stdexcept>
+#include <vector>
+
+namespace ecf::common {
+
+namespace {
+
+constexpr char kDecimalSep = ',';
+constexpr char kThousandsSep = '.';
+
+struct Spec {
+    bool leftAlign = false;
+    int width = -1;
+    int precision = -1;
+    char type = 0;
+};
+
+[[noreturn]] void bad(std::string_view spec, const std::string& why)
+{
+    throw std::invalid_argument("format \"" + std::string(spec) + "\": " + why);
+}
+
+std::string pad(std::string body, const Spec& s)
+{
+    if (s.width > 0 && static_cast<int>(body.size()) < s.width) {
+        const std::string fill(static_cast<std::size_t>(s.width) - body.size(), ' ');
+        body = s.leftAlign ? body + fill : fill + body;
+    }
+    return body;
+}
+
+std::string unsignedDigits(std::uint64_t v, int base)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    std::string out;
+    do {
+        out.insert(out.begin(), hex[v % static_cast<std::uint64_t>(base)]);
+        v /= static_cast<std::uint64_t>(base);
+    } while (v != 0);
+    return out;
+}
+
+std::string formatInteger(const Spec& s, std::int64_t v, std::string_view spec)
+{
+    bool negative = false;
+    std::uint64_t mag = 0;
+    int base = 10;
+    switch (s.type) {
+    case 'd':
+        negative = v < 0;
+        mag = negative ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
+        break;
+    case 'u':
+        mag = static_cast<std::uint64_t>(v);
+        break;
+    case 'x':
+        mag = static_cast<std::uint64_t>(v);
+        base = 16;
+        break;
+    default:
+        bad(spec, "integer argument for %" + std::string(1, s.type));
+    }
+    std::string digits = unsignedDigits(mag, base);
+    // The precision is the least number of digits; the sign comes before the zeros.
+    if (s.precision > static_cast<int>(digits.size()))
+        digits.insert(0, static_cast<std::size_t>(s.precision) - digits.size(), '0');
+    if (negative)
+        digits.insert(digits.begin(), '-');
+    return pad(std::move(digits), s);
+}
+
+std::string formatDecimal(const Spec& s, detail::DecimalDigits d)
+{
+    const int decimals = s.precision < 0 ? 2 : std::min(s.precision, 18);
+    detail::roundToDecimals(d, decimals);
+    std::string body = detail::fixedText(d, decimals, kDecimalSep, s.type == 'n' ? kThousandsSep : '\0');
+    if (d.negative && !d.isZero())
+        body.insert(body.begin(), '-');
+    return pad(std::move(body), s);
+}
+
+std::string formatFloat(const Spec& s, double v)
+{
+    if (std::isnan(v))
+        return pad("NAN", s);
+    if (std::isinf(v))
+        return pad(v < 0 ? "-INF" : "INF", s);
+    return formatDecimal(s, detail::exactDigits(v));
+}
+
+std::string formatText(const Spec& s, std::string_view text)
+{
+    if (s.precision >= 0 && text.size() > static_cast<std::size_t>(s.precision))
+        text = text.substr(0, static_cast<std::size_t>(s.precision));
+    return pad(std::string(text), s);
+}
+
+std::string formatOne(const Spec& s, const FormatArg& arg, std::string_view spec)
+{
+    switch (s.type) {
+    case 'd':
+    case 'u':
+    case 'x':
+        if (const auto* i = std::get_if<std::int64_t>(&arg))
+            return formatInteger(s, *i, spec);
+        bad(spec, std::string("%") + s.type + " needs an integer");
+    case 'f':
+    case 'n':
+        if (const auto* d = std::get_if<double>(&arg))
+            return formatFloat(s, *d);
+        if (const auto* m = std::get_if<Money>(&arg))
+            return formatDecimal(s, detail::moneyDigits(m->tenThousandths()));
+        if (const auto* i = std::get_if<std::int64_t>(&arg))
+            return formatDecimal(s, detail::integerDigits(*i));
+        bad(spec, std::string("%") + s.type + " needs a number");
+    case 's':
+        if (const auto* t = std::get_if<std::string_view>(&arg))
+            return formatText(s, *t);
+        bad(spec, "%s needs a text");
+    default:
+        bad(spec, std::string("unknown conversion %") + s.type);
+    }
+}
+
+} // namespace
+
+std::string format(std::string_view spec, std::initializer_list<FormatArg> args)
+{
+    const std::vector<FormatArg> list(args);
+    std::string out;
+    std::size_t next = 0;
+    std::size_t i = 0;
+    while (i < spec.size()) {
+        const char c = spec[i++];
+        if (c != '%') {
+            out.push_back(c);
+            continue;
+        }
+        if (i < spec.size() && spec[i] == '%') {
+            out.push_back('%');
+            ++i;
+            continue;
+        }
+        Spec s;
+        auto readNumber = [&](int& into) {
+            if (i >= spec.size() || spec[i] < '0' || spec[i] > '9')
+                return false;
+            long n = 0;
+            while (i < spec.size() && spec[i] >= '0' && spec[i] <= '9') {
+                n = n * 10 + (spec[i] - '0');
+                if (n > 1000)
+                    bad(spec, "width or precision too large");
+                ++i;
+            }
+            into = static_cast<int>(n);
+            return true;
+        };
+        // Optional argument index "N:".
+        const std::size_t save = i;
+        int index = -1;
+        if (readNumber(index) && i < spec.size() && spec[i] == ':') {
+            ++i;
+            next = static_cast<std::size_t>(index);
+        } else {
+            i = save;
+        }
+        if (i < spec.size() && spec[i] == '-') {
+            s.leftAlign = true;
+            ++i;
+        }
+        readNumber(s.width);
+        if (i < spec.size() && spec[i] == '.') {
+            ++i;
+            if (!readNumber(s.precision))
+                s.precision = 0;
+        }
+        if (i >= spec.size())
+            bad(spec, "incomplete conversion at the end");
+        s.type = static_cast<char>(std::tolower(static_cast<unsigned char>(spec[i++])));
+        if (next >= list.size())
+            bad(spec, "too few arguments");
+        out += formatOne(s, list[next++], spec);
+    }
+    return out;
+}
+
+} // namespace ecf::common
