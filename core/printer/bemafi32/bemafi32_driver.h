@@ -1,0 +1,37 @@
+#pragma once
+// What the program sends to a BemaFI32 printer ("BEMAFI32", "MP2100") for every operation.
+#include "printer/printer.h"
+
+namespace ecf::printer::bemafi32 {
+
+class BemaFI32Driver : public FamilyDriver {
+public:
+    explicit BemaFI32Driver(FamilyContext& ctx) : ctx_(ctx) {}
+
+    void openPort(int velPortSer) override;
+    bool start(int velPortSer) override;
+    void close() override;
+
+    TaxCode resolveTaxCode(CouponRecords& rec) override;
+    bool registerItem(CouponRecords& rec, const TaxCode& taxCode, common::Money itemTotal) override;
+    void closeCoupon(CouponRecords& rec) override;
+    void receipts(CouponRecords& rec) override;
+
+    void xReading() override;
+    void zReduction() override;
+    void cancelCoupon(CancelKind kind) override;
+    void programPaymentForms(data::Table& formaPtg) override;
+    void listPaymentForms(std::vector<std::string>& items) override;
+    void fiscalMemory(const std::string& first, const std::string& last) override;
+
+    // The printer reply check: true when Bematech_FI_RetornoImpressora answers 1.
+    bool replyCheck();
+
+private:
+    BemaFI32Lib& lib();
+    void pause(int milliseconds) const;
+
+    FamilyContext& ctx_;
+};
+
+} // namespace ecf::printer::bemafi32

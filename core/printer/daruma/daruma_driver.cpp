@@ -1,0 +1,187 @@
+#include "printer/daruma/daruma_driver.h"
+
+#include "common/convert.h"
+#include "common/format.h"
+#include "common/text.h"
+#include "data/table.h"
+#include "printer/daruma/daruma_lib.h"
+#include "printer/daruma/fi_common.h"
+
+#include <cmath>
+#include <stdexcept>
+
+namespace ecf::printer::daruma {
+
+using fi::dec;
+
+namespace {
+constexpr const char* blankCode = "  ";
+}
+
+DarumaLib& DarumaDriver::lib()
+{
+    if (!ctx_.makers.daruma)
+        throw std::logic_error("Daruma driver without the Daruma library");
+    return *ctx_.makers.daruma;
+}
+
+// --- start-up and exit
+
+void DarumaDriver::openPort(int) {}
+
+bool DarumaDriver::start(int)
+{
+    int r = lib().Daruma_FI_VerificaImpressoraLigada();
+    if (r != 1) {
+        ctx_.op.message("DARUMA FS345 / FS600 desligada " + dec(r));
+        return false;
+    }
+    std::string buffer(300, ' ');
+    r = lib().Daruma_FI_LerAliquotasComIndice(buffer);
+    if (r != 1) {
+        ctx_.op.message("Impressora fiscal desligada " + dec(r));
+        return false;
+    }
+    // 50 slots of 6 characters; each slot beginning with "T" fills the next entry (entry code
+    // and rate text). The table has 16 entries: further slots have nowhere to go.
+    const std::string text = fi::replyText(buffer);
+    int count = 0;
+    for (std::size_t s = 0; s < 50; ++s) {
+        const std::string slot = common::chars(text, 1 + 6 * s, 6 + 6 * s);
+        if (slot.empty() || slot[0] != 'T')
+            continue;
+        if (count < TaxTable::size) {
+            auto& e = ctx_.taxTable.entry(count + 1);
+            e.code = slot.substr(0, 2);
+            e.rateText = common::chars(slot, 3, 6);
+        }
+        ++count;
+    }
+    if (count == 0) {
+        ctx_.op.message("Tabela de aliquotas de icms da Daruma vazia");
+        return false;
+    }
+    return true;
+}
+
+void DarumaDriver::close() {}
+
+// --- coupon issue
+
+TaxCode DarumaDriver::resolveTaxCode(CouponRecords& rec)
+{
+    // The item rate in hundredths of a percent (17.00 % is 1700).
+    TaxCode tc;
+    tc.text = blankCode;
+    double itemRate = 0;
+    if (rec.itens.fieldByName("Subst_Trib").asString() == "S") {
+        tc.text = "FF";
+    } else if (rec.cabec.fieldByName("Icms").asString() == "T") {
+        const double base = rec.itens.fieldByName("BaseIcms").asFloat();
+        if (base == 0)
+            tc.text = "II";
+        if (base > 0 && base < 100)
+            itemRate = static_cast<double>(rec.itens.fieldByName("AliqCupom").asMoney().tenThousandths()) / 100.0;
+        if (rec.itens.fieldByName("AliqCupom").asMoney() == common::Money::fromWhole(99))
+            tc.text = "NN";
+    } else {
+        tc.text = "NN";
+    }
+    if (tc.text == blankCode) {
+        if (itemRate == 0)
+            itemRate = static_cast<double>(rec.itens.fieldByName("AliqIcms").asMoney().tenThousandths()) / 100.0;
+        const std::string wanted = common::fmtInt("%4.4d", static_cast<std::int64_t>(std::trunc(itemRate)));
+        for (int n = 1; n <= TaxTable::size; ++n) {
+            const std::string& rateText = ctx_.taxTable.entry(n).rateText;
+            if (rateText == wanted)
+                tc.text = rateText.substr(0, 2) + "," + rateText.substr(2);
+        }
+    }
+    if (tc.text == blankCode)
+        ctx_.op.message("Percentual de Tributacao nao Encontrado");
+    return tc;
+}
+
+bool DarumaDriver::registerItem(CouponRecords& rec, const TaxCode& taxCode, common::Money)
+{
+    if (rec.itens.fieldByName("Num_Item").asInteger() == 1)
+        lib().Daruma_FI_AbreCupom(rec.cabec.fieldByName("CGC").asString());
+    const fi::ItemSale s = fi::buildItemSale(rec, taxCode);
+    const int r = lib().Daruma_FI_VendeItem(s.code, s.description, s.taxCode, s.qtyType, s.quantity, s.decimals,
+                                            s.unitPrice, s.discountType, s.discountValue);
+    if (r != 1) {
+        ctx_.op.message("Erro na venda do tem:" + dec(r));
+        return false;
+    }
+    return true;
+}
+
+void DarumaDriver::closeCoupon(CouponRecords& rec)
+{
+    auto& cabec = rec.cabec;
+    lib().Daruma_FI_IniciaFechamentoCupom("D", "%", "0000");
+    const std::string form = fi::paymentFormName(cabec);
+    lib().Daruma_FI_EfetuaFormaPagamento(form, common::fmtMoney("%14.2f", cabec.fieldByName("Vlr_Nota").asMoney()));
+    const fi::Customer c = fi::normalizeCustomer(cabec);
+    lib().Daruma_FI_IdentificaConsumidor(c.cliente, c.endereco,
+                                         c.cnpj + "   Num.Controle: " + cabec.fieldByName("Num_Nota").asString());
+    std::string linha = cabec.fieldByName("LinhaVenc").asString();
+    lib().Daruma_FI_TerminaFechamentoCupom(linha.empty() ? "." : linha);
+}
+
+void DarumaDriver::receipts(CouponRecords&) {}
+
+// --- utilities
+
+void DarumaDriver::xReading()
+{
+    if (lib().Daruma_FI_LeituraX() != 1)
+        ctx_.op.message("Erro na emissão da leitura x");
+}
+
+void DarumaDriver::zReduction()
+{
+    if (lib().Daruma_FI_ReducaoZ(" ", " ") != 1)
+        ctx_.op.message("Erro na emissão da reducao z");
+}
+
+void DarumaDriver::cancelCoupon(CancelKind)
+{
+    if (lib().Daruma_FI_CancelaCupom() != 1)
+        ctx_.op.message("Erro no fechamento do cupom");
+}
+
+void DarumaDriver::programPaymentForms(data::Table& formaPtg)
+{
+    const std::string list = fi::paymentFormList(formaPtg);
+    if (!list.empty() && lib().Daruma_FI_ProgramaFormasPagamento(list) != 1)
+        ctx_.op.message("Erro no cadastro das formas de pagamento");
+}
+
+void listPaymentFormsDaruma(DarumaLib& lib, app::OperatorPort& op, std::vector<std::string>& items)
+{
+    std::string buffer(275, ' ');
+    const int r = lib.Daruma_FI_VerificaDescricaoFormasPagamento(buffer);
+    if (r != 1) {
+        op.message("Erro: " + dec(r));
+        return;
+    }
+    items = fi::parsePaymentForms(fi::replyText(buffer));
+}
+
+void DarumaDriver::listPaymentForms(std::vector<std::string>& items)
+{
+    listPaymentFormsDaruma(lib(), ctx_.op, items);
+}
+
+void DarumaDriver::fiscalMemory(const std::string& first, const std::string& last)
+{
+    // The last date converts first; a date that does not convert sends nothing.
+    const double lastDate = common::strToDate(last);
+    const double firstDate = common::strToDate(first);
+    const int r = lib().Daruma_FI_LeituraMemoriaFiscalData(firstDate, lastDate);
+    if (r != 1)
+        ctx_.op.message("Erro: " + dec(r));
+}
+
+} // namespace ecf::printer::daruma

@@ -1,0 +1,36 @@
+#pragma once
+// What the program sends to a Daruma printer ("DARUMA345", "FS600") for every operation.
+#include "printer/printer.h"
+
+namespace ecf::printer::daruma {
+
+class DarumaDriver : public FamilyDriver {
+public:
+    explicit DarumaDriver(FamilyContext& ctx) : ctx_(ctx) {}
+
+    void openPort(int velPortSer) override;
+    bool start(int velPortSer) override;
+    void close() override;
+
+    TaxCode resolveTaxCode(CouponRecords& rec) override;
+    bool registerItem(CouponRecords& rec, const TaxCode& taxCode, common::Money itemTotal) override;
+    void closeCoupon(CouponRecords& rec) override;
+    void receipts(CouponRecords& rec) override;
+
+    void xReading() override;
+    void zReduction() override;
+    void cancelCoupon(CancelKind kind) override;
+    void programPaymentForms(data::Table& formaPtg) override;
+    void listPaymentForms(std::vector<std::string>& items) override;
+    void fiscalMemory(const std::string& first, const std::string& last) override;
+
+private:
+    DarumaLib& lib();
+
+    FamilyContext& ctx_;
+};
+
+// The payment-form listing through the Daruma library (the BemaFI32 family lists the same way).
+void listPaymentFormsDaruma(DarumaLib& lib, app::OperatorPort& op, std::vector<std::string>& items);
+
+} // namespace ecf::printer::daruma

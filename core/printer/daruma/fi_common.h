@@ -1,0 +1,49 @@
+#pragma once
+// What the Daruma and BemaFI32 families share: their libraries take the same item sale and
+// closing arguments, fill prepared text buffers, and the payment-form listing of both reads
+// the Daruma library's layout.
+#include "common/money.h"
+#include "printer/printer.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ecf::printer::fi {
+
+// A library writes its reply over the start of a prepared buffer and ends it with a NUL when
+// there is room; the buffer keeps its length and never grows.
+void writeReply(std::string& buffer, std::string_view reply);
+// The text a buffer holds, up to its first NUL.
+std::string replyText(const std::string& buffer);
+
+// The nine arguments of Daruma_FI_VendeItem / Bematech_FI_VendeItem.
+struct ItemSale {
+    std::string code, description, taxCode, qtyType, quantity;
+    int decimals = 3;
+    std::string unitPrice, discountType, discountValue;
+};
+// Reads the item and the branch discount kind in the order the sale needs them.
+ItemSale buildItemSale(CouponRecords& rec, const TaxCode& taxCode);
+
+// The customer of the header after normalisation (assigned in the header's edit buffer and
+// read back from it).
+struct Customer {
+    std::string cliente, endereco, cnpj;
+};
+Customer normalizeCustomer(data::Table& cabec);
+
+// "Dinheiro", or FormaPag when TipoPagNum is not -1.
+std::string paymentFormName(data::Table& cabec);
+
+// The payment-form list of the FormaPtg table: every Descricao as "%-16.16s" followed by ";".
+std::string paymentFormList(data::Table& formaPtg);
+
+// Entries of a Daruma payment-form description reply: at most 16 of 16 characters, each
+// followed by one separator, up to a "Pagamento Tipo" placeholder.
+std::vector<std::string> parsePaymentForms(std::string text);
+
+// A value in plain decimal, as messages carry result codes.
+inline std::string dec(long long v) { return std::to_string(v); }
+
+} // namespace ecf::printer::fi

@@ -1,0 +1,41 @@
+#pragma once
+// What the program sends to a Sweda printer ("SWEDA") for every operation, through the Sweda
+// command channel.
+#include "printer/printer.h"
+
+#include <string>
+#include <string_view>
+
+namespace ecf::printer::sweda {
+
+class SwedaDriver : public FamilyDriver {
+public:
+    explicit SwedaDriver(FamilyContext& ctx) : ctx_(ctx) {}
+
+    void openPort(int velPortSer) override;
+    bool start(int velPortSer) override;
+    void close() override;
+
+    TaxCode resolveTaxCode(CouponRecords& rec) override;
+    bool registerItem(CouponRecords& rec, const TaxCode& taxCode, common::Money itemTotal) override;
+    void closeCoupon(CouponRecords& rec) override;
+    void receipts(CouponRecords& rec) override;
+
+    void xReading() override;
+    void zReduction() override;
+    void cancelCoupon(CancelKind kind) override;
+    void programPaymentForms(data::Table& formaPtg) override;
+    void listPaymentForms(std::vector<std::string>& items) override;
+    void fiscalMemory(const std::string& first, const std::string& last) override;
+
+    // A text from a table made safe inside a command: control bytes and the closing brace,
+    // which ends a command, become blanks; the length is kept.
+    static std::string commandText(std::string_view bytes);
+
+private:
+    SwedaChannel& channel();
+
+    FamilyContext& ctx_;
+};
+
+} // namespace ecf::printer::sweda
