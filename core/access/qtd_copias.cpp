@@ -1,0 +1,17 @@
+#include "access/qtd_copias.h"
+
+#include <algorithm>
+
+namespace ecf::access {
+
+void QtdCopias::setSpnQtdCopias(int value)
+{
+    spin_ = std::clamp(value, kMinCopies, kMaxCopies);
+}
+
+void QtdCopias::ok()
+{
+    settings_.copies = spin_;
+}
+
+} // namespace ecf::access
