@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ecf::data::px {
@@ -77,6 +78,9 @@ class PxTable {
 public:
     // Reads and validates `dbFile` (and its .MB when the table has memo or blob fields).
     static PxTable read(const std::filesystem::path& dbFile);
+    // The same from file contents in memory; `mb` is the .MB's content, nullopt when there is
+    // none. `name` names the table in error texts.
+    static PxTable parse(std::string_view db, std::optional<std::string_view> mb, const std::string& name);
 
     const TableInfo& info() const { return info_; }
     const std::vector<FieldDef>& fields() const { return info_.fields; }
@@ -89,16 +93,20 @@ private:
     std::vector<Record> records_;
 };
 
-// Appends one record to an unkeyed table, durably. Values of Kind Null write a null field.
-// Texts longer than their field, or a Value of a kind the field cannot hold, throw.
+// Appends one record to an unkeyed table, durably. Values of Kind Null write a null field; a
+// null AutoInc field takes the table's next number. Texts longer than their field, or a
+// Value of a kind the field cannot hold, throw; so does a memo or blob longer than the
+// field's leader (blobs are not written to the .MB).
 void appendRecord(const std::filesystem::path& dbFile, const Record& record);
 
 // Deletes every record: the .DB keeps its header with its counters reset, and the primary
-// .PX and secondary .Xnn/.Ynn indexes are emptied consistently. The .MB (if any) is emptied too.
+// .PX and secondary .Xnn/.Ynn indexes are emptied consistently. The .MB (if any) is left as it
+// is: its blobs are no longer referenced, and its own allocation lists stay consistent.
 void emptyTable(const std::filesystem::path& dbFile);
 
-// Creates a new unkeyed table (Paradox 7 layout, the given code page) with these fields.
-// Fails when the file exists.
+// Creates a new unkeyed table (Paradox 7 layout, the given code page) with these fields
+// (an empty .MB beside it when a field is a memo or blob). Fails when the file exists.
+// Sizes of fixed-size types may be given as 0.
 void createTable(const std::filesystem::path& dbFile, const std::vector<FieldDef>& fields, int codePage = 1252);
 
 } // namespace ecf::data::px

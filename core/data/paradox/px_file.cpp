@@ -1,0 +1,304 @@
+#include "data/paradox/px_file.h"
+
+#include "common/errors.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace ecf::data::px::io {
+
+namespace {
+
+std::function<void(const std::string&)>& hook()
+{
+    static std::function<void(const std::string&)> h;
+    return h;
+}
+
+void step(const std::string& s)
+{
+    if (hook())
+        hook()(s);
+}
+
+[[noreturn]] void sysFail(const std::string& name, const std::string& what, int err)
+{
+    throw common::DatabaseError("Table " + name + ": " + what + " (" + std::strerror(err) + ")");
+}
+
+std::string lower(std::string s)
+{
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+fs::path folderOf(const fs::path& p)
+{
+    fs::path d = p.parent_path();
+    return d.empty() ? fs::path(".") : d;
+}
+
+fs::path tempFor(const fs::path& file) { return folderOf(file) / ("." + file.filename().string() + ".ecf-tmp"); }
+fs::path journalFor(const fs::path& db) { return folderOf(db) / ("." + db.filename().string() + ".ecf-journal"); }
+fs::path lockFor(const fs::path& db) { return folderOf(db) / ("." + db.filename().string() + ".ecf-lock"); }
+
+void syncFolder(const fs::path& dir, const std::string& name)
+{
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        sysFail(name, "cannot open the folder to sync it", errno);
+    const int rc = ::fsync(fd);
+    const int err = errno;
+    ::close(fd);
+    if (rc != 0 && err != EINVAL)
+        sysFail(name, "cannot sync the folder", err);
+}
+
+void writeAll(int fd, const char* p, std::size_t n, const std::string& name)
+{
+    while (n > 0) {
+        const ssize_t w = ::write(fd, p, n);
+        if (w < 0) {
+            if (errno == EINTR)
+                continue;
+            sysFail(name, "cannot write", errno);
+        }
+        p += w;
+        n -= static_cast<std::size_t>(w);
+    }
+}
+
+// Writes `content` to `file`'s temporary file and syncs it; takes the mode and owner of the
+// file it will replace.
+void writeTemp(const fs::path& file, const std::string& content, const std::string& name)
+{
+    const fs::path tmp = tempFor(file);
+    ::unlink(tmp.c_str());
+    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0)
+        sysFail(name, "cannot create " + tmp.string(), errno);
+    try {
+        struct stat st {};
+        if (::stat(file.c_str(), &st) == 0) {
+            (void)::fchmod(fd, st.st_mode & 07777);
+            (void)!::fchown(fd, st.st_uid, st.st_gid);
+        }
+        const std::size_t half = content.size() / 2;
+        writeAll(fd, content.data(), half, name);
+        step("temp-half:" + file.filename().string());
+        writeAll(fd, content.data() + half, content.size() - half, name);
+        if (::fsync(fd) != 0)
+            sysFail(name, "cannot sync " + tmp.string(), errno);
+    } catch (...) {
+        ::close(fd);
+        ::unlink(tmp.c_str());
+        throw;
+    }
+    if (::close(fd) != 0) {
+        const int err = errno;
+        ::unlink(tmp.c_str());
+        sysFail(name, "cannot write " + tmp.string(), err);
+    }
+    step("temp:" + file.filename().string());
+}
+
+// Finishes a commit whose journal exists, or deletes the temporary files of one that never
+// reached its journal.
+void recover(const fs::path& db)
+{
+    const std::string name = db.string();
+    const fs::path dir = folderOf(db);
+    const fs::path journal = journalFor(db);
+    std::error_code ec;
+    if (fs::exists(journal, ec)) {
+        std::ifstream in(journal);
+        std::string line;
+        while (std::getline(in, line)) {
+            if (line.empty())
+                continue;
+            const fs::path target = dir / line;
+            const fs::path tmp = tempFor(target);
+            if (fs::exists(tmp, ec) && ::rename(tmp.c_str(), target.c_str()) != 0)
+                sysFail(name, "cannot finish an interrupted write of " + target.string(), errno);
+        }
+        syncFolder(dir, name);
+        ::unlink(journal.c_str());
+        syncFolder(dir, name);
+    }
+    // Temporary files left by a commit that stopped before its journal.
+    const std::string stem = "." + lower(db.stem().string()) + ".";
+    for (const auto& e : fs::directory_iterator(dir, ec)) {
+        const std::string n = e.path().filename().string();
+        const std::string ln = lower(n);
+        if (ln.size() > stem.size() + 8 && ln.rfind(stem, 0) == 0 && ln.ends_with(".ecf-tmp"))
+            ::unlink(e.path().c_str());
+    }
+}
+
+} // namespace
+
+void setStepHook(std::function<void(const std::string&)> h) { hook() = std::move(h); }
+
+std::string readWhole(const fs::path& file, const std::string& name)
+{
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        sysFail(name, "cannot open " + file.string(), errno);
+    std::string out;
+    try {
+        struct stat st {};
+        if (::fstat(fd, &st) != 0)
+            sysFail(name, "cannot read " + file.string(), errno);
+        if (!S_ISREG(st.st_mode))
+            throw common::DatabaseError("Table " + name + ": " + file.string() + " is not a regular file");
+        out.resize(static_cast<std::size_t>(st.st_size));
+        std::size_t got = 0;
+        while (got < out.size()) {
+            const ssize_t r = ::read(fd, out.data() + got, out.size() - got);
+            if (r < 0) {
+                if (errno == EINTR)
+                    continue;
+                sysFail(name, "cannot read " + file.string(), errno);
+            }
+            if (r == 0)
+                break;
+            got += static_cast<std::size_t>(r);
+        }
+        out.resize(got);
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
+    ::close(fd);
+    return out;
+}
+
+std::optional<fs::path> sibling(const fs::path& db, const std::string& ext)
+{
+    const fs::path dir = folderOf(db);
+    const std::string stem = db.stem().string();
+    std::error_code ec;
+    for (const std::string& e : {ext, lower(ext)}) {
+        fs::path p = dir / (stem + "." + e);
+        if (fs::is_regular_file(p, ec))
+            return p;
+    }
+    const std::string want = lower(stem + "." + ext);
+    for (const auto& e : fs::directory_iterator(dir, ec))
+        if (lower(e.path().filename().string()) == want && e.is_regular_file(ec))
+            return e.path();
+    return std::nullopt;
+}
+
+TableLock::TableLock(const fs::path& db, bool exclusive)
+{
+    const std::string name = db.string();
+    const fs::path lock = lockFor(db);
+    std::error_code ec;
+    const bool pending = fs::exists(journalFor(db), ec);
+    if (exclusive || pending) {
+        fd_ = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        if (fd_ < 0 && exclusive)
+            sysFail(name, "cannot create the lock file " + lock.string(), errno);
+    } else {
+        fd_ = ::open(lock.c_str(), O_RDONLY | O_CLOEXEC);
+    }
+    if (fd_ < 0)
+        return; // a read in a folder we cannot write to
+    const bool ex = exclusive || pending;
+    while (::flock(fd_, ex ? LOCK_EX : LOCK_SH) != 0) {
+        if (errno != EINTR) {
+            const int err = errno;
+            ::close(fd_);
+            fd_ = -1;
+            sysFail(name, "cannot lock the table", err);
+        }
+    }
+    if (ex) {
+        try {
+            recover(db);
+        } catch (...) {
+            ::close(fd_);
+            fd_ = -1;
+            throw;
+        }
+    }
+}
+
+TableLock::~TableLock()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+void commit(const fs::path& db, const std::vector<NewContent>& files)
+{
+    const std::string name = db.string();
+    const fs::path dir = folderOf(db);
+    for (const auto& f : files) {
+        std::error_code ec;
+        if (f.create && fs::exists(f.file, ec))
+            throw common::DatabaseError("Table " + name + ": " + f.file.string() + " already exists");
+    }
+    for (const auto& f : files)
+        writeTemp(f.file, f.content, name);
+    const bool journaled = files.size() > 1;
+    if (journaled) {
+        std::ostringstream list;
+        for (const auto& f : files)
+            list << f.file.filename().string() << '\n';
+        const fs::path journal = journalFor(db);
+        const fs::path tmp = folderOf(db) / ("." + db.filename().string() + ".ecf-journal.ecf-tmp");
+        const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        if (fd < 0)
+            sysFail(name, "cannot create " + tmp.string(), errno);
+        const std::string text = list.str();
+        try {
+            writeAll(fd, text.data(), text.size(), name);
+            if (::fsync(fd) != 0)
+                sysFail(name, "cannot sync " + tmp.string(), errno);
+        } catch (...) {
+            ::close(fd);
+            throw;
+        }
+        ::close(fd);
+        if (::rename(tmp.c_str(), journal.c_str()) != 0)
+            sysFail(name, "cannot write the journal " + journal.string(), errno);
+        syncFolder(dir, name);
+        step("journal");
+    }
+    for (const auto& f : files) {
+        const fs::path tmp = tempFor(f.file);
+        if (f.create && !journaled) {
+            // link() fails when the file appeared meanwhile: a new table never replaces one.
+            if (::link(tmp.c_str(), f.file.c_str()) != 0) {
+                const int err = errno;
+                ::unlink(tmp.c_str());
+                sysFail(name, "cannot create " + f.file.string(), err);
+            }
+            ::unlink(tmp.c_str());
+        } else if (::rename(tmp.c_str(), f.file.c_str()) != 0) {
+            sysFail(name, "cannot replace " + f.file.string(), errno);
+        }
+        step("rename:" + f.file.filename().string());
+    }
+    syncFolder(dir, name);
+    step("synced");
+    if (journaled) {
+        ::unlink(journalFor(db).c_str());
+        syncFolder(dir, name);
+    }
+    step("done");
+}
+
+} // namespace ecf::data::px::io
