@@ -1,0 +1,293 @@
+#include "printer/mp20/mp20_driver.h"
+
+#include "common/convert.h"
+#include "common/errors.h"
+#include "common/format.h"
+#include "common/text.h"
+#include "data/table.h"
+#include "printer/mp20/mp20_lib.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace ecf::printer::mp20 {
+
+namespace {
+
+using common::Money;
+
+constexpr const char* crlf = "\r\n";
+const std::string esc = "\x1b";
+
+// A table text as it may stand inside a command.
+std::string field(data::Table& t, const char* name) { return commandField(t.fieldByName(name).asString()); }
+
+std::string dec(std::int64_t v) { return std::to_string(v); }
+
+bool sameRate(double itemRate, Money entryRate)
+{
+    return static_cast<long double>(itemRate) * 10000.0L == static_cast<long double>(entryRate.tenThousandths());
+}
+
+} // namespace
+
+std::string commandField(std::string_view text)
+{
+    std::string out(text);
+    for (char& c : out) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F || c == '|')
+            c = ' ';
+    }
+    return out;
+}
+
+Mp20Lib& Mp20Driver::lib()
+{
+    if (!ctx_.makers.mp20)
+        throw common::Error("The MP-20 library is not available");
+    return *ctx_.makers.mp20;
+}
+
+bool Mp20Driver::replyCheck()
+{
+    bool ok = true;
+    const auto file = ctx_.workDir / "MP20FI.RET";
+    std::error_code ec;
+    if (!std::filesystem::exists(file, ec)) {
+        ctx_.op.message("Arquivo De Retorno Nao Foi Encontrado");
+        ok = false;
+    }
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        throw common::FileError("File not found: " + file.string());
+    std::string line;
+    for (char c; in.get(c) && c != '\r' && c != '\n';)
+        line.push_back(c);
+    ctx_.mp20ReplyText = line;
+    return ok;
+}
+
+void Mp20Driver::openPort(int)
+{
+    if (!isModel())
+        return;
+    if (lib().IniPortaStr("COM" + ctx_.config.portaEcf) == 0)
+        ctx_.op.message("Erro ao Inicializar Porta Da BEMATECH.");
+}
+
+bool Mp20Driver::start(int)
+{
+    if (!isModel())
+        return true;
+    const int r = lib().FormataTX(esc + "|26|" + esc);
+    if (r != 0)
+        ctx_.op.message("Erro: " + dec(r));
+    replyCheck();
+    const std::string& reply = ctx_.mp20ReplyText;
+    if (common::chars(reply, 2, 65).empty()) {
+        ctx_.op.message("Tabela de aliquotas de icms da BEMATECH vazia");
+        return false;
+    }
+    for (std::size_t k = 0; k < 16; ++k) {
+        const std::string group = common::chars(reply, 3 + 4 * k, 6 + 4 * k);
+        if (group != "    ")
+            ctx_.taxTable.entry(static_cast<int>(k) + 1).rate = Money::fromDouble(common::strToInt(group) / 100.0);
+    }
+    // The host's payment forms are programmed at every start.
+    data::Table formaPtg("FormaPtg.DB");
+    formaPtg.open();
+    sendPaymentForms(formaPtg);
+    formaPtg.close();
+    return true;
+}
+
+void Mp20Driver::sendPaymentForms(data::Table& formaPtg)
+{
+    for (formaPtg.first(); !formaPtg.eof(); formaPtg.next())
+        lib().FormataTX(esc + "|71|" + field(formaPtg, "Descricao") + "|" + esc);
+}
+
+void Mp20Driver::close() {}
+
+TaxCode Mp20Driver::resolveTaxCode(CouponRecords& rec)
+{
+    const std::string blank = "  ";
+    std::string code = blank;
+    double rate = 0;
+    const bool service = rec.itens.fieldByName("Nivel1").asString() == "90";
+    if (!service) {
+        if (rec.itens.fieldByName("Subst_Trib").asString() == "S") {
+            code = "FF";
+        } else if (rec.cabec.fieldByName("Icms").asString() == "T") {
+            const double base = rec.itens.fieldByName("BaseIcms").asFloat();
+            if (base == 0)
+                code = "II";
+            if (base > 0 && base < 100)
+                rate = rec.itens.fieldByName("AliqCupom").asFloat();
+            if (rec.itens.fieldByName("AliqCupom").asFloat() == 99)
+                code = "NN";
+        } else {
+            code = "NN";
+        }
+    }
+    if (code == blank) {
+        if (service)
+            rate = rec.filial.fieldByName("Perc_Issqn").asMoney().toDouble();
+        else if (rate == 0)
+            rate = rec.itens.fieldByName("AliqIcms").asMoney().toDouble();
+        for (int n = 1; n <= TaxTable::size; ++n) {
+            const TaxEntry& e = ctx_.taxTable.entry(n);
+            if (service && e.serviceFlag.isZero())
+                continue;
+            if (sameRate(rate, e.rate))
+                code = common::fmtInt("%2.2d", n);
+        }
+    }
+    if (code == blank)
+        ctx_.op.message("Percentual de Tributacao nao Encontrado");
+    TaxCode result;
+    result.text = code;
+    return result;
+}
+
+bool Mp20Driver::registerItem(CouponRecords& rec, const TaxCode& taxCode, Money)
+{
+    data::Table& it = rec.itens;
+    if (it.fieldByName("Num_Item").asInteger() == 1 && lib().FormataTX(esc + "|00|" + esc) != 0) {
+        ctx_.op.message("Erro na Abertura da Impressora Fiscal ");
+        return false;
+    }
+    std::string discount = "0000";
+    const std::string kind = rec.filial.fieldByName("TipoDescIt").asString();
+    if (kind == "P")
+        discount = common::fmtInt("%4.4d", it.fieldByName("Vlr_Descit").asMoney().scaledTruncated(100));
+    else if (kind == "V")
+        discount = common::fmtInt("%8.8d", it.fieldByName("Vlr_Descit").asMoney().scaledTruncated(100));
+
+    std::string command = esc + "|09|";
+    command += common::fmtInt("%13.13d", it.fieldByName("Cod_Reduz").asInteger());
+    command += "|";
+    command += common::fmtStr("%-26.26s", field(it, "Descr_Prod")) + " " + common::fmtStr("%-2.2s", field(it, "Unid_Pad"));
+    command += "|" + commandField(taxCode.text);
+    command += "|" + common::fmtInt("%7.7d", it.fieldByName("Quantidade").asMoney().scaledTruncated(1000));
+    command += "|" + common::fmtInt("%8.8d", it.fieldByName("Preco_Unit").asMoney().scaledTruncated(100));
+    command += "|" + discount;
+    command += "|" + esc;
+    if (lib().FormataTX(command) != 0) {
+        ctx_.op.message("Erro ao tentar Imprimir o item.");
+        return false;
+    }
+    return true;
+}
+
+void Mp20Driver::closeCoupon(CouponRecords& rec)
+{
+    data::Table& c = rec.cabec;
+    lib().FormataTX(esc + "|32|A|0000|" + esc);
+
+    const std::string a14 = common::fmtInt("%14.14d", c.fieldByName("Vlr_Nota").asMoney().centsTruncated());
+    if (ctx_.config.fatModNf == 136) {
+        lib().FormataTX(esc + "|33|Dinheiro           |" + a14 + "| |" + esc);
+    } else {
+        ctx_.mp20ReplyText = "01";
+        lib().FormataTX(esc + "|71|" + field(c, "FormaPag") + "|" + esc);
+        replyCheck();
+        const std::string index = common::left(ctx_.mp20ReplyText, 2);
+        if (!index.empty()) {
+            lib().FormataTX(esc + "|72|" + index + "|" + a14 + "| |" + esc);
+        } else {
+            ctx_.op.message("Forma de Pagamento Nao Encontrada na BEMATECH ");
+            lib().FormataTX(esc + "|72|01|" + a14 + "| |" + esc);
+        }
+    }
+
+    std::string message;
+    if (c.fieldByName("Cod_Vend1").asInteger() != 0)
+        message += "Vendedor: " + field(c, "Cod_Vend1") + " - " + common::fmtStr("%-20.20s", field(c, "Nome_Vende")) + crlf;
+    message += std::string("Destinatario:") + crlf;
+    message += common::fmtInt("%6.6d", c.fieldByName("Cod_Clifor").asInteger()) + " " + field(c, "Cliente") + crlf;
+    const std::string cnpj = field(c, "CNPJ"), ie = field(c, "InscrEst");
+    if (!cnpj.empty() || !ie.empty())
+        message += "CNPJ/CPF:" + cnpj + " IE:" + ie + crlf;
+    const std::string endereco = field(c, "Endereco");
+    if (!endereco.empty())
+        message += endereco + " " + field(c, "Numero") + " " + field(c, "CEP") + crlf;
+    const std::string bairro = field(c, "Bairro"), cidade = field(c, "Cidade"), estado = field(c, "Estado");
+    if (!bairro.empty() || !cidade.empty() || !estado.empty())
+        message += cidade + "/" + estado + " FONE:" + field(c, "Telefone") + crlf;
+    if (ctx_.config.fatModNf != 89)
+        message += field(c, "LinhaVenc") + crlf;
+    message = common::left(message, 492);
+    closingResult_ = lib().FormataTX(esc + "|34|" + message + "|" + esc);
+}
+
+void Mp20Driver::receipts(CouponRecords& rec)
+{
+    const std::int32_t model = ctx_.config.fatModNf;
+    if (model == 89 || model == 50)
+        return;
+    if (ctx_.op.confirm("Emitir comprovante de entrega ?") != app::Answer::Yes)
+        return;
+    data::Table& c = rec.cabec;
+    const int r1 = model != 136 ? lib().FormataTX(esc + "|66|" + field(c, "FormaPag") + "|" + esc) : closingResult_;
+    if (r1 != 0)
+        ctx_.op.message("Comando 1: " + dec(r1));
+
+    const std::string receipt = "\nRECEBEMOS A(S) MERCADORIA(S) CONSTANTE(S) NO\nCUPOM FISCAL Nro " +
+                                common::fmtInt("%6.6d", c.fieldByName("Num_Nota").asInteger()) + ".\n" +
+                                field(rec.filial, "Fil_Cidade") + " , ____ DE _________________ DE ______\n \n" +
+                                "_______________________________________________\n" + field(c, "Cliente") + "\n";
+    if (model == 136) {
+        lib().FormataTX(esc + "|20|" + receipt + "|" + esc);
+        lib().FormataTX(esc + "|21|" + esc);
+        return;
+    }
+    const int r2 = lib().FormataTX(esc + "|67|" + receipt + "|" + esc);
+    if (r2 != 0)
+        ctx_.op.message("Comando 2: " + dec(r2));
+    const int r3 = lib().FormataTX(esc + "|21|" + esc);
+    if (r3 != 0)
+        ctx_.op.message("Comando 3: " + dec(r3));
+}
+
+void Mp20Driver::xReading()
+{
+    if (lib().FormataTX(esc + "|06|" + esc) == 1)
+        ctx_.op.message("Erro de comunicação física.");
+}
+
+void Mp20Driver::zReduction()
+{
+    const common::DateTime now = ctx_.clock.now();
+    const std::string stamp = common::fmtInt("%2.2d", now.day) + common::fmtInt("%2.2d", now.month) +
+                              common::fmtInt("%2.2d", now.year % 100) + common::fmtInt("%2.2d", now.hour) +
+                              common::fmtInt("%2.2d", now.minute) + common::fmtInt("%2.2d", now.second);
+    if (lib().FormataTX(esc + "|05|" + stamp + "|" + esc) == 1)
+        ctx_.op.message("Erro de comunicação física.");
+}
+
+void Mp20Driver::cancelCoupon(CancelKind)
+{
+    if (lib().FormataTX(esc + "|14|" + esc) == 1)
+        ctx_.op.message("Erro de comunicação física.");
+}
+
+void Mp20Driver::programPaymentForms(data::Table& formaPtg) { sendPaymentForms(formaPtg); }
+
+void Mp20Driver::listPaymentForms(std::vector<std::string>& items)
+{
+    lib().FormataTX(esc + "|35|32|" + esc);
+    replyCheck();
+    std::string rest = common::chars(ctx_.mp20ReplyText, 2, 1926);
+    items.clear();
+    for (int i = 0; i < 50 && rest.size() >= 16; ++i) {
+        items.push_back(rest.substr(0, 16));
+        rest.erase(0, 16);
+    }
+}
+
+void Mp20Driver::fiscalMemory(const std::string&, const std::string&) {}
+
+} // namespace ecf::printer::mp20

@@ -1,0 +1,48 @@
+#pragma once
+// What the program sends to the Bematech MP-20 ("BEMATECH") through Mp20fi32.dll for every
+// operation, and the printer reply check that reads "MP20FI.RET".
+#include "printer/printer.h"
+
+#include <string>
+#include <string_view>
+
+namespace ecf::printer::mp20 {
+
+// A table text made safe to stand inside a command framed by ESC and "|": every control
+// byte (below 0x20, and 0x7F) and every "|" becomes a blank; the length is kept.
+std::string commandField(std::string_view text);
+
+class Mp20Driver : public FamilyDriver {
+public:
+    explicit Mp20Driver(FamilyContext& ctx) : ctx_(ctx) {}
+
+    void openPort(int velPortSer) override;
+    bool start(int velPortSer) override;
+    void close() override;
+
+    TaxCode resolveTaxCode(CouponRecords& rec) override;
+    bool registerItem(CouponRecords& rec, const TaxCode& taxCode, common::Money itemTotal) override;
+    void closeCoupon(CouponRecords& rec) override;
+    void receipts(CouponRecords& rec) override;
+
+    void xReading() override;
+    void zReduction() override;
+    void cancelCoupon(CancelKind kind) override;
+    void programPaymentForms(data::Table& formaPtg) override;
+    void listPaymentForms(std::vector<std::string>& items) override;
+    void fiscalMemory(const std::string& first, const std::string& last) override;
+
+    // Reads the first line of "MP20FI.RET" into the MP-20 reply text. A missing file shows
+    // its message and then throws common::FileError. True when the file was there.
+    bool replyCheck();
+
+private:
+    Mp20Lib& lib();
+    bool isModel() const { return ctx_.config.modeloEcf == "BEMATECH"; }
+    void sendPaymentForms(data::Table& formaPtg);
+
+    FamilyContext& ctx_;
+    int closingResult_ = 0; // result of the closing command, reported by the receipt under FatModNf 136
+};
+
+} // namespace ecf::printer::mp20

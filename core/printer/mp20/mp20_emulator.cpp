@@ -1,0 +1,178 @@
+#include "printer/mp20/mp20_emulator.h"
+
+#include "common/text.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+namespace ecf::printer::mp20 {
+
+namespace {
+
+constexpr char esc = '\x1b';
+
+// "\033|nn|a|b|\033" -> {"nn", "a", "b"}; empty when the text is not so framed.
+std::vector<std::string> splitCommand(const std::string& command)
+{
+    std::vector<std::string> fields;
+    if (command.size() < 4 || command.front() != esc || command.back() != esc || command[1] != '|' ||
+        command[command.size() - 2] != '|')
+        return fields;
+    const std::string body = command.substr(2, command.size() - 4);
+    std::string field;
+    for (char c : body) {
+        if (c == '|') {
+            fields.push_back(field);
+            field.clear();
+        } else {
+            field.push_back(c);
+        }
+    }
+    fields.push_back(field);
+    return fields;
+}
+
+std::string field(const std::vector<std::string>& f, std::size_t i) { return i < f.size() ? f[i] : std::string(); }
+
+// Digits "00001234" as "12,34" (cents) or with three decimals.
+std::string scaled(const std::string& digits, std::size_t decimals)
+{
+    std::string d;
+    for (char c : digits)
+        if (c >= '0' && c <= '9')
+            d.push_back(c);
+    while (d.size() > decimals + 1 && d.front() == '0')
+        d.erase(d.begin());
+    while (d.size() < decimals + 1)
+        d.insert(d.begin(), '0');
+    return d.substr(0, d.size() - decimals) + "," + d.substr(d.size() - decimals);
+}
+
+void printLines(EmulatedPrinter& p, const std::string& bytes)
+{
+    std::string line;
+    for (char c : bytes) {
+        if (c == '\n') {
+            p.print(common::toUtf8(line));
+            line.clear();
+        } else if (c != '\r') {
+            line.push_back(c);
+        }
+    }
+    if (!line.empty())
+        p.print(common::toUtf8(line));
+}
+
+} // namespace
+
+int Mp20Emulator::IniPortaStr(const std::string&)
+{
+    p_.portOpen = true;
+    return 1;
+}
+
+void Mp20Emulator::writeReply(const std::string& line)
+{
+    std::ofstream out(workDir_ / "MP20FI.RET", std::ios::binary | std::ios::trunc);
+    out << line << "\r\n";
+}
+
+int Mp20Emulator::FormataTX(const std::string& command)
+{
+    writeReply(run(splitCommand(command)));
+    return 0;
+}
+
+std::string Mp20Emulator::paymentFormIndex(const std::string& name)
+{
+    const std::string wanted = common::trimBlanks(name);
+    if (wanted.empty())
+        return {};
+    std::size_t i = 0;
+    for (; i < p_.paymentForms.size(); ++i)
+        if (p_.paymentForms[i] == wanted)
+            break;
+    if (i == p_.paymentForms.size()) {
+        if (p_.paymentForms.size() >= maxPaymentForms)
+            return {};
+        p_.paymentForms.push_back(wanted);
+    }
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "%02zu", i + 1);
+    return buf;
+}
+
+std::string Mp20Emulator::run(const std::vector<std::string>& f)
+{
+    const std::string cmd = field(f, 0);
+    if (cmd == "26") {
+        // Two status characters, then the 16 registers as four digits each (blank: empty).
+        std::string reply = "00";
+        for (std::size_t k = 0; k < 16; ++k) {
+            const auto& reg = k < p_.taxRegisters.size() ? p_.taxRegisters[k] : EmulatedPrinter::TaxRegister{};
+            if (reg.rate.isZero() || reg.service) {
+                reply += "    ";
+                continue;
+            }
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "%04lld", static_cast<long long>(reg.rate.tenThousandths() / 100 % 10000));
+            reply += buf;
+        }
+        return reply;
+    }
+    if (cmd == "71")
+        return paymentFormIndex(field(f, 1));
+    if (cmd == "35") {
+        std::string reply = "0";
+        for (const auto& name : p_.paymentForms) {
+            std::string entry = name.substr(0, 16);
+            entry.resize(16, ' ');
+            reply += entry;
+        }
+        return reply;
+    }
+    if (cmd == "00") {
+        p_.openCoupon();
+    } else if (cmd == "09") {
+        p_.print(field(f, 1) + " " + common::toUtf8(field(f, 2)));
+        std::string line = "    " + scaled(field(f, 4), 3) + " x " + scaled(field(f, 5), 2) + "  " + field(f, 3);
+        p_.print(line);
+        const std::string disc = field(f, 6);
+        if (disc.find_first_not_of('0') != std::string::npos)
+            p_.print(disc.size() == 4 ? "    desconto " + scaled(disc, 2) + "%" : "    desconto -" + scaled(disc, 2));
+    } else if (cmd == "32") {
+        p_.print("TOTAL");
+    } else if (cmd == "33") {
+        p_.print(common::toUtf8(common::trimBlanks(field(f, 1))) + "  " + scaled(field(f, 2), 2));
+    } else if (cmd == "72") {
+        const std::string idx = field(f, 1);
+        std::string name = idx;
+        const int n = std::atoi(idx.c_str());
+        if (n >= 1 && static_cast<std::size_t>(n) <= p_.paymentForms.size())
+            name = p_.paymentForms[static_cast<std::size_t>(n - 1)];
+        p_.print(common::toUtf8(name) + "  " + scaled(field(f, 2), 2));
+    } else if (cmd == "34") {
+        printLines(p_, field(f, 1));
+        p_.closeCoupon();
+    } else if (cmd == "66") {
+        p_.print("---------------- COMPROVANTE NAO FISCAL VINCULADO ----------------");
+        p_.print(common::toUtf8(field(f, 1)));
+    } else if (cmd == "67" || cmd == "20") {
+        printLines(p_, field(f, 1));
+    } else if (cmd == "21") {
+        p_.print("---------------- FIM DO COMPROVANTE ----------------");
+    } else if (cmd == "06") {
+        p_.nonFiscalReport("LEITURA X");
+    } else if (cmd == "05") {
+        const std::string t = field(f, 1);
+        p_.nonFiscalReport(t.size() == 12 ? "REDUCAO Z " + t.substr(0, 2) + "/" + t.substr(2, 2) + "/" + t.substr(4, 2) +
+                                                " " + t.substr(6, 2) + ":" + t.substr(8, 2) + ":" + t.substr(10, 2)
+                                          : "REDUCAO Z");
+    } else if (cmd == "14") {
+        p_.cancelCoupon();
+    }
+    return {};
+}
+
+} // namespace ecf::printer::mp20

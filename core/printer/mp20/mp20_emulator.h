@@ -1,0 +1,36 @@
+#pragma once
+// The emulated Bematech MP-20 behind Mp20fi32.dll: IniPortaStr and every FormataTX command
+// succeed; after each FormataTX the reply line for that command is written to "MP20FI.RET"
+// in the working folder (tax rates, payment-form index, payment-form list), and what the
+// printer prints goes to the emulated paper tape.
+#include "printer/emulated_printer.h"
+#include "printer/mp20/mp20_lib.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace ecf::printer::mp20 {
+
+class Mp20Emulator : public Mp20Lib {
+public:
+    Mp20Emulator(EmulatedPrinter& printer, std::filesystem::path workDir)
+        : p_(printer), workDir_(std::move(workDir))
+    {
+    }
+
+    int IniPortaStr(const std::string& port) override;
+    int FormataTX(const std::string& command) override;
+
+    static constexpr std::size_t maxPaymentForms = 50;
+
+private:
+    std::string run(const std::vector<std::string>& fields); // the reply line
+    std::string paymentFormIndex(const std::string& name);
+    void writeReply(const std::string& line);
+
+    EmulatedPrinter& p_;
+    std::filesystem::path workDir_;
+};
+
+} // namespace ecf::printer::mp20

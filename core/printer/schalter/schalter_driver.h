@@ -1,0 +1,39 @@
+#pragma once
+// What the program sends to the Schalter family ("SCHALTER2", "SCHALTER30") through
+// dll32phi.dll for every operation.
+#include "printer/printer.h"
+
+namespace ecf::printer::schalter {
+
+class SchalterDriver : public FamilyDriver {
+public:
+    explicit SchalterDriver(FamilyContext& ctx) : ctx_(ctx) {}
+
+    void openPort(int velPortSer) override;
+    bool start(int velPortSer) override;
+    void close() override;
+
+    TaxCode resolveTaxCode(CouponRecords& rec) override;
+    bool registerItem(CouponRecords& rec, const TaxCode& taxCode, common::Money itemTotal) override;
+    void closeCoupon(CouponRecords& rec) override;
+    void receipts(CouponRecords& rec) override;
+
+    void xReading() override;
+    void zReduction() override;
+    void cancelCoupon(CancelKind kind) override;
+    void programPaymentForms(data::Table& formaPtg) override;
+    void listPaymentForms(std::vector<std::string>& items) override;
+    void fiscalMemory(const std::string& first, const std::string& last) override;
+
+private:
+    SchalterLib& lib();
+    bool model30() const;
+    bool loadFromXReading();
+    bool loadFromRegisters();
+    // The port selection of the utilities; false (after its message) ends the operation.
+    bool selectPortForUtility(const char* com2Prefix);
+
+    FamilyContext& ctx_;
+};
+
+} // namespace ecf::printer::schalter

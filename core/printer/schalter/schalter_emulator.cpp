@@ -1,0 +1,151 @@
+#include "printer/schalter/schalter_emulator.h"
+
+#include "common/text.h"
+
+#include <cstdio>
+
+namespace ecf::printer::schalter {
+
+namespace {
+
+// "18,00": the rate of a register as whole percent and hundredths.
+std::string rateText(common::Money rate)
+{
+    const std::int64_t hundredths = rate.tenThousandths() / 100;
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%02lld,%02lld", static_cast<long long>(hundredths / 100 % 100),
+                  static_cast<long long>(hundredths % 100));
+    return buf;
+}
+
+// Cents text ("1999") as "19,99" for the tape.
+std::string centsText(const std::string& cents)
+{
+    std::string digits = cents.empty() ? "0" : cents;
+    while (digits.size() < 3)
+        digits.insert(digits.begin(), '0');
+    return digits.substr(0, digits.size() - 2) + "," + digits.substr(digits.size() - 2);
+}
+
+bool registerUsable(const EmulatedPrinter::TaxRegister& r) { return !r.rate.isZero() && !r.service; }
+
+} // namespace
+
+int SchalterEmulator::ChangePort(int port)
+{
+    p_.portOpen = true;
+    return port;
+}
+
+std::string SchalterEmulator::ecfLeituraXSerial()
+{
+    // A serial X reading: the tax registers 1..10 stand at characters 173 + 41k as "dd,dd".
+    std::string text(600, ' ');
+    const std::string head = "LEITURA X - ECF SCHALTER";
+    text.replace(0, head.size(), head);
+    for (std::size_t k = 0; k < 10 && k < p_.taxRegisters.size(); ++k) {
+        const std::size_t at = 172 + 41 * k;
+        text.replace(at - 3, 2, "T" + std::to_string(k % 10));
+        if (registerUsable(p_.taxRegisters[k]))
+            text.replace(at, 5, rateText(p_.taxRegisters[k].rate));
+    }
+    return text;
+}
+
+std::string SchalterEmulator::ecfStatusAliquotas(int reg)
+{
+    if (reg < 0 || reg >= static_cast<int>(p_.taxRegisters.size()))
+        return "Erro 01";
+    const auto& r = p_.taxRegisters[static_cast<std::size_t>(reg)];
+    const char digit = static_cast<char>('0' + reg % 10);
+    if (!registerUsable(r))
+        return std::string(1, digit) + "T  ,  ";
+    return std::string(1, digit) + "T" + rateText(r.rate);
+}
+
+int SchalterEmulator::ecfImpCab(int)
+{
+    p_.openCoupon();
+    return 0;
+}
+
+int SchalterEmulator::ecfVendaItem(const std::string& description, const std::string& total, int taxIndex)
+{
+    p_.print(common::toUtf8(description));
+    p_.print("    T" + std::to_string(taxIndex) + "  " + centsText(total));
+    return 0;
+}
+
+int SchalterEmulator::ecfVenda_Item(const std::string& code, const std::string& description, const std::string& qtyInt,
+                                    const std::string& qtyFrac, const std::string& price, int taxIndex)
+{
+    p_.print(code + " " + common::toUtf8(common::trimBlanks(description)));
+    p_.print("    " + qtyInt + "," + qtyFrac + " x " + centsText(common::trimBlanks(price)) + "  T" +
+             std::to_string(taxIndex));
+    return 0;
+}
+
+int SchalterEmulator::ecfDescItem(int, const std::string& label, const std::string& value)
+{
+    p_.print("    " + common::toUtf8(label) + " -" + centsText(value));
+    return 0;
+}
+
+int SchalterEmulator::ecfPagCancPag(int, const std::string& label, const std::string& value, int, int)
+{
+    p_.print(common::toUtf8(label) + "  " + centsText(value));
+    return 0;
+}
+
+int SchalterEmulator::ecfImpLinha(const std::string& line)
+{
+    p_.print(common::toUtf8(line));
+    return 0;
+}
+
+int SchalterEmulator::ecfFimTrans(const std::string& text)
+{
+    if (!text.empty())
+        p_.print(common::toUtf8(text));
+    p_.closeCoupon();
+    return 0;
+}
+
+int SchalterEmulator::ecfInicCupomNFiscal(int)
+{
+    p_.print("COMPROVANTE NAO FISCAL");
+    return 0;
+}
+
+int SchalterEmulator::ecfLineFeed(int, int lines)
+{
+    for (int i = 0; i < lines && i < 100; ++i)
+        p_.print("");
+    return 0;
+}
+
+int SchalterEmulator::ecfLeituraX(const std::string&)
+{
+    p_.nonFiscalReport("LEITURA X");
+    return 0;
+}
+
+int SchalterEmulator::ecfReducaoZ(const std::string&)
+{
+    p_.nonFiscalReport("REDUCAO Z");
+    return 0;
+}
+
+int SchalterEmulator::ecfCancDoc(const std::string&)
+{
+    p_.cancelCoupon();
+    return 0;
+}
+
+int SchalterEmulator::ecfCancVenda(const std::string&)
+{
+    p_.cancelCoupon();
+    return 0;
+}
+
+} // namespace ecf::printer::schalter

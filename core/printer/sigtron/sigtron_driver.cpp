@@ -1,0 +1,363 @@
+#include "printer/sigtron/sigtron_driver.h"
+
+#include "common/convert.h"
+#include "common/errors.h"
+#include "common/format.h"
+#include "common/text.h"
+#include "data/table.h"
+#include "printer/sigtron/sigtron_control.h"
+
+#include <cmath>
+
+namespace ecf::printer::sigtron {
+
+namespace {
+
+using common::Money;
+
+constexpr const char* crlf = "\r\n";
+constexpr const char* receiptCityTail = " , ____ DE _________________ DE ______";
+constexpr const char* signatureRule = "_______________________________________________";
+constexpr const char* asteriskRule = "***********************************************";
+
+std::u16string w(std::string_view ascii) { return common::widen(ascii); }
+
+std::string str(data::Table& t, const char* field) { return t.fieldByName(field).asString(); }
+
+std::int64_t truncate(long double v)
+{
+    if (!std::isfinite(v) || v >= 9.2e18L || v <= -9.2e18L)
+        throw common::ConversionError("Invalid floating point operation");
+    return static_cast<std::int64_t>(std::truncl(v));
+}
+
+} // namespace
+
+SigtronControl& SigtronDriver::ctl()
+{
+    if (!ctx_.makers.sigtron)
+        throw common::Error("The Sigtron control is not available");
+    return *ctx_.makers.sigtron;
+}
+
+bool SigtronDriver::isFamilyModel() const
+{
+    return ctx_.config.modeloEcf == "FS345" || ctx_.config.modeloEcf == "FS300";
+}
+
+void SigtronDriver::select(const char* lib, const char* cmd)
+{
+    ctl().LibName(w(lib));
+    ctl().CmdName(w(cmd));
+}
+
+void SigtronDriver::param(const char* name, const std::u16string& value) { ctl().SetParameter(w(name), value); }
+
+void SigtronDriver::run(const char* cmd)
+{
+    select("Fiscal", cmd);
+    ctl().Execute();
+}
+
+void SigtronDriver::printLine(const std::u16string& line)
+{
+    select("Fiscal", "LinhaTexto");
+    param("TextoLivre", line);
+    ctl().Execute();
+}
+
+void SigtronDriver::openPort(int) {}
+
+bool SigtronDriver::open()
+{
+    const std::string& model = ctx_.config.modeloEcf;
+    const std::u16string cmdFile = w("C:\\ECF\\" + model + ".CFG");
+    const std::u16string comm =
+        common::widen("COM" + common::removeChar(ctx_.config.portaEcf, ' ') + ": baud=9600 parity=N data=8 stop=1");
+    const std::u16string fiscal = w("Fiscal");
+    SigtronControl& c = ctl();
+    for (int attempt = 0; attempt < openAttempts; ++attempt) {
+        c.CmdFileName(cmdFile);
+        c.CommConfig(comm);
+        c.LibName(fiscal);
+        c.Close();
+        if (c.Open())
+            return true;
+    }
+    ctx_.op.message("Nao foi possivel abrir ECF - " + common::toUtf8(model));
+    return false;
+}
+
+bool SigtronDriver::loadTaxTable()
+{
+    std::u16string value;
+    for (int attempt = 0; attempt < 10 && value.empty(); ++attempt) {
+        select("Leitura", "LeituraAliquotaFiscalCarregada");
+        ctl().Execute();
+        value = ctl().ReturnValue(w("Valor"));
+    }
+    if (value.empty()) {
+        ctx_.op.message("Tabela de aliquotas de icms da FS345 vazia");
+        ctl().Close();
+        return false;
+    }
+    // 16 slots of 5 characters: a register letter A..P and the rate's whole percent.
+    const std::size_t firstSlot = fs345() ? 0 : 1;
+    for (std::size_t j = 0; j < 16; ++j) {
+        const std::size_t p = firstSlot + 5 * j; // 0-based start of the slot
+        if (p >= value.size())
+            continue;
+        const char16_t letter = value[p];
+        if (letter < u'A' || letter > u'P')
+            continue;
+        const std::u16string rate = value.substr(std::min(p + 1, value.size()), 2);
+        if (rate == u"//")
+            continue;
+        TaxEntry& e = ctx_.taxTable.entry(static_cast<int>(j) + 1);
+        e.code = "T" + common::narrow(std::u16string(1, letter));
+        e.rateText = common::narrow(rate);
+    }
+    return true;
+}
+
+bool SigtronDriver::start(int)
+{
+    if (!isFamilyModel())
+        return true;
+    if (!open() || !loadTaxTable())
+        return false;
+    if (fs345()) {
+        select("Leitura", "LeituraEstadoDocumento");
+        ctl().Execute();
+        ctx_.config.couponNumber = common::strToInt(common::narrow(ctl().ReturnValue(w("NumeroCupom"))));
+    }
+    return true;
+}
+
+void SigtronDriver::close() { ctl().Close(); }
+
+TaxCode SigtronDriver::resolveTaxCode(CouponRecords& rec)
+{
+    const std::string blank = "  ";
+    std::string code = blank;
+    double rate = 0;
+    if (str(rec.itens, "Subst_Trib") == "S") {
+        code = "F ";
+    } else if (str(rec.cabec, "Icms") == "T") {
+        const double base = rec.itens.fieldByName("BaseIcms").asFloat();
+        if (base == 0)
+            code = "I ";
+        if (base > 0 && base < 100)
+            rate = rec.itens.fieldByName("AliqCupom").asFloat();
+        if (rec.itens.fieldByName("AliqCupom").asFloat() == 99)
+            code = "N ";
+    } else {
+        code = "N ";
+    }
+    if (code == blank) {
+        if (rate == 0)
+            rate = rec.itens.fieldByName("AliqIcms").asMoney().toDouble();
+        const std::string wanted = common::fmtInt("%2.2d", truncate(rate));
+        for (int n = 1; n <= TaxTable::size; ++n) {
+            const TaxEntry& e = ctx_.taxTable.entry(n);
+            if (e.rateText == wanted)
+                code = e.code;
+        }
+    }
+    if (code == blank)
+        ctx_.op.message("Percentual de Tributacao nao Encontrado");
+    TaxCode result;
+    result.text = code;
+    return result;
+}
+
+bool SigtronDriver::registerItem(CouponRecords& rec, const TaxCode& taxCode, Money itemTotal)
+{
+    data::Table& it = rec.itens;
+    const int cp = it.codePage();
+    if (it.fieldByName("Num_Item").asInteger() == 1)
+        run("AberturaCupomFiscal");
+    auto discountPercent = [&] {
+        if (str(rec.filial, "TipoDescIt") != "P")
+            return std::string("0000");
+        return common::fmtInt("%4.4d", truncate(static_cast<long double>(it.fieldByName("Vlr_Descit").asFloat()) * 100.0L));
+    };
+    if (fs345()) {
+        select("Fiscal", "DescricaoProdutoPreco3Decimais");
+        param("SituacaoTributaria", common::widen(taxCode.text));
+        param("Codigo", w(common::fmtInt("%6.6d", it.fieldByName("Cod_Reduz").asInteger())));
+        param("Unidade", common::widen(common::left(str(it, "Unid_Pad"), 2), cp));
+        param("PrecoUnitario",
+              w(common::fmtInt("%9.9d", truncate((static_cast<long double>(it.fieldByName("Preco_Unit").asFloat()) +
+                                                  0.00001L) * 1000.0L))));
+        const std::string q = common::fmtInt("%5.5d", it.fieldByName("Quantidade").asMoney().scaledTruncated(100));
+        param("Quantidade", w(common::chars(q, 1, 3) + "," + common::chars(q, 4, 5)));
+        param("Descricao", common::widen(common::left(str(it, "Descr_Prod"), 45) + std::string(129, ' '), cp));
+        param("DescontoAcrescimo", w("0"));
+        param("PorcentagemDescAcres", w(discountPercent()));
+    } else {
+        select("Fiscal", "DescricaoProdutoFormatoLivre");
+        const std::string message = common::fmtInt("%6.6d", it.fieldByName("Cod_Reduz").asInteger()) + " " +
+                                    common::left(str(it, "Descr_Prod"), 33) + " " + str(it, "Unid_Pad") + "\n\r" +
+                                    common::fmtFloat("%7.2f", it.fieldByName("Quantidade").asFloat()) +
+                                    common::fmtFloat("%13.3f", it.fieldByName("Preco_Unit").asFloat()) + "   ";
+        param("Mensagem", common::widen(message, cp));
+        param("SituacaoTribitaria", common::widen(taxCode.text));
+        param("PorcentagemDesconto", w(discountPercent()));
+        param("TotalItem", w(common::fmtInt("%9.9d", itemTotal.centsTruncated())));
+    }
+    ctl().Execute();
+    return true;
+}
+
+void SigtronDriver::closeCoupon(CouponRecords& rec)
+{
+    data::Table& c = rec.cabec;
+    const int cp = c.codePage();
+    std::string message;
+    if (c.fieldByName("Cod_Vend1").asInteger() != 0)
+        message += "Operador: " + str(c, "Cod_Vend1") + crlf;
+    const std::string observ = str(c, "Observ");
+    if (!observ.empty())
+        message += std::string("Destinatario:") + crlf;
+    message += common::fmtInt("%6.6d", c.fieldByName("Cod_Clifor").asInteger()) + " " + str(c, "Cliente") + crlf;
+    message += "CNPJ/CPF:" + str(c, "CNPJ") + "   Num.Controle: " + str(c, "Num_Nota") + " IE:" + str(c, "InscrEst") +
+               crlf;
+    const std::string endereco = str(c, "Endereco");
+    if (!endereco.empty())
+        message += endereco + " " + str(c, "Numero") + " " + str(c, "CEP") + crlf;
+    const std::string bairro = str(c, "Bairro"), cidade = str(c, "Cidade"), estado = str(c, "Estado");
+    if (!bairro.empty() || !cidade.empty() || !estado.empty())
+        message += bairro + " " + cidade + " " + estado + crlf;
+    if (!observ.empty())
+        message += observ + crlf;
+    message += str(c, "LinhaVenc") + crlf;
+    message = common::left(message, 400);
+
+    if (fs345()) {
+        paymentLetter_ = str(c, "TipoPagAlf");
+        if (paymentLetter_.empty())
+            paymentLetter_ = "A";
+        select("Fiscal", "TotalizacaoCupomFiscal");
+        param("TipoDescAcres", w("0"));
+        param("ValorDescAcres", w("000000000000"));
+        ctl().Execute();
+        select("Fiscal", "DescricaoPagamento");
+        param("FormaPagamento", common::widen(paymentLetter_, cp));
+        param("ValorPagamento", w("000000000000"));
+        param("LinhaAdicional", std::u16string());
+        ctl().Execute();
+        select("Fiscal", "FechamentoCupomComMensagem");
+        param("Mensagem", common::widen(message, cp));
+        ctl().Execute();
+    } else {
+        select("Fiscal", "FechamentoCupomComDescontoGlobalPercentual");
+        param("PorcentagemDesconto", w("0000"));
+        param("Mensagem", common::widen(message, cp));
+        ctl().Execute();
+    }
+}
+
+void SigtronDriver::receipts(CouponRecords& rec)
+{
+    data::Table& c = rec.cabec;
+    const int cp = c.codePage();
+    const int fpc = rec.filial.codePage();
+    const std::int32_t model = ctx_.config.fatModNf;
+    auto newline = w("\n");
+    if (model != 40) {
+        if (ctx_.op.confirm("Emitir comprovante de entrega ?") == app::Answer::Yes) {
+            const std::string number = common::fmtInt("%6.6d", c.fieldByName("Num_Nota").asInteger());
+            if (fs345()) {
+                if (paymentLetter_.empty()) {
+                    paymentLetter_ = str(c, "TipoPagAlf");
+                    if (paymentLetter_.empty())
+                        paymentLetter_ = "A";
+                }
+                select("Fiscal", "AberturaCNFV");
+                param("IdentificacaoCNFV", w("A"));
+                param("TipoCNFV", common::widen(paymentLetter_, cp));
+                param("COOorigem", w(common::fmtInt("%6.6d", ctx_.config.couponNumber)));
+                param("ValorVinculado", w(common::fmtInt("%12.12d", c.fieldByName("Vlr_Nota").asMoney().centsTruncated())));
+                ctl().Execute();
+                printLine(w("RECEBEMOS A(S) MERCADORIA(S) CONSTANTE(S) NO\n"));
+                printLine(w("CUPOM FISCAL Nro " + number + ".\n"));
+                printLine(common::widen(str(rec.filial, "Fil_Cidade") + receiptCityTail + "\n", fpc));
+                printLine(w(" \n"));
+                printLine(w(std::string(signatureRule) + "\n"));
+                printLine(common::widen(str(c, "Cliente") + "\n", cp));
+                printLine(common::widen(str(c, "Observ") + "\n", cp));
+                if (model == 8) {
+                    printLine(w(" \n"));
+                    printLine(w(" \n"));
+                    printLine(w(std::string(asteriskRule) + "\n"));
+                    printLine(w("********* CUPOM ADICIONAL ********* Nro " +
+                                common::fmtInt("%6.6d", ctx_.config.couponNumber) + ".\n"));
+                    printLine(w("VALOR R$ " + common::fmtMoney("%12.2n", c.fieldByName("Vlr_Nota").asMoney()) + "\n"));
+                    printLine(w(std::string(asteriskRule) + "\n"));
+                }
+                run("FechamentoComprovante");
+            } else {
+                run("AberturaCuposSemICMS");
+                // The receipt text goes as one text; city and customer keep their tables' code pages.
+                std::u16string text = w("\nRECEBEMOS A(S) MERCADORIA(S) CONSTANTE(S) NO\nCUPOM FISCAL Nro " + number + ".\n");
+                text += common::widen(str(rec.filial, "Fil_Cidade"), fpc);
+                text += w(std::string(receiptCityTail) + "\n \n" + signatureRule + "\n");
+                text += common::widen(str(c, "Cliente"), cp);
+                text += newline;
+                ctl().SendText(text);
+                run("FechamentoCupomSemICMS");
+            }
+        }
+        if (model != 8 && ctx_.op.confirm("Emitir cupom adicional ?") == app::Answer::Yes) {
+            for (int i = 0; i < 7; ++i)
+                ctl().SendText(newline);
+            if (fs345()) {
+                run("EmissaoCupomAdicional");
+            } else {
+                const std::string text = "\nCUPOM FISCAL ADICIONAL Nro " +
+                                         common::fmtInt("%6.6d", c.fieldByName("Num_Nota").asInteger()) + ".\nVALOR :" +
+                                         common::fmtMoney("%12.2n", c.fieldByName("Vlr_Nota").asMoney()) + "\n";
+                run("AberturaCuposSemICMS");
+                ctl().SendText(w(text));
+                run("FechamentoCupomSemICMS");
+            }
+        }
+    }
+    for (int i = 0; i < 8; ++i)
+        ctl().SendText(newline);
+}
+
+void SigtronDriver::xReading()
+{
+    run("LeituraX");
+}
+
+void SigtronDriver::zReduction()
+{
+    const common::DateTime now = ctx_.clock.now();
+    select("Fiscal", "ReducaoZ");
+    param("Dia", w(common::fmtInt("%2.2d", now.day)));
+    param("Mes", w(common::fmtInt("%2.2d", now.month)));
+    param("Ano", w(common::fmtInt("%2.2d", now.year % 100)));
+    param("Hora", w(common::fmtInt("%2.2d", now.hour)));
+    param("Minuto", w(common::fmtInt("%2.2d", now.minute)));
+    param("Segundo", w(common::fmtInt("%2.2d", now.second)));
+    ctl().Execute();
+}
+
+void SigtronDriver::cancelCoupon(CancelKind)
+{
+    if (fs345())
+        run("CancelaDocumento");
+    else if (ctx_.config.modeloEcf == "FS300")
+        run("CancelamentoUltimoCupom");
+}
+
+void SigtronDriver::programPaymentForms(data::Table&) {}
+
+void SigtronDriver::listPaymentForms(std::vector<std::string>&) {}
+
+void SigtronDriver::fiscalMemory(const std::string&, const std::string&) {}
+
+} // namespace ecf::printer::sigtron

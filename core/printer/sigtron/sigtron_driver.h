@@ -1,0 +1,52 @@
+#pragma once
+// What the program sends to the Sigtron family ("FS345", "FS300") through the control
+// TSigDrCm for every operation. Commands follow the control's convention: LibName, CmdName,
+// one SetParameter per parameter, Execute, then ReturnValue for results.
+#include "printer/printer.h"
+
+#include <initializer_list>
+#include <string>
+#include <utility>
+
+namespace ecf::printer::sigtron {
+
+class SigtronDriver : public FamilyDriver {
+public:
+    explicit SigtronDriver(FamilyContext& ctx) : ctx_(ctx) {}
+
+    // The opening loop's number of attempts.
+    static constexpr int openAttempts = 500000;
+
+    void openPort(int velPortSer) override;
+    bool start(int velPortSer) override;
+    void close() override;
+    bool showsCouponNumber() const override { return ctx_.config.modeloEcf == "FS345"; }
+
+    TaxCode resolveTaxCode(CouponRecords& rec) override;
+    bool registerItem(CouponRecords& rec, const TaxCode& taxCode, common::Money itemTotal) override;
+    void closeCoupon(CouponRecords& rec) override;
+    void receipts(CouponRecords& rec) override;
+
+    void xReading() override;
+    void zReduction() override;
+    void cancelCoupon(CancelKind kind) override;
+    void programPaymentForms(data::Table& formaPtg) override;
+    void listPaymentForms(std::vector<std::string>& items) override;
+    void fiscalMemory(const std::string& first, const std::string& last) override;
+
+private:
+    SigtronControl& ctl();
+    bool isFamilyModel() const;
+    bool fs345() const { return ctx_.config.modeloEcf == "FS345"; }
+    void select(const char* lib, const char* cmd);          // LibName and CmdName
+    void param(const char* name, const std::u16string& value);
+    void run(const char* cmd);                                // a "Fiscal" command without parameters
+    void printLine(const std::u16string& line);               // "LinhaTexto" with "TextoLivre"
+    bool open();
+    bool loadTaxTable();
+
+    FamilyContext& ctx_;
+    std::string paymentLetter_; // set by the FS345 closing, used by its delivery receipt
+};
+
+} // namespace ecf::printer::sigtron

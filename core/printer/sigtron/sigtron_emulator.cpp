@@ -1,0 +1,163 @@
+#include "printer/sigtron/sigtron_emulator.h"
+
+#include "common/text.h"
+
+#include <cstdio>
+
+namespace ecf::printer::sigtron {
+
+namespace {
+
+std::string utf8(const std::u16string& w) { return common::toUtf8(common::narrow(w)); }
+
+// Splits a text at LF / CR into printable lines for the tape.
+void printText(EmulatedPrinter& p, const std::string& text)
+{
+    std::string line;
+    bool any = false;
+    for (char c : text) {
+        if (c == '\n' || c == '\r') {
+            if (c == '\n' || !line.empty()) {
+                p.print(line);
+                any = true;
+            }
+            line.clear();
+        } else {
+            line.push_back(c);
+        }
+    }
+    if (!line.empty() || !any)
+        p.print(line);
+}
+
+std::string digitsAsMoney(const std::string& digits)
+{
+    std::string d;
+    for (char c : digits)
+        if (c >= '0' && c <= '9')
+            d.push_back(c);
+    while (d.size() > 1 && d.front() == '0')
+        d.erase(d.begin());
+    while (d.size() < 3)
+        d.insert(d.begin(), '0');
+    return d.substr(0, d.size() - 2) + "," + d.substr(d.size() - 2);
+}
+
+} // namespace
+
+bool SigtronEmulator::Open()
+{
+    p_.portOpen = true;
+    return true;
+}
+
+void SigtronEmulator::Close()
+{
+    p_.portOpen = false;
+}
+
+int SigtronEmulator::SendText(const std::u16string& text)
+{
+    printText(p_, utf8(text));
+    return 0;
+}
+
+void SigtronEmulator::SetParameter(const std::u16string& name, const std::u16string& value)
+{
+    params_.emplace_back(name, value);
+}
+
+std::u16string SigtronEmulator::ReturnValue(const std::u16string& name)
+{
+    const auto it = results_.find(name);
+    return it == results_.end() ? std::u16string() : it->second;
+}
+
+std::string SigtronEmulator::param(const char* name) const
+{
+    const std::u16string wanted = common::widen(name);
+    for (auto it = params_.rbegin(); it != params_.rend(); ++it)
+        if (it->first == wanted)
+            return utf8(it->second);
+    return {};
+}
+
+std::string SigtronEmulator::taxRatesValue() const
+{
+    // 16 slots of 5 characters: register letter, whole percent in two digits, hundredths in
+    // two digits; an empty register reads "//". The FS300 value has one leading character.
+    const bool fs300 = utf8(cmdFileName_).find("FS300") != std::string::npos;
+    std::string value = fs300 ? "0" : "";
+    for (std::size_t j = 0; j < 16; ++j) {
+        const char letter = static_cast<char>('A' + j);
+        const auto& reg = j < p_.taxRegisters.size() ? p_.taxRegisters[j] : EmulatedPrinter::TaxRegister{};
+        if (reg.rate.isZero() || reg.service) {
+            value += std::string(1, letter) + "//  ";
+            continue;
+        }
+        const std::int64_t hundredths = reg.rate.tenThousandths() / 100;
+        char buf[8];
+        std::snprintf(buf, sizeof buf, "%02lld%02lld", static_cast<long long>(hundredths / 100 % 100),
+                      static_cast<long long>(hundredths % 100));
+        value += std::string(1, letter) + buf;
+    }
+    return value;
+}
+
+int SigtronEmulator::Execute()
+{
+    run(utf8(libName_), utf8(cmdName_));
+    params_.clear();
+    return 0;
+}
+
+void SigtronEmulator::run(const std::string& lib, const std::string& cmd)
+{
+    results_.clear();
+    auto result = [&](const char* name, const std::string& v) { results_[common::widen(name)] = common::widen(v); };
+
+    if (lib == "Leitura") {
+        if (cmd == "LeituraAliquotaFiscalCarregada")
+            result("Valor", taxRatesValue());
+        else if (cmd == "LeituraEstadoDocumento")
+            result("NumeroCupom", std::to_string(p_.couponNumber));
+        return;
+    }
+    if (cmd == "AberturaCupomFiscal") {
+        p_.openCoupon();
+    } else if (cmd == "DescricaoProdutoPreco3Decimais") {
+        p_.print(param("Codigo") + " " + common::trimBlanks(param("Descricao")));
+        p_.print("    " + param("Quantidade") + " " + param("Unidade") + " x " + param("PrecoUnitario") + "  " +
+                 param("SituacaoTributaria"));
+    } else if (cmd == "DescricaoProdutoFormatoLivre") {
+        printText(p_, param("Mensagem"));
+        p_.print("    " + digitsAsMoney(param("TotalItem")) + "  " + param("SituacaoTribitaria"));
+    } else if (cmd == "TotalizacaoCupomFiscal") {
+        p_.print("TOTAL");
+    } else if (cmd == "DescricaoPagamento") {
+        p_.print("PAGAMENTO " + param("FormaPagamento"));
+    } else if (cmd == "FechamentoCupomComMensagem" || cmd == "FechamentoCupomComDescontoGlobalPercentual") {
+        printText(p_, param("Mensagem"));
+        p_.closeCoupon();
+    } else if (cmd == "AberturaCNFV") {
+        p_.print("COMPROVANTE NAO FISCAL VINCULADO - COO " + param("COOorigem") + "  VALOR " +
+                 digitsAsMoney(param("ValorVinculado")));
+    } else if (cmd == "LinhaTexto") {
+        printText(p_, param("TextoLivre"));
+    } else if (cmd == "FechamentoComprovante" || cmd == "FechamentoCupomSemICMS") {
+        p_.print("---------------- FIM DO COMPROVANTE ----------------");
+    } else if (cmd == "AberturaCuposSemICMS") {
+        p_.print("---------------- COMPROVANTE NAO FISCAL ----------------");
+    } else if (cmd == "EmissaoCupomAdicional") {
+        p_.print("CUPOM ADICIONAL " + std::to_string(p_.couponNumber));
+    } else if (cmd == "LeituraX") {
+        p_.nonFiscalReport("LEITURA X");
+    } else if (cmd == "ReducaoZ") {
+        p_.nonFiscalReport("REDUCAO Z " + param("Dia") + "/" + param("Mes") + "/" + param("Ano") + " " +
+                           param("Hora") + ":" + param("Minuto") + ":" + param("Segundo"));
+    } else if (cmd == "CancelaDocumento" || cmd == "CancelamentoUltimoCupom") {
+        p_.cancelCoupon();
+    }
+}
+
+} // namespace ecf::printer::sigtron

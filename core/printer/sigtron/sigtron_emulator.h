@@ -1,0 +1,41 @@
+#pragma once
+// The emulated Sigtron control TSigDrCm: Open succeeds, every command runs, the reading
+// commands answer through ReturnValue (tax rates in the slot layout of the configured model,
+// the coupon number), and printed texts go to the emulated paper tape.
+#include "printer/emulated_printer.h"
+#include "printer/sigtron/sigtron_control.h"
+
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace ecf::printer::sigtron {
+
+class SigtronEmulator : public SigtronControl {
+public:
+    explicit SigtronEmulator(EmulatedPrinter& printer) : p_(printer) {}
+
+    void CmdFileName(const std::u16string& value) override { cmdFileName_ = value; }
+    void CommConfig(const std::u16string& value) override { commConfig_ = value; }
+    void LibName(const std::u16string& value) override { libName_ = value; }
+    void CmdName(const std::u16string& value) override { cmdName_ = value; }
+    bool Open() override;
+    void Close() override;
+    int SendText(const std::u16string& text) override;
+    int Execute() override;
+    void SetParameter(const std::u16string& name, const std::u16string& value) override;
+    std::u16string ReturnValue(const std::u16string& name) override;
+
+private:
+    std::string param(const char* name) const;  // UTF-8 text of a parameter of the running command
+    std::string taxRatesValue() const;           // "Valor" of LeituraAliquotaFiscalCarregada
+    void run(const std::string& lib, const std::string& cmd);
+
+    EmulatedPrinter& p_;
+    std::u16string cmdFileName_, commConfig_, libName_, cmdName_;
+    std::vector<std::pair<std::u16string, std::u16string>> params_;  // since the last Execute
+    std::map<std::u16string, std::u16string> results_;               // of the last Execute
+};
+
+} // namespace ecf::printer::sigtron
