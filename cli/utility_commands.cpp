@@ -1,0 +1,72 @@
+#include "app/application.h"
+#include "commands.h"
+#include "session.h"
+#include "utilities/rel_memoria_fiscal.h"
+#include "utilities/util_ecf.h"
+
+namespace ecf::cli {
+
+int UtilityButtonCommand::run(const std::vector<std::string>& argsIn, Streams& io)
+{
+    std::vector<std::string> args = argsIn;
+    const bool showPaper = takeShowPaper(args);
+    if (!args.empty())
+        throw UsageError(name() + " takes no arguments");
+
+    Session s(io, showPaper);
+    if (!s.start())
+        return kExitError;
+    s.showMain();
+    s.openUtilities();
+    const int b = button();
+    s.run([&s, b] {
+        utilities::UtilEcf* u = s.app().utilEcf();
+        if (!u)
+            return;
+        switch (b) {
+        case 1: u->button1Click(); break;
+        case 2: u->button2Click(); break;
+        case 3: u->button3Click(); break;
+        case 4: u->button4Click(); break;
+        case 5: u->button5Click(); break;
+        default: break;
+        }
+    });
+    s.closeUtilities();
+    return s.finish();
+}
+
+std::string FiscalMemoryCommand::description() const
+{
+    return "fiscal-memory reading, dates dd/mm/yyyy (\"\" leaves a field untouched)";
+}
+
+int FiscalMemoryCommand::run(const std::vector<std::string>& argsIn, Streams& io)
+{
+    std::vector<std::string> args = argsIn;
+    const bool showPaper = takeShowPaper(args);
+    if (args.size() != 2)
+        throw UsageError("fiscal-memory takes two dates, FIRST and LAST");
+
+    Session s(io, showPaper);
+    if (!s.start())
+        return kExitError;
+    s.showMain();
+    s.openUtilities();
+    s.run([&s] {
+        if (utilities::UtilEcf* u = s.app().utilEcf())
+            u->button6Click();
+    });
+    // The reading runs when the window was shown; an empty argument leaves its field as it is.
+    auto& rel = s.app().relMemoriaFiscal();
+    if (!args[0].empty())
+        rel.maskEdit1 = args[0];
+    if (!args[1].empty())
+        rel.maskEdit2 = args[1];
+    if (s.console().relMemoriaFiscalShown())
+        s.run([&rel] { rel.button1Click(); });
+    s.closeUtilities();
+    return s.finish();
+}
+
+} // namespace ecf::cli
