@@ -1,0 +1,190 @@
+#include "QtOperator.h"
+
+#include "TFormSenha.h"
+#include "TfoMostraFormasPagamentoECF.h"
+#include "TfoRelMemoriaFiscal.h"
+#include "TfoTolvar.h"
+#include "TfoUtilEcf.h"
+#include "app/application.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace ecf::gui {
+
+namespace {
+
+const char* const boxTitle = "ECF";
+
+void showBox(QWidget* parent, QMessageBox::Icon icon, const std::string& text)
+{
+    QMessageBox box(icon, boxTitle, QString::fromStdString(text), QMessageBox::Ok, parent);
+    box.exec();
+}
+
+// Escape or the frame's close button end a confirmation without an answer; the toolkit would
+// otherwise take them for "No".
+class NoAnswerFilter : public QObject {
+public:
+    explicit NoAnswerFilter(QMessageBox& box) : box_(box) {}
+    bool closed = false;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == &box_) {
+            const bool escape = event->type() == QEvent::KeyPress
+                && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape;
+            if (escape || event->type() == QEvent::Close) {
+                closed = true;
+                event->accept();
+                box_.done(QDialog::Rejected);
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QMessageBox& box_;
+};
+
+} // namespace
+
+QtOperator::QtOperator() = default;
+QtOperator::~QtOperator() = default;
+
+void QtOperator::attach(ecf::app::Application& app, const Windows& windows)
+{
+    app_ = &app;
+    tolvar_ = windows.tolvar;
+    formasPagamento_ = windows.formasPagamento;
+    relMemoriaFiscal_ = windows.relMemoriaFiscal;
+    formSenha_ = windows.formSenha;
+}
+
+TfoUtilEcf* QtOperator::utilEcfWindow() const
+{
+    return utilEcf_ && !utilEcf_->isClosed() ? utilEcf_.data() : nullptr;
+}
+
+QWidget* QtOperator::boxParent() const
+{
+    if (QWidget* w = QApplication::activeModalWidget())
+        return w;
+    if (QWidget* w = QApplication::activeWindow())
+        return w;
+    return tolvar_;
+}
+
+void QtOperator::message(const std::string& text) { showBox(boxParent(), QMessageBox::NoIcon, text); }
+void QtOperator::info(const std::string& text) { showBox(boxParent(), QMessageBox::Information, text); }
+void QtOperator::error(const std::string& text) { showBox(boxParent(), QMessageBox::Critical, text); }
+void QtOperator::exception(const std::string& text) { showBox(boxParent(), QMessageBox::Critical, text); }
+
+ecf::app::Answer QtOperator::confirm(const std::string& text)
+{
+    QMessageBox box(QMessageBox::Question, boxTitle, QString::fromStdString(text), QMessageBox::NoButton,
+                    boxParent());
+    QPushButton* yes = box.addButton(QMessageBox::Yes);
+    QPushButton* no = box.addButton(QMessageBox::No);
+    box.setDefaultButton(yes);
+    NoAnswerFilter filter(box);
+    box.installEventFilter(&filter);
+    box.exec();
+    box.removeEventFilter(&filter);
+    if (filter.closed)
+        return ecf::app::Answer::Close;
+    if (box.clickedButton() == yes)
+        return ecf::app::Answer::Yes;
+    if (box.clickedButton() == no)
+        return ecf::app::Answer::No;
+    return ecf::app::Answer::Close;
+}
+
+ecf::app::PasswordEntry QtOperator::password(const std::string& caption, bool userPanel)
+{
+    if (!formSenha_) {
+        ownFormSenha_ = std::make_unique<TFormSenha>(tolvar_);
+        formSenha_ = ownFormSenha_.get();
+    }
+    TFormSenha& dialog = *formSenha_;
+    dialog.setWindowTitle(QString::fromStdString(caption));
+    dialog.setUserPanelVisible(userPanel);
+    ecf::app::PasswordEntry entry;
+    entry.ok = dialog.exec() == QDialog::Accepted;
+    entry.senha = dialog.EdSenha->text().toStdString();
+    entry.usuario = dialog.edUsuario->text().toStdString();
+    entry.senhaUsuario = dialog.edSenhaUsu->text().toStdString();
+    return entry;
+}
+
+void QtOperator::mainShown(const ecf::app::MainWindowState&)
+{
+    if (tolvar_)
+        tolvar_->refresh();
+}
+
+void QtOperator::listShown(const std::vector<std::string>& items)
+{
+    if (formasPagamento_)
+        formasPagamento_->fill(items);
+}
+
+void QtOperator::showWindow(ecf::app::Window window)
+{
+    switch (window) {
+    case ecf::app::Window::UtilEcf: {
+        if (!app_)
+            return;
+        if (utilEcf_ && utilEcf_->isClosed()) {
+            // Closed but not yet gone: its logic goes now, the new window gets a new one.
+            utilEcf_->releaseLogic();
+            utilEcf_ = nullptr;
+        }
+        if (!utilEcf_) {
+            if (!app_->utilEcf())
+                app_->createUtilEcf();
+            utilEcf_ = new TfoUtilEcf(*app_, tolvar_);
+        }
+        utilEcf_->showForHandler();
+        break;
+    }
+    case ecf::app::Window::MostraFormasPagamentoECF:
+        if (formasPagamento_)
+            formasPagamento_->showForHandler();
+        break;
+    case ecf::app::Window::RelMemoriaFiscal:
+        if (relMemoriaFiscal_) {
+            relMemoriaFiscal_->show();
+            relMemoriaFiscal_->raise();
+            relMemoriaFiscal_->activateWindow();
+        }
+        break;
+    }
+}
+
+void QtOperator::closeWindow(ecf::app::Window window)
+{
+    switch (window) {
+    case ecf::app::Window::UtilEcf:
+        // WA_DeleteOnClose: the window, and its logic with it, go once the running handler is over.
+        if (utilEcf_)
+            utilEcf_->close();
+        break;
+    case ecf::app::Window::MostraFormasPagamentoECF:
+        if (formasPagamento_)
+            formasPagamento_->hide();
+        break;
+    case ecf::app::Window::RelMemoriaFiscal:
+        if (relMemoriaFiscal_)
+            relMemoriaFiscal_->hide(); // keeps its dates for the next showing
+        break;
+    }
+}
+
+} // namespace ecf::gui
