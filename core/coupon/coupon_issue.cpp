@@ -6,8 +6,11 @@ namespace ecf::coupon {
 
 common::Money itemTotal(data::Table& itens)
 {
-    return itens.fieldByName("BT_ICMS").asMoney() + itens.fieldByName("BI_ICMS").asMoney() +
-           itens.fieldByName("BO_ICMS").asMoney();
+    // Read in this order, so that a missing field is reported as the first one missing.
+    common::Money total = itens.fieldByName("BT_ICMS").asMoney();
+    total += itens.fieldByName("BI_ICMS").asMoney();
+    total += itens.fieldByName("BO_ICMS").asMoney();
+    return total;
 }
 
 IssueResult issueCoupon(printer::FamilyDriver& driver, printer::CouponRecords& records)

@@ -1,0 +1,213 @@
+// The main window's start-up sequence, its buttons and close handler, and the application's
+// default error handler, on real Paradox tables.
+#include "app/application.h"
+#include "app/dm_filial.h"
+#include "app/main_window.h"
+#include "common/errors.h"
+#include "data/paradox/px.h"
+#include "printer/printer.h"
+#include "shell_db.h"
+#include "support/scripted_operator.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace ecf;
+using test::ShellDbOptions;
+
+std::size_t records(const std::filesystem::path& file)
+{
+    return data::px::PxTable::read(file).records().size();
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    test::TempDir dir;
+    test::ScopedEnv env{"VANTIS_DIR", dir.path().string()};
+    test::ScriptedOperator op;
+    std::unique_ptr<app::Application> app;
+
+    app::MainWindow& start(const ShellDbOptions& o)
+    {
+        test::makeShellDb(dir.path(), o);
+        app::Application::Options opts;
+        opts.op = &op;
+        opts.workDir = dir.path();
+        app = std::make_unique<app::Application>(opts);
+        app->handle([this] { app->main().onShow(); });
+        return app->main();
+    }
+    std::size_t cabecRecords() { return records(dir.path() / "CFCABEC.DB"); }
+    std::size_t itensRecords() { return records(dir.path() / "CFITENS.DB"); }
+    int mainReports() const { return static_cast<int>(op.texts("main").size()); }
+};
+
+TEST_F(MainWindowTest, MissingConfigurationEndsStartUpAndKeepsThePendingCoupon)
+{
+    struct Case {
+        const char* name;
+        ShellDbOptions db;
+        const char* info;
+    };
+    ShellDbOptions noPort, noModel, emptyFilial;
+    noPort.porta = "";
+    noModel.modelo = "";
+    emptyFilial.filialEmpty = true;
+    for (const Case& c : {Case{"empty port", noPort, "Porta da ECF nao cadastrada"},
+                          Case{"empty model", noModel, "Modelo da ECF nao cadastrado"},
+                          Case{"empty Filial.DB", emptyFilial, "Porta da ECF nao cadastrada"}}) {
+        SCOPED_TRACE(c.name);
+        app.reset();
+        for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+            std::filesystem::remove(e.path());
+        op = test::ScriptedOperator{};
+
+        app::MainWindow& w = start(c.db);
+        EXPECT_EQ(op.texts("info"), std::vector<std::string>{c.info});
+        EXPECT_EQ(mainReports(), 1);
+        EXPECT_EQ(op.lastMain.button1, "Imprimir");
+        EXPECT_TRUE(op.lastMain.button1Enabled);
+        EXPECT_FALSE(w.TCabec.active());
+        EXPECT_FALSE(w.TItens.active());
+
+        // "Imprimir" then prints nothing and clears nothing, but the window still closes.
+        app->handle([&] { w.button1Click(); });
+        EXPECT_TRUE(w.closeRequested());
+        EXPECT_TRUE(op.texts("exception").empty());
+        EXPECT_EQ(cabecRecords(), 1u);
+        EXPECT_EQ(itensRecords(), 5u);
+    }
+}
+
+TEST_F(MainWindowTest, TefSwitchOnlyCloses)
+{
+    ShellDbOptions o;
+    o.tef = true;
+    app::MainWindow& w = start(o);
+    EXPECT_EQ(w.button1Caption(), "Integrar c/TEF");
+    EXPECT_EQ(op.lastMain.button1, "Integrar c/TEF");
+    EXPECT_TRUE(w.TCabec.active());
+
+    app->handle([&] { w.button1Click(); });
+    EXPECT_TRUE(w.closeRequested());
+    EXPECT_EQ(cabecRecords(), 1u);
+    EXPECT_EQ(itensRecords(), 5u);
+}
+
+TEST_F(MainWindowTest, EmptyHeaderTableDisablesImprimir)
+{
+    ShellDbOptions o;
+    o.pendingCoupon = false;
+    app::MainWindow& w = start(o);
+    EXPECT_FALSE(w.button1Enabled());
+    EXPECT_FALSE(op.lastMain.button1Enabled);
+    EXPECT_EQ(op.lastMain.label1, "000000");
+    EXPECT_TRUE(w.TItens.active());
+    EXPECT_TRUE(op.texts("info").empty());
+}
+
+TEST_F(MainWindowTest, ImprimirEmptiesBothHandOffTablesAndCloses)
+{
+    app::MainWindow& w = start({});
+    ASSERT_TRUE(w.TItens.active());
+    app->handle([&] { w.button1Click(); });
+    EXPECT_TRUE(op.texts("exception").empty());
+    EXPECT_TRUE(w.closeRequested());
+    EXPECT_FALSE(w.TCabec.active());
+    EXPECT_FALSE(w.TItens.active());
+    EXPECT_EQ(cabecRecords(), 0u);
+    EXPECT_EQ(itensRecords(), 0u);
+}
+
+TEST_F(MainWindowTest, ErrorInTheCouponIssueKeepsTheTablesAndTheWindow)
+{
+    ShellDbOptions o;
+    o.itemTotals = false; // the item total's fields are missing
+    app::MainWindow& w = start(o);
+    app->handle([&] { w.button1Click(); });
+    ASSERT_EQ(op.texts("exception").size(), 1u);
+    EXPECT_NE(op.texts("exception")[0].find("BT_ICMS"), std::string::npos) << op.texts("exception")[0];
+    EXPECT_FALSE(w.closeRequested());
+    EXPECT_EQ(cabecRecords(), 1u);
+    EXPECT_EQ(itensRecords(), 5u);
+}
+
+TEST_F(MainWindowTest, ConversionErrorEndsStartUpAfterTheMainReport)
+{
+    ShellDbOptions o;
+    o.fatModNf = data::px::Value::text("abc");
+    app::MainWindow& w = start(o);
+    ASSERT_GE(op.events.size(), 2u);
+    EXPECT_EQ(op.events[op.events.size() - 2].kind, "main");
+    EXPECT_EQ(op.events.back().kind, "exception");
+    EXPECT_NE(op.events.back().text.find("abc"), std::string::npos);
+    EXPECT_EQ(mainReports(), 1);
+    EXPECT_FALSE(w.TCabec.active());
+    // The program goes on: the window still takes its buttons.
+    app->handle([&] { w.button2Click(); });
+    EXPECT_TRUE(w.closeRequested());
+}
+
+TEST_F(MainWindowTest, ItemsAreTheDetailOfTheHeaderOnAllFiveLinkFields)
+{
+    app::MainWindow& w = start({});
+    std::vector<int> items;
+    for (w.TItens.first(); !w.TItens.eof(); w.TItens.next())
+        items.push_back(w.TItens.fieldByName("Num_Item").asInteger());
+    EXPECT_EQ(items, (std::vector<int>{1, 2}));
+}
+
+TEST_F(MainWindowTest, UtilitiesButtonCreatesOneWindowAndCloseHandlerClosesTables)
+{
+    app::MainWindow& w = start({});
+    app->handle([&] { w.button3Click(); });
+    auto* first = app->utilEcf();
+    ASSERT_NE(first, nullptr);
+    app->handle([&] { w.button3Click(); });
+    EXPECT_EQ(app->utilEcf(), first);
+    EXPECT_EQ(op.shown, (std::vector<app::Window>{app::Window::UtilEcf, app::Window::UtilEcf}));
+    app->destroyUtilEcf();
+    EXPECT_EQ(app->utilEcf(), nullptr);
+
+    EXPECT_TRUE(w.TFilial.active());
+    app->handle([&] { w.onClose(); });
+    EXPECT_FALSE(w.TFilial.active());
+    EXPECT_FALSE(app->dmFilial().TAcesso.active());
+}
+
+TEST_F(MainWindowTest, CouponNumberShownOnlyByTheModelThatReadsIt)
+{
+    ShellDbOptions fs300;
+    fs300.modelo = "FS300";
+    start(fs300);
+    EXPECT_EQ(op.lastMain.label1, "000000");
+
+    app.reset();
+    for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+        std::filesystem::remove(e.path());
+    ShellDbOptions fs345;
+    fs345.modelo = "FS345";
+    start(fs345);
+    ASSERT_TRUE(op.texts("exception").empty());
+    EXPECT_NE(op.lastMain.label1, "000000");
+    EXPECT_EQ(op.lastMain.label1, std::to_string(app->config().couponNumber));
+}
+
+TEST(ApplicationHandle, ShowsTheErrorAsUtf8AndGoesOn)
+{
+    test::TempDir dir;
+    test::ScriptedOperator op;
+    app::Application::Options opts;
+    opts.op = &op;
+    opts.workDir = dir.path();
+    app::Application app(opts);
+    app.handle([] { throw common::DatabaseError("Campo inv\xE1lido"); });
+    app.handle([] { throw std::runtime_error("plain"); });
+    bool ran = false;
+    app.handle([&] { ran = true; });
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(op.texts("exception"), (std::vector<std::string>{"Campo inv\xC3\xA1lido", "plain"}));
+}
+
+} // namespace

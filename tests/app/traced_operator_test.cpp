@@ -1,0 +1,66 @@
+// The "ui" lines of the trace, as written by the decorator of the operator port.
+#include "app/traced_operator.h"
+
+#include "common/trace.h"
+#include "support/scripted_operator.h"
+#include "support/test_support.h"
+#include "support/trace_reader.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace ecf;
+using nlohmann::json;
+
+TEST(TracedOperator, WritesOneUiLinePerBoxWithTheAnswersButNoPasswords)
+{
+    test::TempDir dir;
+    const auto file = dir.path() / "trace.jsonl";
+    test::ScriptedOperator inner;
+    inner.confirmAnswers = {app::Answer::Yes, app::Answer::Close};
+    inner.passwordAnswers = {app::PasswordEntry{true, "s3gr3d0", "77", "pw-user"}};
+    app::TracedOperator op(inner, std::make_shared<common::Trace>(file.string()));
+
+    op.message("Comando 1: 0");
+    op.info("Porta da ECF nao cadastrada");
+    op.error("Senha invalida");
+    op.exception("'x' is not a valid integer value");
+    EXPECT_EQ(op.confirm("Emitir comprovante de entrega ?"), app::Answer::Yes);
+    EXPECT_EQ(op.confirm("Confirma Emiss\xC3\xA3o da Leitura X ?"), app::Answer::Close);
+    const app::PasswordEntry e = op.password("Entre com a senha 1", true);
+    EXPECT_EQ(e.senha, "s3gr3d0"); // the caller still gets what was typed
+    op.mainShown({"42", "Integrar c/TEF", false});
+    op.listShown({"Dinheiro", "Cart\xC3\xA3o"});
+    op.showWindow(app::Window::UtilEcf);
+
+    EXPECT_EQ(inner.events.size(), 10u); // every call reaches the wrapped port
+
+    const auto lines = test::readTrace(file);
+    const std::vector<json> expected{
+        {{"ev", "ui"}, {"kind", "message"}, {"text", "Comando 1: 0"}},
+        {{"ev", "ui"}, {"kind", "info"}, {"text", "Porta da ECF nao cadastrada"}},
+        {{"ev", "ui"}, {"kind", "error"}, {"text", "Senha invalida"}},
+        {{"ev", "ui"}, {"kind", "exception"}, {"text", "'x' is not a valid integer value"}},
+        {{"ev", "ui"}, {"kind", "confirm"}, {"text", "Emitir comprovante de entrega ?"}, {"answer", "yes"}},
+        {{"ev", "ui"}, {"kind", "confirm"}, {"text", "Confirma Emiss\xC3\xA3o da Leitura X ?"}, {"answer", "close"}},
+        {{"ev", "ui"}, {"kind", "password"}, {"text", "Entre com a senha 1"}, {"user_panel", true}, {"answer", "ok"}},
+        {{"ev", "ui"}, {"kind", "main"}, {"label1", "42"}, {"button1", "Integrar c/TEF"}, {"button1_enabled", false}},
+        {{"ev", "ui"}, {"kind", "list"}, {"window", "TfoMostraFormasPagamentoECF"}, {"items", {"Dinheiro", "Cart\xC3\xA3o"}}},
+    };
+    EXPECT_EQ(lines, expected);
+
+    const std::string raw = test::readFile(file);
+    for (const char* secret : {"s3gr3d0", "pw-user", "\"77\""})
+        EXPECT_EQ(raw.find(secret), std::string::npos) << secret;
+}
+
+TEST(TracedOperator, WithoutATraceOnlyForwards)
+{
+    test::ScriptedOperator inner;
+    app::TracedOperator op(inner, nullptr);
+    op.info("x");
+    EXPECT_EQ(inner.texts("info"), std::vector<std::string>{"x"});
+}
+
+} // namespace
