@@ -810,8 +810,9 @@ void Table::refresh()
 
 void Table::setMaster(Table* master, std::vector<std::string> fields)
 {
-    if (master == this)
-        throw DatabaseError(name_ + ": a table cannot be its own master");
+    for (const Table* m = master; m != nullptr; m = m->master_)
+        if (m == this)
+            throw DatabaseError(name_ + ": a table cannot be its own master");
     if (master_ != nullptr) {
         auto& d = master_->details_;
         d.erase(std::remove(d.begin(), d.end(), this), d.end());
