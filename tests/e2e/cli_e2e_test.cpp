@@ -1,0 +1,217 @@
+// ecf-cli run as a program on a demo database made in a temp folder.
+#include "data/paradox/px.h"
+#include "support/tables.h"
+#include "support/test_support.h"
+#include "support/trace_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace ecf;
+using nlohmann::json;
+
+std::string quote(const std::string& s)
+{
+    std::string q = "'";
+    for (char c : s)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+struct CliRun {
+    int status = -1;
+    std::string out, err;
+};
+
+class CliTest : public ::testing::Test {
+protected:
+    test::TempDir dir;
+    fs::path db() const { return dir.path() / "db"; }
+    fs::path trace() const { return dir.path() / "trace.jsonl"; }
+
+    // Runs ecf-cli in the database folder with VANTIS_DIR and ECF_TRACE set.
+    CliRun cli(const std::vector<std::string>& args, const std::string& input = "",
+            const std::vector<std::pair<std::string, std::string>>& env = {})
+    {
+        test::writeFile(dir.path() / "stdin", input);
+        fs::create_directories(db());
+        std::string cmd = "cd " + quote(db().string()) + " && env VANTIS_DIR=" + quote(db().string()) +
+                          " ECF_TRACE=" + quote(trace().string());
+        for (const auto& [k, v] : env)
+            cmd += " " + k + "=" + quote(v);
+        cmd += " " + quote(ECF_CLI_PATH);
+        for (const auto& a : args)
+            cmd += " " + quote(a);
+        cmd += " <" + quote((dir.path() / "stdin").string()) + " >" + quote((dir.path() / "stdout").string()) +
+               " 2>" + quote((dir.path() / "stderr").string());
+        const int raw = std::system(cmd.c_str());
+        CliRun r;
+        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        r.out = test::readFile(dir.path() / "stdout");
+        r.err = test::readFile(dir.path() / "stderr");
+        return r;
+    }
+
+    void makeDemo(const std::string& model)
+    {
+        const CliRun r = cli({"make-demo", db().string(), "--model", model});
+        ASSERT_EQ(r.status, 0) << r.err;
+    }
+
+    std::size_t records(const char* table) { return data::px::PxTable::read(db() / table).records().size(); }
+
+    std::vector<json> uiLines(const std::string& kind)
+    {
+        std::vector<json> out;
+        for (auto& l : test::readTrace(trace()))
+            if (l.value("ev", "") == "ui" && l.value("kind", "") == kind)
+                out.push_back(l);
+        return out;
+    }
+};
+
+TEST_F(CliTest, UsageErrorsEndWithTwoAndTheUsageText)
+{
+    const std::vector<std::vector<std::string>> bad{
+        {}, {"bogus"}, {"print", "extra"}, {"fiscal-memory", "01/01/2024"}, {"make-demo"}, {"x-reading", "1"},
+        {"make-demo", "d", "--model"}, {"show-trace"}};
+    for (const auto& args : bad) {
+        SCOPED_TRACE(args.empty() ? "(none)" : args[0]);
+        const CliRun r = cli(args);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_NE(r.err.find("usage: ecf-cli"), std::string::npos);
+    }
+    const CliRun help = cli({"help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("exit status"), std::string::npos);
+    EXPECT_EQ(cli({"version"}).status, 0);
+}
+
+TEST_F(CliTest, PrintsTheDemoCouponOnEveryModel)
+{
+    const std::vector<std::pair<std::string, std::string>> models{
+        {"SCHALTER2", "schalter"}, {"SCHALTER30", "schalter"}, {"FS345", "sigtron"}, {"FS300", "sigtron"},
+        {"BEMATECH", "mp20"},      {"SWEDA", "sweda"},         {"DARUMA345", "daruma"}, {"FS600", "daruma"},
+        {"BEMAFI32", "bemafi32"},  {"MP2100", "bemafi32"}};
+    for (const auto& [model, family] : models) {
+        SCOPED_TRACE(model);
+        fs::remove_all(db());
+        fs::remove(trace());
+        makeDemo(model);
+        const CliRun r = cli({"print"}, "sim\nsim\n");
+        EXPECT_EQ(r.status, 0) << r.out << r.err;
+        const auto calls = test::readCalls(trace());
+        EXPECT_GT(calls.size(), 3u);
+        for (const auto& c : calls)
+            EXPECT_EQ(c.value("family", ""), family) << c.dump();
+        EXPECT_EQ(uiLines("main").size(), 1u);
+        EXPECT_TRUE(uiLines("exception").empty());
+        EXPECT_EQ(records("CFCABEC.DB"), 0u);
+        EXPECT_EQ(records("CFITENS.DB"), 0u);
+    }
+}
+
+TEST_F(CliTest, ConfirmationAnswersComeFromStandardInput)
+{
+    makeDemo("BEMAFI32");
+    const std::vector<std::pair<std::string, std::string>> answers{
+        {"n\n", "no"}, {"SIM\r\n", "yes"}, {"N\xC3\x83O\n", "no"}, {"", "close"}, {"\n", "close"}, {"close\n", "close"}};
+    for (const auto& [input, answer] : answers) {
+        SCOPED_TRACE(answer + " from " + input);
+        fs::remove(trace());
+        const CliRun r = cli({"x-reading"}, input);
+        EXPECT_EQ(r.status, 0) << r.out << r.err;
+        const auto confirms = uiLines("confirm");
+        ASSERT_EQ(confirms.size(), 1u);
+        EXPECT_EQ(confirms[0]["answer"], answer);
+    }
+}
+
+TEST_F(CliTest, PasswordLinesAreReadButNeverShown)
+{
+    makeDemo("BEMAFI32");
+    CliRun r = cli({"z-reduction"}, "segredo\n1\nsenha1\nsim\n");
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    auto pw = uiLines("password");
+    ASSERT_EQ(pw.size(), 1u);
+    EXPECT_EQ(pw[0]["user_panel"], true);
+    EXPECT_EQ(pw[0]["answer"], "ok");
+    const std::string raw = test::readFile(trace());
+    for (const std::string& text : {r.out, raw}) {
+        EXPECT_EQ(text.find("segredo"), std::string::npos);
+        EXPECT_EQ(text.find("senha1"), std::string::npos);
+    }
+
+    // End of input inside the dialog cancels it; nothing more is asked.
+    fs::remove(trace());
+    r = cli({"z-reduction"}, "segredo\n");
+    EXPECT_EQ(r.status, 0);
+    pw = uiLines("password");
+    ASSERT_EQ(pw.size(), 1u);
+    EXPECT_EQ(pw[0]["answer"], "cancel");
+    EXPECT_TRUE(uiLines("confirm").empty());
+}
+
+TEST_F(CliTest, ErrorsGiveStatusOne)
+{
+    makeDemo("BEMAFI32");
+    // A canned-results file that is not JSON stops the program before anything runs.
+    test::writeFile(dir.path() / "canned.json", "{not json");
+    CliRun r = cli({"print"}, "", {{"ECF_EMULATOR", (dir.path() / "canned.json").string()}});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("canned.json"), std::string::npos);
+    EXPECT_EQ(records("CFCABEC.DB"), 1u);
+
+    // An error that ends start-up is shown and the command reports it; the coupon is kept.
+    fs::remove(db() / "Filial.DB");
+    using namespace test::px_fields;
+    using namespace test::px_values;
+    test::makeTable(db(), "Filial.DB", {alpha("FatModNf", 5), alpha("PortaEcf", 5), alpha("ModeloEcf", 10)},
+                    {{txt("abc"), txt("1"), txt("BEMAFI32")}});
+    r = cli({"print"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("[exception]"), std::string::npos);
+    EXPECT_EQ(records("CFCABEC.DB"), 1u);
+    EXPECT_EQ(records("CFITENS.DB"), 4u);
+}
+
+TEST_F(CliTest, MakeDemoNeverOverwritesATable)
+{
+    makeDemo("BEMAFI32");
+    const std::string before = test::readFile(db() / "CFCABEC.DB");
+    const CliRun r = cli({"make-demo", db().string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(test::readFile(db() / "CFCABEC.DB"), before);
+    const CliRun model = cli({"show-model", db().string()});
+    EXPECT_EQ(model.status, 0);
+    EXPECT_EQ(model.out, "BEMAFI32\n");
+}
+
+TEST_F(CliTest, PaperTapeAndReadableTrace)
+{
+    makeDemo("BEMATECH");
+    const CliRun r = cli({"print", "--show-paper"}, "n\nn\n");
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_NE(r.out.find("== paper tape"), std::string::npos);
+
+    const CliRun shown = cli({"show-trace", trace().string()});
+    EXPECT_EQ(shown.status, 0);
+    EXPECT_NE(shown.out.find("mp20 FormataTX(\"<ESC>|71|Dinheiro|<ESC>\") -> 0"), std::string::npos) << shown.out;
+    EXPECT_NE(shown.out.find("ui main: Label1 \"000000\""), std::string::npos);
+    EXPECT_EQ(shown.out.find('\x1b'), std::string::npos);
+
+    test::writeFile(dir.path() / "broken.jsonl", "{\"ev\":\"call\"}\nnot json\n");
+    EXPECT_EQ(cli({"show-trace", (dir.path() / "broken.jsonl").string()}).status, 1);
+    EXPECT_EQ(cli({"show-trace", (dir.path() / "missing.jsonl").string()}).status, 1);
+}
+
+} // namespace
