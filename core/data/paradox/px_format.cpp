@@ -78,7 +78,7 @@ std::size_t blockSizeFor(std::uint8_t code)
 }
 
 // The fixed part shared by every header.
-Header parseFixed(std::string_view file, const std::string& name)
+Header parseFixed(std::string_view file, const std::string& name, bool checkVersion)
 {
     if (file.size() < 0x58)
         fail(name, "the file is too short to be a Paradox table (" + std::to_string(file.size()) + " bytes)");
@@ -95,7 +95,7 @@ Header parseFixed(std::string_view file, const std::string& name)
     h.version = d[hdr::FileVersion];
     if (h.blockSize == 0)
         fail(name, "the header names an unknown block size (code " + std::to_string(d[hdr::BlockSizeCode]) + ")");
-    if (h.version < 3 || h.version > 12)
+    if (checkVersion && (h.version < 3 || h.version > 12))
         fail(name, "the header names an unknown file version (" + std::to_string(h.version) + ")");
     if (h.headerSize < 0x58 || h.headerSize > file.size())
         fail(name, "the header size (" + std::to_string(h.headerSize) + ") does not fit the file; the file is truncated or damaged");
@@ -108,11 +108,13 @@ bool modernLayout(const Header& h) { return h.version >= 5; }
 
 } // namespace
 
-Header parseIndexHeader(std::string_view file, const std::string& name) { return parseFixed(file, name); }
+// Index files are checked only as far as emptying them needs: their version byte is not ours
+// to judge.
+Header parseIndexHeader(std::string_view file, const std::string& name) { return parseFixed(file, name, false); }
 
 Header parseDataHeader(std::string_view file, const std::string& name, bool indexData)
 {
-    Header h = parseFixed(file, name);
+    Header h = parseFixed(file, name, true);
     const unsigned char* d = bytes(file);
     const bool typeOk = indexData ? (h.fileType == SecondaryData || h.fileType == SecondaryDataInc ||
                                      h.fileType == SecondaryDataG || h.fileType == SecondaryDataGInc)
