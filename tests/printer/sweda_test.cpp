@@ -1,13 +1,14 @@
 // The Sweda family: the command channel, start-up with the tax-rate reading, the utilities,
 // the payment forms and the coupon, against the emulator and against canned replies.
 #include "common/errors.h"
-#include "fam_b_rig.h"
+#include "fam_b_coupon.h"
 
 #include <gtest/gtest.h>
 
 using namespace ecf;
 using ecf::test::famb::FamBRig;
 using ecf::test::famb::jsonBytes;
+using namespace ecf::test::famb;
 using printer::sweda::SwedaDriver;
 
 namespace {
@@ -212,4 +213,222 @@ TEST(SwedaDriver, CommandTextBlanksControlBytesAndTheClosingBrace)
 {
     EXPECT_EQ(SwedaDriver::commandText("A\x1b" "B}C|D\x7f\x01\xe7"), "A B C|D  \xe7");
     EXPECT_EQ(SwedaDriver::commandText(""), "");
+}
+
+// --- coupon
+
+TEST(SwedaCoupon, ItemsPaymentAndClosingToTheByte)
+{
+    FamBRig rig("SWEDA");
+    loadRates(rig.taxTable, false);
+    Item a;
+    a.quantidade = 1.5;
+    a.precoUnit = 12.345;
+    a.bt = 18.5;
+    a.bi = 0.02;
+    a.vlrDescit = 1.5;
+    Item b = a;
+    b.numItem = 2;
+    b.codReduz = 7;
+    b.descr = "UM NOME DE PRODUTO BEM COMPRIDO";
+    b.unid = "CAIXA";
+    b.aliqIcms = 7;
+    b.vlrDescit = 0;
+    Header h;
+    h.vlrNota = 12.3456;
+    h.tipoPagNum = 1;
+    CouponTables t(rig, h, {a, b});
+    SwedaDriver d(rig.ctx);
+    std::vector<std::string> codes;
+    ASSERT_TRUE(t.sellItems(d, &codes));
+    t.close(d);
+    d.receipts(t.rec);
+    EXPECT_EQ(codes, (std::vector<std::string>{"T01", "T03"}));
+    const std::string e = esc;
+    std::vector<std::string> sent;
+    for (const auto& l : rig.callLines())
+        if (l["fn"] == "SwedaSend")
+            sent.push_back(printer::jsonTextToBytes(l["args"][0].get<std::string>()));
+    EXPECT_EQ(sent, (std::vector<std::string>{
+                        e + ".17}",
+                        e + ".01" "0000000000123" "0001500" "000001234" "000000001852" "CANETA AZUL         " " UN " "T01}",
+                        e + ".02          000000000150}",
+                        e + ".01" "0000000000007" "0001500" "000001234" "000000001852" "UM NOME DE PRODUTO B" " CAI" "T03}",
+                        e + ".02          000000000000}",
+                        e + ".1002000000001234}",
+                        e + ".12NN2" + std::string(20, ' ') + "}",
+                    }));
+    EXPECT_TRUE(rig.callsOf("SwedaRead").empty());
+    EXPECT_TRUE(rig.messages().empty());
+    EXPECT_FALSE(rig.emu.couponOpen);
+}
+
+TEST(SwedaCoupon, DiscountKinds)
+{
+    struct Case {
+        std::string kind;
+        double descit, total;
+        std::string value;
+    } cases[] = {
+        {"P", 10, 19.99, "000000000200"},
+        {"P", 10, 11.50, "000000000115"}, // 1.15 exactly, not cut to 1.14
+        {"V", 2.345, 10, "000000000234"},
+        {"X", 5, 10, "000000000000"},     // neither amount nor percentage: no discount
+        {"P", 0, 10, "000000000000"},
+    };
+    for (const auto& c : cases) {
+        FamBRig rig("SWEDA");
+        loadRates(rig.taxTable, false);
+        Item i;
+        i.vlrDescit = c.descit;
+        i.bt = c.total;
+        Branch br;
+        br.tipoDescIt = c.kind;
+        CouponTables t(rig, Header{}, {i}, br);
+        SwedaDriver d(rig.ctx);
+        ASSERT_TRUE(t.sellItems(d));
+        const auto sends = rig.callsOf("SwedaSend");
+        ASSERT_EQ(sends.size(), 3u);
+        EXPECT_EQ(sends[2], "SwedaSend(\"\\u001b.02          " + c.value + "}\")") << c.kind << " " << c.descit;
+    }
+}
+
+TEST(SwedaCoupon, ErrorStops)
+{
+    struct Case {
+        std::string sendResults;
+        std::size_t sends;
+        std::string message;
+    } cases[] = {
+        {"[{\"ret\": 1}]", 1, "Erro na abertura do cupom fiscal "},
+        {"[{\"ret\": 0}, {\"ret\": 2}]", 2, "Erro ao tentar Imprimir o item."},
+        {"[{\"ret\": 0}, {\"ret\": 0}, {\"ret\": 3}]", 3, "Erro ao tentar Imprimir o item."},
+    };
+    for (const auto& c : cases) {
+        FamBRig rig("SWEDA", R"({"calls": {"SwedaSend": )" + c.sendResults + "}}");
+        loadRates(rig.taxTable, false);
+        Item second;
+        second.numItem = 2;
+        CouponTables t(rig, Header{}, {Item{}, second});
+        SwedaDriver d(rig.ctx);
+        EXPECT_FALSE(t.sellItems(d));
+        EXPECT_EQ(rig.callsOf("SwedaSend").size(), c.sends);
+        EXPECT_EQ(rig.messages(), std::vector<std::string>{c.message});
+    }
+}
+
+TEST(SwedaCoupon, TaxCodeResolution)
+{
+    struct Case {
+        std::string icms, subst;
+        double base, aliqCupom, aliqIcms;
+        std::string code;
+    } cases[] = {
+        {"X", "S", 100, 0, 18, "F  "},
+        {"X", "N", 100, 0, 18, "N  "},
+        {"T", "N", 0, 0, 18, "I  "},
+        {"T", "N", 0, 99, 18, "N  "},
+        {"T", "N", 40, 7, 18, "T03"},
+        {"T", "N", 40, 0, 12, "T02"},
+        {"T", "N", 100, 7, 25, "T04"},
+        {"T", "N", 100, 0, 17, "   "},
+    };
+    for (const auto& c : cases) {
+        FamBRig rig("SWEDA");
+        loadRates(rig.taxTable, false);
+        Item i;
+        i.substTrib = c.subst;
+        i.baseIcms = c.base;
+        i.aliqCupom = c.aliqCupom;
+        i.aliqIcms = c.aliqIcms;
+        Header h;
+        h.icms = c.icms;
+        CouponTables t(rig, h, {i});
+        SwedaDriver d(rig.ctx);
+        EXPECT_EQ(d.resolveTaxCode(t.rec).text, c.code) << c.icms << c.subst << c.base << " " << c.aliqCupom;
+        EXPECT_EQ(rig.messages().size(), c.code == "   " ? 1u : 0u);
+    }
+    // Two entries of the same rate: the later one wins.
+    FamBRig rig("SWEDA");
+    loadRates(rig.taxTable, false);
+    rig.taxTable.entry(9).rate = common::Money::fromWhole(18);
+    CouponTables t(rig, Header{}, {Item{}});
+    SwedaDriver d(rig.ctx);
+    EXPECT_EQ(d.resolveTaxCode(t.rec).text, "T09");
+}
+
+TEST(SwedaCoupon, PaymentVariants)
+{
+    struct Case {
+        int fatModNf, tipoPagNum;
+        double ticket, cash, vale;
+        std::string payment, closing;
+    } cases[] = {
+        {0, 0, 0, 0, 0, "01000000001000", "2" + std::string(20, ' ')},
+        {150, 0, 0, 0, 0, "", "2" + std::string(20, ' ')},
+        {150, 2, 3.5, 6.5, 0, "03000000000350" "03000000000650", "2" + std::string(20, ' ')},
+        {150, 0, 0, 6.5, 1234.5, "01000000000650",
+         "0" + std::string(40, '-') + "0VALE TICKET NUMERO 000042" + std::string(15, ' ') + "0VALOR     1.234,50" +
+             std::string(22, ' ')},
+    };
+    for (const auto& c : cases) {
+        FamBRig rig("SWEDA");
+        rig.config.fatModNf = c.fatModNf;
+        Header h;
+        h.tipoPagNum = c.tipoPagNum;
+        h.vlrTicket = c.ticket;
+        h.vlrDinheiro = c.cash;
+        h.vlrValeAberto = c.vale;
+        h.numValeTroco = 42;
+        CouponTables t(rig, h, {});
+        SwedaDriver d(rig.ctx);
+        t.close(d);
+        const auto lines = rig.callLines();
+        ASSERT_EQ(lines.size(), 2u);
+        EXPECT_EQ(printer::jsonTextToBytes(lines[0]["args"][0].get<std::string>()), esc + ".10" + c.payment + "}");
+        EXPECT_EQ(printer::jsonTextToBytes(lines[1]["args"][0].get<std::string>()), esc + ".12NN" + c.closing + "}");
+        if (c.vale != 0) {
+            EXPECT_EQ(c.closing.size(), 123u);
+        }
+    }
+}
+
+TEST(SwedaCoupon, FramingBytesFromTablesBecomeBlanks)
+{
+    FamBRig rig("SWEDA");
+    loadRates(rig.taxTable, false);
+    Item i;
+    i.descr = "A\x1b" "B|C}D\x0d\x0a" "E";
+    i.unid = "}\x1b";
+    CouponTables t(rig, Header{}, {i});
+    SwedaDriver d(rig.ctx);
+    ASSERT_TRUE(t.sellItems(d));
+    const auto sale = printer::jsonTextToBytes(rig.callLines()[1]["args"][0].get<std::string>());
+    EXPECT_EQ(sale.substr(45), "A B|C D  E           " "   T01}");
+    // The sale reached the emulated printer whole: the item is on the tape.
+    bool printed = false;
+    for (const auto& line : rig.emu.tape)
+        printed = printed || line.find("A B|C D  E") != std::string::npos;
+    EXPECT_TRUE(printed);
+}
+
+TEST(SwedaPaymentForms, ProgrammingSendsOneListAndTheListingShowsIt)
+{
+    FamBRig rig("SWEDA");
+    FormaPtgTable forms(rig, {"DINHEIRO", "PIX", "CARTAO", "UMA FORMA COM VINTE}"});
+    SwedaDriver d(rig.ctx);
+    d.programPaymentForms(forms.table);
+    const std::string list = "DINHEIRO       PIX            CARTAO         UMA FORMA COM V";
+    EXPECT_EQ(rig.calls(), std::vector<std::string>{"SwedaSend(" + jsonBytes(esc + ".39" + list + "}") + ")"});
+    std::vector<std::string> items;
+    d.listPaymentForms(items);
+    const std::string blank(15, ' ');
+    EXPECT_EQ(items, (std::vector<std::string>{"DINHEIRO       ", "PIX            ", "CARTAO         ", "UMA FORMA COM V",
+                                               blank, blank, blank, blank, blank, blank}));
+
+    FamBRig empty("SWEDA");
+    FormaPtgTable none(empty, {});
+    SwedaDriver e(empty.ctx);
+    e.programPaymentForms(none.table);
+    EXPECT_TRUE(empty.calls().empty());
 }
