@@ -72,10 +72,10 @@ PxTable PxTable::parse(std::string_view db, std::optional<std::string_view> mb, 
 PxTable PxTable::read(const fs::path& dbFile)
 {
     const std::string name = dbFile.string();
+    io::TableLock lock(dbFile, false); // first: it finishes an interrupted commit
     std::error_code ec;
     if (!fs::exists(dbFile, ec))
         throw common::DatabaseError("Table " + name + " does not exist");
-    io::TableLock lock(dbFile, false);
     const std::string db = io::readWhole(dbFile, name);
     // The .MB is read only for tables with memo or blob fields; a record whose blob lives in a
     // missing .MB fails when it is decoded.
