@@ -393,6 +393,7 @@ TEST_F(AccessCheckTest, UserFoundByKeyWithAndWithoutPrimaryIndex)
     for (bool withIndex : {true, false}) {
         SCOPED_TRACE(withIndex ? "with .PX" : "without .PX");
         usuarios(true, withIndex);
+        EXPECT_EQ(px::PxTable::read(dir.path() / "Usuarios.db").info().keyFieldCount, 1);
         op.events.clear();
         EXPECT_TRUE(check(1, typed("zeta", "JOSE", "abc")));
         EXPECT_FALSE(check(1, typed("zeta", "JOS", "abc")));
