@@ -1,13 +1,14 @@
 // The BemaFI32 family: port, start-up with the tax rates and ISS indices, closing, the
 // utilities, the payment forms and the fiscal-memory reading.
 #include "common/errors.h"
-#include "fam_b_rig.h"
+#include "fam_b_coupon.h"
 
 #include <gtest/gtest.h>
 
 using namespace ecf;
 using ecf::test::famb::FamBRig;
 using ecf::test::famb::jsonBytes;
+using namespace ecf::test::famb;
 using printer::bemafi32::BemaFI32Driver;
 
 namespace {
@@ -136,4 +137,111 @@ TEST(BemaFI32PaymentForms, ListingAsksTheDarumaLibrary)
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0]["family"], "daruma");
     EXPECT_EQ(lines[0]["fn"], "Daruma_FI_VerificaDescricaoFormasPagamento");
+}
+
+// --- coupon
+
+TEST(BemaFI32Coupon, TaxCodeResolutionWithServiceItems)
+{
+    struct Case {
+        std::string nivel1, icms, subst;
+        double base, aliqCupom, aliqIcms, percIssqn;
+        std::string code;
+    } cases[] = {
+        {"90", "T", "S", 100, 0, 18, 5, "05"},  // a service item skips the substitution test
+        {"90", "T", "N", 100, 0, 18, 7, "  "},  // 7 is an ICMS rate only
+        {"01", "T", "N", 100, 0, 5, 5, "  "},   // 5 is an ISS rate only
+        {"01", "T", "N", 100, 0, 7, 5, "03"},
+        {"01", "T", "N", 40, 12, 18, 5, "02"},
+        {"01", "T", "S", 100, 0, 18, 5, "FF"},
+        {"01", "X", "N", 100, 0, 18, 5, "NN"},
+        {"01", "T", "N", 0, 0, 18, 5, "II"},
+        {"01", "T", "N", 0, 99, 18, 5, "NN"},
+    };
+    for (const auto& c : cases) {
+        FamBRig rig("BEMAFI32");
+        loadRates(rig.taxTable, true);
+        Item i;
+        i.nivel1 = c.nivel1;
+        i.substTrib = c.subst;
+        i.baseIcms = c.base;
+        i.aliqCupom = c.aliqCupom;
+        i.aliqIcms = c.aliqIcms;
+        Header h;
+        h.icms = c.icms;
+        Branch br;
+        br.percIssqn = c.percIssqn;
+        CouponTables t(rig, h, {i}, br);
+        BemaFI32Driver d(rig.ctx);
+        EXPECT_EQ(d.resolveTaxCode(t.rec).text, c.code) << c.nivel1 << " " << c.aliqIcms << " " << c.percIssqn;
+        EXPECT_EQ(rig.messages(), c.code == "  " ? std::vector<std::string>{"Percentual de issqn nao encontrado"}
+                                                 : std::vector<std::string>{});
+    }
+}
+
+TEST(BemaFI32Coupon, SaleAndClosing)
+{
+    FamBRig rig("MP2100");
+    loadRates(rig.taxTable, true);
+    Item a;
+    a.quantidade = 2;
+    a.precoUnit = 0.5;
+    a.vlrDescit = 0.25;
+    Header h;
+    h.cliente = "";
+    h.endereco = " AV. B ";
+    CouponTables t(rig, h, {a});
+    BemaFI32Driver d(rig.ctx);
+    ASSERT_TRUE(t.sellItems(d));
+    t.close(d);
+    EXPECT_EQ(rig.calls(), (std::vector<std::string>{
+                               "Bematech_FI_AbreCupom(\"12345678909\")",
+                               "Bematech_FI_VendeItem(\"000123\", \"CANETA AZUL\", \"01\", \"F\", \"2,000\", 3, "
+                               "\"0,500\", \"$\", \"0,25\")",
+                               "Bematech_FI_IniciaFechamentoCupom(\"D\", \"%\", \"0000\")",
+                               "Bematech_FI_EfetuaFormaPagamento(\"Cheque\", \"         10,00\")",
+                               "Bematech_FI_TerminaFechamentoCupom(\"Num.Controle: 123\\nCONSUMIDOR\\nAV. B\\n"
+                               "12345678909\\nOBRIGADO\")",
+                           }));
+    EXPECT_TRUE(rig.messages().empty());
+}
+
+TEST(BemaFI32Coupon, AFailedSaleStopsTheCoupon)
+{
+    FamBRig rig("BEMAFI32", R"({"calls": {"Bematech_FI_VendeItem": [{"ret": -2}]}})");
+    loadRates(rig.taxTable, true);
+    CouponTables t(rig, Header{}, {Item{}});
+    BemaFI32Driver d(rig.ctx);
+    EXPECT_FALSE(t.sellItems(d));
+    EXPECT_EQ(rig.messages(), std::vector<std::string>{"Erro na venda do item:-2"});
+}
+
+TEST(BemaFI32PaymentForms, ProgrammedFormsShowUpInTheDarumaListing)
+{
+    FamBRig rig("BEMAFI32");
+    FormaPtgTable forms(rig, {"VALE", "BOLETO|}"});
+    BemaFI32Driver d(rig.ctx);
+    d.programPaymentForms(forms.table);
+    std::vector<std::string> items;
+    d.listPaymentForms(items);
+    EXPECT_EQ(items, (std::vector<std::string>{"VALE            ", "BOLETO|}        "}));
+    EXPECT_EQ(rig.calls()[0], "Bematech_FI_VerificaFormasPagamento(\"VALE            ;BOLETO|}        ;\")");
+
+    FamBRig bad("BEMAFI32", R"({"calls": {"Bematech_FI_VerificaFormasPagamento": [{"ret": 0}]}})");
+    FormaPtgTable one(bad, {"VALE"});
+    BemaFI32Driver b(bad.ctx);
+    b.programPaymentForms(one.table);
+    EXPECT_EQ(bad.messages(), std::vector<std::string>{"Erro no cadastro das formas de pagamento"});
+}
+
+TEST(BemaFI32Coupon, FramingBytesReachThisFamilyUnchanged)
+{
+    FamBRig rig("BEMAFI32");
+    loadRates(rig.taxTable, true);
+    Item i;
+    i.descr = "A|B}C\x1b" "D";
+    CouponTables t(rig, Header{}, {i});
+    BemaFI32Driver d(rig.ctx);
+    ASSERT_TRUE(t.sellItems(d));
+    EXPECT_EQ(printer::jsonTextToBytes(rig.callLines()[1]["args"][1].get<std::string>()), "A|B}C\x1b" "D");
 }

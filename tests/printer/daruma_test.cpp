@@ -2,13 +2,14 @@
 // listing and the fiscal-memory reading, against the emulator and canned replies.
 #include "common/convert.h"
 #include "common/errors.h"
-#include "fam_b_rig.h"
+#include "fam_b_coupon.h"
 
 #include <gtest/gtest.h>
 
 using namespace ecf;
 using ecf::test::famb::FamBRig;
 using ecf::test::famb::jsonBytes;
+using namespace ecf::test::famb;
 using printer::daruma::DarumaDriver;
 
 TEST(DarumaStart, ReadsTheTaxCodesAndRateTextsFromTheEmulator)
@@ -173,4 +174,166 @@ TEST(DarumaFiscalMemory, ADateThatDoesNotConvertSendsNothing)
         EXPECT_THROW(d.fiscalMemory(first, last), common::ConversionError) << first << " " << last;
         EXPECT_TRUE(rig.calls().empty());
     }
+}
+
+// --- coupon
+
+namespace {
+// The Daruma tax table as the emulator loads it: codes and rate texts only.
+void loadRateTexts(printer::TaxTable& t, std::vector<std::string> texts = {"1800", "1200", "0700", "2500"})
+{
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        t.entry(static_cast<int>(i) + 1).code = "T" + std::string(1, static_cast<char>('A' + i));
+        t.entry(static_cast<int>(i) + 1).rateText = texts[i];
+    }
+}
+} // namespace
+
+TEST(DarumaCoupon, TaxCodeResolution)
+{
+    struct Case {
+        std::string icms, subst;
+        double base, aliqCupom, aliqIcms;
+        std::string code;
+    } cases[] = {
+        {"X", "S", 100, 0, 18, "FF"},
+        {"X", "N", 100, 0, 18, "NN"},
+        {"T", "N", 0, 0, 18, "II"},
+        {"T", "N", 0, 99, 18, "NN"},
+        {"T", "N", 40, 7.5, 18, "07,50"},
+        {"T", "N", 40, 0, 12, "12,00"},
+        {"T", "N", 100, 0, 18, "18,00"},
+        {"T", "N", 100, 0, 17, "  "},
+    };
+    for (const auto& c : cases) {
+        FamBRig rig("DARUMA345");
+        loadRateTexts(rig.taxTable, {"1800", "1200", "0750"});
+        Item i;
+        i.substTrib = c.subst;
+        i.baseIcms = c.base;
+        i.aliqCupom = c.aliqCupom;
+        i.aliqIcms = c.aliqIcms;
+        Header h;
+        h.icms = c.icms;
+        CouponTables t(rig, h, {i});
+        DarumaDriver d(rig.ctx);
+        EXPECT_EQ(d.resolveTaxCode(t.rec).text, c.code) << c.base << " " << c.aliqCupom << " " << c.aliqIcms;
+        EXPECT_EQ(rig.messages(),
+                  c.code == "  " ? std::vector<std::string>{"Percentual de Tributacao nao Encontrado"}
+                                 : std::vector<std::string>{});
+    }
+}
+
+TEST(DarumaCoupon, ItemSaleArgumentsAndDiscountKinds)
+{
+    struct Case {
+        std::string kind;
+        double descit;
+        std::string type, value;
+    } cases[] = {
+        {"V", 1.5, "$", "1,50"},
+        {"V", 0, "$", "0,00"},
+        {"P", 10, "%", "0,00"},
+        {"X", 5, "%", "0,00"}, // neither amount nor percentage: no discount
+    };
+    for (const auto& c : cases) {
+        FamBRig rig("FS600");
+        loadRateTexts(rig.taxTable);
+        Item a;
+        a.codReduz = 42;
+        a.descr = "  DESCRICAO COM MAIS DE VINTE E NOVE LETRAS";
+        a.quantidade = 1.2349;
+        a.precoUnit = 12.3456;
+        a.vlrDescit = c.descit;
+        Item b = a;
+        b.numItem = 2;
+        Branch br;
+        br.tipoDescIt = c.kind;
+        CouponTables t(rig, Header{}, {a, b}, br);
+        DarumaDriver d(rig.ctx);
+        ASSERT_TRUE(t.sellItems(d));
+        const std::string sale = "Daruma_FI_VendeItem(\"000042\", \"DESCRICAO COM MAIS DE VINTE\", \"18,00\", \"F\", "
+                                 "\"1,234\", 3, \"12,345\", \"" + c.type + "\", \"" + c.value + "\")";
+        EXPECT_EQ(rig.calls(), (std::vector<std::string>{"Daruma_FI_AbreCupom(\"12345678909\")", sale, sale}));
+    }
+}
+
+TEST(DarumaCoupon, AFailedSaleStopsTheCoupon)
+{
+    FamBRig rig("DARUMA345", R"({"calls": {"Daruma_FI_VendeItem": [{"ret": 0}]}})");
+    loadRateTexts(rig.taxTable);
+    Item second;
+    second.numItem = 2;
+    CouponTables t(rig, Header{}, {Item{}, second});
+    DarumaDriver d(rig.ctx);
+    EXPECT_FALSE(t.sellItems(d));
+    EXPECT_EQ(rig.calls().size(), 2u);
+    EXPECT_EQ(rig.messages(), std::vector<std::string>{"Erro na venda do tem:0"});
+}
+
+TEST(DarumaCoupon, ClosingNormalizesTheCustomer)
+{
+    struct Case {
+        Header h;
+        std::vector<std::string> calls;
+    };
+    Header blank;
+    blank.cliente = "   ";
+    blank.endereco = "";
+    blank.cnpj = "";
+    blank.linhaVenc = "";
+    blank.tipoPagNum = -1;
+    blank.vlrNota = 1234.5;
+    Header named;
+    named.cliente = "\t MARIA  ";
+    named.tipoPagNum = 3;
+    named.formaPag = "Cartao";
+    const Case cases[] = {
+        {blank,
+         {"Daruma_FI_IniciaFechamentoCupom(\"D\", \"%\", \"0000\")",
+          "Daruma_FI_EfetuaFormaPagamento(\"Dinheiro\", \"       1234,50\")",
+          "Daruma_FI_IdentificaConsumidor(\"CONSUMIDOR\", \".\", \"0000000000   Num.Controle: 123\")",
+          "Daruma_FI_TerminaFechamentoCupom(\".\")"}},
+        {named,
+         {"Daruma_FI_IniciaFechamentoCupom(\"D\", \"%\", \"0000\")",
+          "Daruma_FI_EfetuaFormaPagamento(\"Cartao\", \"         10,00\")",
+          "Daruma_FI_IdentificaConsumidor(\"MARIA\", \"RUA A\", \"12345678909   Num.Controle: 123\")",
+          "Daruma_FI_TerminaFechamentoCupom(\"OBRIGADO\")"}},
+    };
+    for (const auto& c : cases) {
+        FamBRig rig("DARUMA345");
+        CouponTables t(rig, c.h, {});
+        DarumaDriver d(rig.ctx);
+        t.close(d);
+        d.receipts(t.rec);
+        EXPECT_EQ(rig.calls(), c.calls);
+        EXPECT_TRUE(rig.op.events.empty()); // no question, no message
+    }
+}
+
+TEST(DarumaPaymentForms, ProgrammingThenListing)
+{
+    FamBRig rig("DARUMA345");
+    FormaPtgTable forms(rig, {"DINHEIRO", "PIX", "CHEQUE", "UMA FORMA COM VINTE }"});
+    DarumaDriver d(rig.ctx);
+    d.programPaymentForms(forms.table);
+    const std::string list = "DINHEIRO        ;PIX             ;CHEQUE          ;UMA FORMA COM VI;";
+    EXPECT_EQ(rig.calls(), std::vector<std::string>{"Daruma_FI_ProgramaFormasPagamento(" + jsonBytes(list) + ")"});
+    std::vector<std::string> items;
+    d.listPaymentForms(items);
+    EXPECT_EQ(items, (std::vector<std::string>{"DINHEIRO        ", "PIX             ", "CHEQUE          ",
+                                               "UMA FORMA COM VI"}));
+
+    FamBRig bad("DARUMA345", R"({"calls": {"Daruma_FI_ProgramaFormasPagamento": [{"ret": 0}]}})");
+    FormaPtgTable three(bad, {"ABCDEFGH", "ABC", "ABCDEF"});
+    DarumaDriver b(bad.ctx);
+    b.programPaymentForms(three.table);
+    EXPECT_EQ(bad.callLines()[0]["args"][0].get<std::string>().size(), 51u);
+    EXPECT_EQ(bad.messages(), std::vector<std::string>{"Erro no cadastro das formas de pagamento"});
+
+    FamBRig empty("DARUMA345");
+    FormaPtgTable none(empty, {});
+    DarumaDriver e(empty.ctx);
+    e.programPaymentForms(none.table);
+    EXPECT_TRUE(empty.calls().empty());
 }
