@@ -1,10 +1,8 @@
 // The access check on real Paradox tables: the operation password, the user identification
 // and the monthly access log.
 #include "access/access_check.h"
-#include "access/log_table.h"
 #include "app/application.h"
 #include "app/dm_filial.h"
-#include "common/clock.h"
 #include "common/errors.h"
 #include "common/trace.h"
 #include "data/table.h"
@@ -14,11 +12,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <cstring>
-#include <fstream>
 #include <memory>
-#include <optional>
 
 namespace ecf {
 namespace {
@@ -26,84 +21,61 @@ namespace {
 using namespace test::px_fields;
 using namespace test::px_values;
 namespace px = data::px;
-
-constexpr common::DateTime december{2026, 12, 8, 14, 30, 15, 250};
+using Strings = std::vector<std::string>;
 
 // Milliseconds of a date and time on the Paradox engine's count (1 January 0001 is day 1).
 double paradoxMs(const common::DateTime& t)
 {
-    const px::Value day = ymd(t.year, t.month, t.day);
-    return static_cast<double>(day.integer) * 86400000.0 +
+    return static_cast<double>(ymd(t.year, t.month, t.day).integer) * 86400000.0 +
            ((t.hour * 60.0 + t.minute) * 60.0 + t.second) * 1000.0 + t.millisecond;
 }
 
-// Turns an unkeyed table made by the engine into a keyed one on its first field, as the host
-// keeps Usuarios.db; with `withIndex` also writes a primary index of one level.
-void makeKeyed(const std::filesystem::path& db, int keyLength, bool withIndex)
+// Makes an engine-made table keyed on its first field, as the host keeps Usuarios.db, with
+// or without its primary index (one level, one block).
+void makeKeyed(const std::filesystem::path& db, std::size_t keyLength, bool withIndex)
 {
-    std::string bytes = test::readFile(db);
-    ASSERT_GT(bytes.size(), 0x24u);
-    bytes[0x04] = 0x00; // a keyed table
-    bytes[0x23] = 0x01; // one key field
-    test::writeFile(db, bytes);
+    std::string b = test::readFile(db);
+    b[0x04] = 0x00; // keyed
+    b[0x23] = 0x01; // one key field
+    test::writeFile(db, b);
     if (!withIndex)
         return;
-
-    const auto u16 = [&](std::size_t at) {
-        return static_cast<unsigned>(static_cast<unsigned char>(bytes[at])) |
-               static_cast<unsigned>(static_cast<unsigned char>(bytes[at + 1])) << 8;
-    };
-    const unsigned headerSize = u16(0x02);
-    const auto blockCode = static_cast<unsigned char>(bytes[0x05]);
-    const std::size_t blockSize = 1024u * blockCode;
-    ASSERT_GE(bytes.size(), headerSize + 6 + static_cast<std::size_t>(keyLength));
-    const std::string firstKey = bytes.substr(headerSize + 6, static_cast<std::size_t>(keyLength));
-
-    const auto recordsInBlock = u16(headerSize + 4) / u16(0) + 1;
-    std::string px(2048 + blockSize, '\0');
-    const auto put16 = [&](std::size_t at, unsigned v) {
-        px[at] = static_cast<char>(v & 0xFF);
-        px[at + 1] = static_cast<char>((v >> 8) & 0xFF);
-    };
-    put16(0x00, static_cast<unsigned>(keyLength) + 6);
-    put16(0x02, 2048);
+    const auto u16 = [&](std::size_t at) { return unsigned(std::uint8_t(b[at])) | unsigned(std::uint8_t(b[at + 1])) << 8; };
+    const unsigned header = u16(0x02);
+    std::string px(2048 + 1024u * std::uint8_t(b[0x05]), '\0');
+    const auto put = [&](std::size_t at, unsigned v) { px[at] = char(v & 0xFF); px[at + 1] = char(v >> 8); };
+    put(0x00, unsigned(keyLength) + 6);
+    put(0x02, 2048);
     px[0x04] = 0x01;
-    px[0x05] = static_cast<char>(blockCode);
-    put16(0x06, 1);     // one index record
-    put16(0x0A, 1);     // blocks in use
-    put16(0x0C, 1);     // blocks in the file
-    put16(0x0E, 1);     // first block
-    put16(0x10, 1);     // last block
-    put16(0x1E, 1);     // root
-    px[0x20] = 0x01;    // one level
-    px[0x21] = 0x01;    // one field
-    // Block 1: one record, the key of the first data block's first record.
-    const std::size_t b = 2048;
-    put16(b + 4, 0);
-    std::memcpy(&px[b + 6], firstKey.data(), firstKey.size());
-    put16(b + 6 + firstKey.size(), 1);
-    put16(b + 8 + firstKey.size(), recordsInBlock);
-    std::filesystem::path pxFile = db;
-    pxFile.replace_extension(".PX");
-    test::writeFile(pxFile, px);
+    px[0x05] = b[0x05];
+    for (std::size_t at : {0x06, 0x0A, 0x0C, 0x0E, 0x10, 0x1E})
+        put(at, 1); // one record, one block, the root
+    px[0x20] = px[0x21] = 0x01;
+    std::memcpy(&px[2048 + 6], &b[header + 6], keyLength); // the first record's key
+    put(2048 + 6 + keyLength, 1);
+    put(2048 + 8 + keyLength, u16(header + 4) / u16(0) + 1);
+    test::writeFile(std::filesystem::path(db).replace_extension(".PX"), px);
 }
 
 class AccessCheckTest : public ::testing::Test {
 protected:
     test::TempDir dir;
     test::ScopedEnv env{"VANTIS_DIR", dir.path().string()};
-    common::FixedClock clock{december};
+    common::FixedClock clock{{2026, 12, 8, 14, 30, 15, 250}};
     test::ScriptedOperator op;
     std::unique_ptr<app::Application> app;
+    const std::string descricao1 = "Redu\xE7\xE3o Z di\xE1ria da impressora fiscal"; // 37 bytes, code page 1252
 
-    // Acesso.db: operation 1 asks for the user, 2 needs the password only, 3 is unprotected.
+    // Operation 1 identifies the user (a lower-case s), 2 needs its password only, 3 and 4 are
+    // unprotected.
     void SetUp() override
     {
         test::makeTable(dir.path(), "Acesso.db",
                         {longField("Codigo"), alpha("Descricao", 40), alpha("Conteudo", 10), alpha("Inf_Usuario", 1)},
-                        {{lng(1), txt("Redu\xE7\xE3o Z"), txt(" zeta  "), txt("S")},
-                         {lng(2), txt("Outra opera\xE7\xE3o"), txt("Dois"), txt("N")},
-                         {lng(3), txt("Livre"), txt("   "), txt("S")}});
+                        {{lng(1), txt(descricao1), txt(" zeta  "), txt("s")},
+                         {lng(2), txt("Outra"), txt("Dois"), txt("N")},
+                         {lng(3), txt("Livre"), txt("   "), txt("S")},
+                         {lng(4), txt("Livre"), nul(), txt("S")}});
         usuarios(false, false);
     }
 
@@ -111,281 +83,174 @@ protected:
     {
         std::filesystem::remove(dir.path() / "Usuarios.db");
         std::filesystem::remove(dir.path() / "Usuarios.PX");
-        // In key order, as a keyed table holds them.
-        const auto file = test::makeTable(dir.path(), "Usuarios.db",
-                                          {alpha("Codigo", 6), alpha("Senha", 8), alpha("Nivel", 2)},
-                                          {{txt("ANA"), txt("Flor1"), txt("9")}, {txt("JOSE"), txt("abc"), txt("1")}});
+        const auto file = test::makeTable(dir.path(), "Usuarios.db", {alpha("Codigo", 6), alpha("Senha", 8), alpha("Nivel", 2)},
+                                          {{txt("ANA"), txt("Flor1"), txt("9")}, {txt("JO\xC3O"), txt("ma\xE7\xE3"), txt("1")}});
         if (keyed)
             makeKeyed(file, 6, withIndex);
     }
 
     void start(std::shared_ptr<common::Trace> trace = nullptr)
     {
-        app::Application::Options o;
-        o.op = &op;
-        o.trace = std::move(trace);
-        o.clock = &clock;
-        o.workDir = dir.path();
-        app = std::make_unique<app::Application>(o);
+        app = std::make_unique<app::Application>(app::Application::Options{&op, std::move(trace), nullptr, &clock, dir.path()});
         app->dmFilial().TAcesso.open();
     }
 
-    bool check(int operation, std::optional<app::PasswordEntry> answer = std::nullopt)
+    bool check(int operation, std::string senha = "", std::string usuario = "", std::string senhaUsu = "", bool ok = true)
     {
         if (!app)
             start();
-        if (answer)
-            op.passwordAnswers.push_back(*answer);
-        return app->access().AutorizaAcesso(operation);
+        op.passwordAnswers.push_back({ok, std::move(senha), std::move(usuario), std::move(senhaUsu)});
+        const bool r = app->access().AutorizaAcesso(operation);
+        op.passwordAnswers.clear();
+        return r;
     }
 
-    static app::PasswordEntry typed(std::string senha, std::string usuario = "", std::string senhaUsu = "")
+    std::vector<px::Record> logRecords(const std::string& name = "Log2612.DB") const
     {
-        return {true, std::move(senha), std::move(usuario), std::move(senhaUsu)};
-    }
-
-    std::filesystem::path logFile(const std::string& name = "Log2612.DB") const { return dir.path() / name; }
-    std::size_t logRecords(const std::string& name = "Log2612.DB") const
-    {
-        return px::PxTable::read(logFile(name)).records().size();
+        return px::PxTable::read(dir.path() / name).records();
     }
 };
 
-} // namespace
-
 TEST_F(AccessCheckTest, UnprotectedOperationsPassWithoutDialog)
 {
-    // Absent from Acesso.db, or a password of blanks only.
-    EXPECT_TRUE(check(99));
-    EXPECT_TRUE(check(3));
+    // Not in Acesso.db, a password of blanks, a null password.
+    for (int operation : {99, 3, 4})
+        EXPECT_TRUE(check(operation, "x"));
     EXPECT_TRUE(op.events.empty());
-    EXPECT_FALSE(std::filesystem::exists(logFile()));
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "Log2612.DB"));
 }
 
-TEST_F(AccessCheckTest, NullPasswordFieldPassesWithoutDialog)
-{
-    std::filesystem::remove(dir.path() / "Acesso.db");
-    test::makeTable(dir.path(), "Acesso.db",
-                    {longField("Codigo"), alpha("Descricao", 40), alpha("Conteudo", 10), alpha("Inf_Usuario", 1)},
-                    {{lng(7), txt("Sem senha"), nul(), txt("S")}});
-    EXPECT_TRUE(check(7));
-    EXPECT_TRUE(op.events.empty());
-}
-
-TEST_F(AccessCheckTest, CancelledDialogRefusesSilently)
-{
-    EXPECT_FALSE(check(1)); // the scripted dialog cancels
-    ASSERT_EQ(op.events.size(), 1u);
-    EXPECT_EQ(op.events[0], (test::OperatorEvent{"password", "Entre com a senha 1 [user panel]", "cancel"}));
-    EXPECT_EQ(logRecords(), 0u); // the month's table exists from the showing, with nothing in it
-}
-
-TEST_F(AccessCheckTest, OperationPasswordIsComparedUpperCasedAndTrimmed)
+TEST_F(AccessCheckTest, OperationPassword)
 {
     struct Case {
+        int operation;
         std::string typed;
-        bool accepted;
+        bool ok, accepted;
     };
-    // Stored: "Dois" for operation 2 (no user panel).
     const Case cases[] = {
-        {"DOIS", true}, {"dois", true}, {"  dOiS ", true}, {"Dois", true},
-        {"DOI", false}, {"DOISS", false}, {"", false}, {"D OIS", false},
+        {2, "DOIS", true, true},   {2, "  dOiS ", true, true}, {2, "DOI", true, false},
+        {2, "D OIS", true, false}, {2, "", true, false},       {2, "Dois", false, false}, // cancelled
     };
-    start();
     for (const Case& c : cases) {
         op.events.clear();
-        EXPECT_EQ(check(2, typed(c.typed)), c.accepted) << "typed '" << c.typed << "'";
-        ASSERT_FALSE(op.events.empty());
-        EXPECT_EQ(op.events[0].text, "Entre com a senha 2");
-        EXPECT_EQ(op.texts("error"), c.accepted ? std::vector<std::string>{} : std::vector<std::string>{"Senha invalida"})
-            << "typed '" << c.typed << "'";
+        EXPECT_EQ(check(c.operation, c.typed, "", "", c.ok), c.accepted) << c.typed;
+        ASSERT_EQ(op.events.size(), c.ok && !c.accepted ? 2u : 1u) << c.typed;
+        EXPECT_EQ(op.events[0], (test::OperatorEvent{"password", "Entre com a senha 2", c.ok ? "ok" : "cancel"}));
+        if (c.ok && !c.accepted) {
+            EXPECT_EQ(op.events[1], (test::OperatorEvent{"error", "Senha invalida", ""}));
+        }
     }
-    // Without the user panel nothing is logged, and no log table is made.
-    EXPECT_FALSE(std::filesystem::exists(logFile()));
+    // Without the user panel nothing is logged and no log table is made.
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "Log2612.DB"));
     EXPECT_TRUE(app->access().currentUserCode.empty());
 }
 
-TEST_F(AccessCheckTest, StoredPasswordWithBlanksAndLowerCaseMatchesTypedUpperCase)
-{
-    // Operation 1 stores " zeta  ".
-    EXPECT_TRUE(check(1, typed("ZETA", "ANA", "Flor1")));
-}
-
-TEST_F(AccessCheckTest, UserPanelFollowsInfUsuarioInAnyCase)
-{
-    std::filesystem::remove(dir.path() / "Acesso.db");
-    test::makeTable(dir.path(), "Acesso.db",
-                    {longField("Codigo"), alpha("Descricao", 40), alpha("Conteudo", 10), alpha("Inf_Usuario", 1)},
-                    {{lng(1), txt("a"), txt("x"), txt("s")},
-                     {lng(2), txt("b"), txt("x"), txt("S")},
-                     {lng(3), txt("c"), txt("x"), txt("N")},
-                     {lng(4), txt("d"), txt("x"), nul()}});
-    start();
-    for (int opNo : {1, 2, 3, 4})
-        check(opNo);
-    EXPECT_EQ(op.texts("password"),
-              (std::vector<std::string>{"Entre com a senha 1 [user panel]", "Entre com a senha 2 [user panel]",
-                                        "Entre com a senha 3", "Entre com a senha 4"}));
-}
-
-TEST_F(AccessCheckTest, UserIdentificationFailures)
+TEST_F(AccessCheckTest, FailedIdentificationLogsNothing)
 {
     struct Case {
-        std::string usuario, senhaUsu, message;
+        std::string senha, usuario, senhaUsu;
+        std::string kind, text;
     };
     const Case cases[] = {
-        {"MARIA", "Flor1", "Usuário não cadastrado!"},
-        {"ana", "Flor1", "Usuário não cadastrado!"}, // the code is matched exactly
-        {"", "", "Usuário não cadastrado!"},
-        {"ANA", "Flor2", "A senha do usuário é inválida!"},
-        {"ANA", " Flor1", "A senha do usuário é inválida!"}, // user passwords are not trimmed
-        {"ANA", "Flor1 ", "A senha do usuário é inválida!"},
-        {"ANA", "", "A senha do usuário é inválida!"},
+        {"cancel", "", "", "", ""},
+        {"zetta", "ANA", "Flor1", "error", "Senha invalida"},
+        {"zeta", "MARIA", "Flor1", "message", "Usuário não cadastrado!"},
+        {"zeta", "ana", "Flor1", "message", "Usuário não cadastrado!"}, // the code matches exactly
+        {"zeta", "ANA", "Flor2", "message", "A senha do usuário é inválida!"},
+        {"zeta", "ANA", " Flor1", "message", "A senha do usuário é inválida!"}, // not trimmed
+        {"zeta", "ANA", "Flor1 ", "message", "A senha do usuário é inválida!"},
     };
-    start();
     for (const Case& c : cases) {
         op.events.clear();
-        EXPECT_FALSE(check(1, typed("zeta", c.usuario, c.senhaUsu))) << c.usuario << "/" << c.senhaUsu;
-        EXPECT_EQ(op.texts("message"), std::vector<std::string>{c.message}) << c.usuario << "/" << c.senhaUsu;
-        EXPECT_TRUE(op.texts("error").empty());
+        EXPECT_FALSE(check(1, c.senha, c.usuario, c.senhaUsu, c.senha != "cancel")) << c.senha << c.usuario << c.senhaUsu;
+        EXPECT_EQ(op.events[0].text, "Entre com a senha 1 [user panel]");
+        EXPECT_EQ(op.texts(c.kind), c.kind.empty() ? Strings{} : Strings{c.text}) << c.senha << c.usuario << c.senhaUsu;
+        EXPECT_EQ(op.events.size(), c.kind.empty() ? 1u : 2u);
     }
-    EXPECT_EQ(logRecords(), 0u);
+    EXPECT_TRUE(logRecords().empty()); // the month's table was made when the dialog showed
     EXPECT_TRUE(app->access().currentUserCode.empty());
     EXPECT_TRUE(app->access().currentUserLevel.empty());
 }
 
-TEST_F(AccessCheckTest, WrongOperationPasswordIsRefusedBeforeTheUser)
+TEST_F(AccessCheckTest, IdentifiedChecksAreLoggedInTheMonthsTable)
 {
-    EXPECT_FALSE(check(1, typed("zetta", "ANA", "Flor1")));
-    EXPECT_EQ(op.texts("error"), std::vector<std::string>{"Senha invalida"});
-    EXPECT_TRUE(op.texts("message").empty());
-    EXPECT_EQ(logRecords(), 0u);
-}
+    start();
+    access::AccessCheck& a = app->access();
+    a.currentTable = std::string(25, 'T'); // longer than the log's fields: cut to them
+    a.currentRecord = "Nota 123";
+    a.currentOperation = "IA";
+    EXPECT_TRUE(check(1, "ZETA", "ANA", "fLOR1")); // user passwords in any letter case
+    EXPECT_EQ(op.events.size(), 1u);
+    EXPECT_EQ(a.currentUserCode, "ANA");
+    EXPECT_EQ(a.currentUserLevel, "9");
 
-TEST_F(AccessCheckTest, IdentifiedCheckCreatesTheMonthsLogAndAppends)
-{
-    EXPECT_TRUE(check(1, typed("zeta", "ANA", "fLOR1"))); // user passwords in any letter case
-    EXPECT_TRUE(op.texts("error").empty());
-    EXPECT_TRUE(op.texts("message").empty());
-    EXPECT_EQ(app->access().currentUserCode, "ANA");
-    EXPECT_EQ(app->access().currentUserLevel, "9");
-
-    // The structure, as another Paradox reader sees it.
-    const px::PxTable log = px::PxTable::read(logFile());
-    const std::vector<std::pair<std::string, px::FieldType>> expected = {
-        {"DataHora", px::FieldType::Timestamp}, {"Tabela", px::FieldType::Alpha},  {"Acesso", px::FieldType::Alpha},
-        {"Registro", px::FieldType::Alpha},     {"Operacao", px::FieldType::Alpha}, {"Usuario", px::FieldType::Alpha}};
-    const int sizes[] = {8, 20, 30, 100, 1, 6};
-    ASSERT_EQ(log.fields().size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(log.fields()[i].name, expected[i].first);
-        EXPECT_EQ(log.fields()[i].type, expected[i].second);
-        EXPECT_EQ(log.fields()[i].size, sizes[i]);
+    const px::PxTable log = px::PxTable::read(dir.path() / "Log2612.DB");
+    const std::vector<px::FieldDef> fields = {{"DataHora", px::FieldType::Timestamp, 8, 0},
+                                              {"Tabela", px::FieldType::Alpha, 20, 0},
+                                              {"Acesso", px::FieldType::Alpha, 30, 0},
+                                              {"Registro", px::FieldType::Alpha, 100, 0},
+                                              {"Operacao", px::FieldType::Alpha, 1, 0},
+                                              {"Usuario", px::FieldType::Alpha, 6, 0}};
+    ASSERT_EQ(log.fields().size(), fields.size());
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        EXPECT_EQ(log.fields()[i].name, fields[i].name);
+        EXPECT_EQ(log.fields()[i].type, fields[i].type);
+        EXPECT_EQ(log.fields()[i].size, fields[i].size);
     }
     ASSERT_EQ(log.records().size(), 1u);
     const px::Record& r = log.records()[0];
     EXPECT_EQ(r[0].kind, px::Value::Kind::Timestamp);
-    EXPECT_DOUBLE_EQ(r[0].real, paradoxMs(december));
-    EXPECT_TRUE(r[1].isNull() || r[1].bytes.empty());
-    EXPECT_EQ(r[2].bytes, "Redu\xE7\xE3o Z");
-    EXPECT_TRUE(r[3].isNull() || r[3].bytes.empty());
-    EXPECT_TRUE(r[4].isNull() || r[4].bytes.empty());
+    EXPECT_DOUBLE_EQ(r[0].real, paradoxMs(clock.now()));
+    EXPECT_EQ(r[1].bytes, std::string(20, 'T'));
+    EXPECT_EQ(r[2].bytes, descricao1.substr(0, 30));
+    EXPECT_EQ(r[3].bytes, "Nota 123");
+    EXPECT_EQ(r[4].bytes, "I");
     EXPECT_EQ(r[5].bytes, "ANA");
 
-    // A later check of the month appends; the user identified last is kept.
+    // Later checks of the month append, with the caller's description cleared by the first;
+    // the typed texts are compared in the tables' code page.
     clock.set({2026, 12, 31, 23, 59, 59, 0});
-    EXPECT_TRUE(check(1, typed("ZETA", "JOSE", "ABC")));
-    EXPECT_EQ(logRecords(), 2u);
-    EXPECT_EQ(app->access().currentUserCode, "JOSE");
-
-    // Through the table component as well.
+    EXPECT_TRUE(check(1, "zeta", "JOÃO", "MAÇÃ"));
+    EXPECT_EQ(a.currentUserCode, "JO\xC3O");
     data::Table t("Log2612");
     t.open();
-    std::vector<std::string> users;
-    for (; !t.eof(); t.next())
-        users.push_back(t.fieldByName("Usuario").asString());
+    ASSERT_EQ(t.recordCount(), 2u);
+    t.next();
+    EXPECT_EQ(t.fieldByName("Usuario").asString(), "JO\xC3O");
+    EXPECT_EQ(t.fieldByName("Tabela").asString(), "");
     t.close();
-    EXPECT_EQ(users, (std::vector<std::string>{"ANA", "JOSE"}));
 
     // A new month starts its own table.
     clock.set({2027, 1, 1, 0, 0, 1, 0});
-    EXPECT_TRUE(check(1, typed("zeta", "ANA", "flor1")));
-    EXPECT_EQ(logRecords(), 2u);
-    EXPECT_EQ(logRecords("Log2701.DB"), 1u);
+    EXPECT_TRUE(check(1, "zeta", "ANA", "flor1"));
+    EXPECT_EQ(logRecords().size(), 2u);
+    EXPECT_EQ(logRecords("Log2701.DB").size(), 1u);
 }
 
-TEST_F(AccessCheckTest, AppendsToTheHostsExistingLogTable)
+TEST_F(AccessCheckTest, CallersDescriptionIsClearedAfterEveryCheck)
 {
-    test::makeTable(dir.path(), "LOG2612.DB", access::logTableFields(),
-                    {{nul(), txt("CFCABEC"), txt("Outra"), txt("reg"), txt("A"), txt("JOSE")}});
-    EXPECT_TRUE(check(1, typed("zeta", "ANA", "Flor1")));
-    const px::PxTable log = px::PxTable::read(dir.path() / "LOG2612.DB");
-    ASSERT_EQ(log.records().size(), 2u);
-    EXPECT_EQ(log.records()[1][5].bytes, "ANA");
-    EXPECT_FALSE(std::filesystem::exists(logFile())); // matched case-insensitively, not made twice
-}
-
-TEST_F(AccessCheckTest, CallersDescriptionIsLoggedAndClearedAfterEveryCheck)
-{
+    struct Case {
+        int operation;
+        std::string senha, usuario, senhaUsu;
+    };
+    const Case cases[] = {{99, "", "", ""},     {3, "", "", ""},         {1, "x", "", ""},
+                          {1, "zeta", "X", ""}, {1, "zeta", "ANA", "x"}, {2, "dois", "", ""},
+                          {1, "zeta", "ANA", "Flor1"}};
     start();
     access::AccessCheck& a = app->access();
-    const auto describe = [&] {
+    for (const Case& c : cases) {
         a.currentTable = "CFCABEC";
         a.currentRecord = "Nota 123";
         a.currentOperation = "E";
-    };
-    const auto cleared = [&] { return a.currentTable.empty() && a.currentRecord.empty() && a.currentOperation.empty(); };
-
-    describe();
-    EXPECT_TRUE(check(99)); // not in Acesso.db
-    EXPECT_TRUE(cleared());
-    describe();
-    EXPECT_TRUE(check(3)); // blank password
-    EXPECT_TRUE(cleared());
-    describe();
-    EXPECT_FALSE(check(1)); // cancelled
-    EXPECT_TRUE(cleared());
-    describe();
-    EXPECT_FALSE(check(1, typed("x"))); // wrong password
-    EXPECT_TRUE(cleared());
-    describe();
-    EXPECT_FALSE(check(1, typed("zeta", "NOBODY", "x")));
-    EXPECT_TRUE(cleared());
-    describe();
-    EXPECT_FALSE(check(1, typed("zeta", "ANA", "x")));
-    EXPECT_TRUE(cleared());
-    describe();
-    EXPECT_TRUE(check(2, typed("dois")));
-    EXPECT_TRUE(cleared());
-    describe();
-    EXPECT_TRUE(check(1, typed("zeta", "ANA", "Flor1")));
-    EXPECT_TRUE(cleared());
-
-    const px::PxTable log = px::PxTable::read(logFile());
-    ASSERT_EQ(log.records().size(), 1u);
-    EXPECT_EQ(log.records()[0][1].bytes, "CFCABEC");
-    EXPECT_EQ(log.records()[0][3].bytes, "Nota 123");
-    EXPECT_EQ(log.records()[0][4].bytes, "E");
-}
-
-TEST_F(AccessCheckTest, LongTextsAreCutToTheLogFields)
-{
-    std::filesystem::remove(dir.path() / "Acesso.db");
-    const std::string longDescr(40, 'D');
-    test::makeTable(dir.path(), "Acesso.db",
-                    {longField("Codigo"), alpha("Descricao", 40), alpha("Conteudo", 10), alpha("Inf_Usuario", 1)},
-                    {{lng(1), txt(longDescr), txt("x"), txt("S")}});
-    start();
-    app->access().currentTable = std::string(25, 'T');
-    app->access().currentRecord = std::string(120, 'R');
-    app->access().currentOperation = "IA";
-    EXPECT_TRUE(check(1, typed("x", "ANA", "Flor1")));
-    const px::PxTable log = px::PxTable::read(logFile());
-    ASSERT_EQ(log.records().size(), 1u);
-    EXPECT_EQ(log.records()[0][1].bytes, std::string(20, 'T'));
-    EXPECT_EQ(log.records()[0][2].bytes, std::string(30, 'D'));
-    EXPECT_EQ(log.records()[0][3].bytes, std::string(100, 'R'));
-    EXPECT_EQ(log.records()[0][4].bytes, "I");
+        check(c.operation, c.senha, c.usuario, c.senhaUsu);
+        EXPECT_EQ(a.currentTable + a.currentRecord + a.currentOperation, "") << c.operation << c.senha;
+    }
+    // Also when a database error ends the check.
+    std::filesystem::remove(dir.path() / "Usuarios.db");
+    a.currentTable = "CFCABEC";
+    EXPECT_THROW(check(1, "zeta", "ANA", "Flor1"), common::DatabaseError);
+    EXPECT_EQ(a.currentTable, "");
+    EXPECT_EQ(op.texts("password").size(), 5u); // the dialog's tables open before it shows
 }
 
 TEST_F(AccessCheckTest, UserFoundByKeyWithAndWithoutPrimaryIndex)
@@ -395,55 +260,24 @@ TEST_F(AccessCheckTest, UserFoundByKeyWithAndWithoutPrimaryIndex)
         usuarios(true, withIndex);
         EXPECT_EQ(px::PxTable::read(dir.path() / "Usuarios.db").info().keyFieldCount, 1);
         op.events.clear();
-        EXPECT_TRUE(check(1, typed("zeta", "JOSE", "abc")));
-        EXPECT_FALSE(check(1, typed("zeta", "JOS", "abc")));
-        EXPECT_EQ(op.texts("message"), std::vector<std::string>{"Usuário não cadastrado!"});
+        EXPECT_TRUE(check(1, "zeta", "ANA", "flor1"));
+        EXPECT_FALSE(check(1, "zeta", "AN", "flor1"));
+        EXPECT_EQ(op.texts("message"), Strings{"Usuário não cadastrado!"});
     }
-}
-
-TEST_F(AccessCheckTest, TypedTextsAreConvertedToTheTablesCodePage)
-{
-    std::filesystem::remove(dir.path() / "Usuarios.db");
-    test::makeTable(dir.path(), "Usuarios.db", {alpha("Codigo", 6), alpha("Senha", 8), alpha("Nivel", 2)},
-                    {{txt("JO\xC3O"), txt("ma\xE7\xE3"), txt("1")}}); // JOÃO / maçã in code page 1252
-    EXPECT_TRUE(check(1, typed("zeta", "JOÃO", "MAÇÃ")));
-    EXPECT_EQ(app->access().currentUserCode, "JO\xC3O");
 }
 
 TEST_F(AccessCheckTest, PasswordsNeverReachTheTrace)
 {
     const auto traceFile = dir.path() / "trace.jsonl";
     start(std::make_shared<common::Trace>(traceFile.string()));
-    EXPECT_TRUE(check(1, typed("zeta", "ANA", "Flor1")));
-    EXPECT_FALSE(check(1, typed("wrongpw", "ANA", "Flor1")));
-    EXPECT_FALSE(check(1, typed("zeta", "ANA", "badpass")));
+    EXPECT_TRUE(check(1, "zeta", "ANA", "Flor1"));
+    EXPECT_FALSE(check(1, "wrongpw", "ANA", "Flor1"));
+    EXPECT_FALSE(check(1, "zeta", "ANA", "badpass"));
     const std::string trace = test::readFile(traceFile);
     EXPECT_NE(trace.find("Entre com a senha 1"), std::string::npos);
     for (const char* secret : {"zeta", "Flor1", "wrongpw", "badpass"})
         EXPECT_EQ(trace.find(secret), std::string::npos) << secret;
 }
 
-TEST_F(AccessCheckTest, MissingUserTableEndsTheCheckWithADatabaseError)
-{
-    std::filesystem::remove(dir.path() / "Usuarios.db");
-    start();
-    app->access().currentTable = "X";
-    EXPECT_THROW(check(1, typed("zeta", "ANA", "Flor1")), common::DatabaseError);
-    EXPECT_TRUE(op.texts("password").empty()); // the dialog's tables are opened before it shows
-    EXPECT_TRUE(app->access().currentTable.empty());
-    // Unprotected operations do not need it.
-    EXPECT_TRUE(check(3));
-}
-
-TEST(AccessLogTable, MonthAndTimestamp)
-{
-    EXPECT_EQ(access::logMonth({2026, 12, 31, 23, 59, 59, 0}), "2612");
-    EXPECT_EQ(access::logMonth({2000, 1, 1, 0, 0, 0, 0}), "0001");
-    EXPECT_EQ(access::logTableName("2701"), "Log2701");
-    // 1 January 0001 at noon: day 1 on the engine's count.
-    EXPECT_DOUBLE_EQ(access::paradoxTimestamp({1, 1, 1, 12, 0, 0, 0}).real, 86400000.0 + 43200000.0);
-    const common::DateTime t{2024, 2, 29, 8, 5, 3, 7};
-    EXPECT_DOUBLE_EQ(access::paradoxTimestamp(t).real, paradoxMs(t));
-}
-
+} // namespace
 } // namespace ecf
