@@ -103,7 +103,8 @@ public:
     State state() const;
 
     // Moves to the first record whose first key fields equal `keyValues` (compared as text,
-    // exact bytes); a scan, so it works on keyed and unkeyed tables alike. The key fields are
+    // exact bytes; a numeric field by value, so "05" finds 5); a scan, so it works on keyed
+    // and unkeyed tables alike. A miss leaves the cursor where it was. The key fields are
     // the table's primary key fields, or its first fields when it has no primary key.
     bool findKey(const std::vector<std::string>& keyValues);
     // Moves to the first record whose field `fieldName` equals `value` read as integer.
