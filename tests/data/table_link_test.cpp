@@ -98,6 +98,11 @@ TEST_F(TableLink, DetailOfAClosedOrEmptyMasterShowsNothing)
 
 TEST_F(TableLink, MissingLinkFieldNamesTableAndField)
 {
+    {
+        Table a("CFCABEC.DB"), b("CFITENS.DB");
+        b.setMaster(&a, kLink);
+        EXPECT_THROW(a.setMaster(&b, kLink), DatabaseError); // a loop would never end
+    }
     test::makeTable(dir.path(), "OUTRA.DB", {longField("Filial")}, {{lng(1)}});
     Table cabec("CFCABEC.DB");
     Table outra("OUTRA.DB");
@@ -183,6 +188,8 @@ TEST_F(TableLink, FindKeyOnUnkeyedTablesComparesTheFirstFields)
     EXPECT_FALSE(cabec.findKey({"1", "102"}));
     EXPECT_EQ(cabec.fieldByName("Cliente").asString(), "MARIA"); // a miss does not move
     EXPECT_FALSE(cabec.findKey({"1", "abc"}));
+    EXPECT_TRUE(cabec.findKey({"1", "0101"})); // a number compares by value
+    EXPECT_EQ(cabec.fieldByName("Cliente").asString(), "MARIA");
     EXPECT_TRUE(cabec.findKey({"1", "100", "CF", "55", "02/05/2024"}));
     EXPECT_EQ(cabec.fieldByName("Cliente").asString(), "JOSE");
 }
