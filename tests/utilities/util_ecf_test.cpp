@@ -236,6 +236,16 @@ TEST_F(UtilEcfTest, ListingShowsThePrintersNamesAndKeepsThemAfterAnError)
     EXPECT_EQ(op.lastList, first);
 }
 
+TEST_F(UtilEcfTest, ListingEndedByAnErrorStillShowsItsList)
+{
+    filial("1", "BEMATECH"); // the reply file goes missing: the reply check raises an error
+    start(R"({"calls": {"FormataTX": [{"ret": 0, "out": null}]}})");
+    run([this] { app->formasPagamento().onShow(); });
+    const Strings k = kinds();
+    ASSERT_GE(k.size(), 2u);
+    EXPECT_EQ(Strings(k.end() - 2, k.end()), (Strings{"list", "exception"}));
+}
+
 TEST_F(UtilEcfTest, WindowButtons)
 {
     start();
