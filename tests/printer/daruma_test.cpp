@@ -130,16 +130,6 @@ TEST(DarumaPaymentForms, ListingParsesEntriesUpToAPlaceholder)
         dd.listPaymentForms(list);
         EXPECT_EQ(list, c.items) << c.out;
     }
-
-    // Seventeen names: at most 16 entries.
-    std::string many;
-    for (int i = 0; i < 17; ++i)
-        many += "Forma " + common::intToStr(10 + i) + "        ;";
-    FamBRig r("DARUMA345",
-              R"({"calls": {"Daruma_FI_VerificaDescricaoFormasPagamento": [{"out": )" + jsonBytes(many) + "}]}}");
-    DarumaDriver dd(r.ctx);
-    dd.listPaymentForms(items);
-    EXPECT_EQ(items.size(), 16u);
 }
 
 TEST(DarumaPaymentForms, AFailedQueryLeavesTheListAsItWas)

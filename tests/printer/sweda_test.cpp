@@ -173,17 +173,6 @@ TEST(SwedaUtilities, ReadingsAndCancelSendTheirCommandAndReadWithoutLookingAtRes
     EXPECT_TRUE(rig.messages().empty());
 }
 
-TEST(SwedaPaymentForms, ListingReadsTheEmulatorsForms)
-{
-    FamBRig rig("SWEDA");
-    SwedaDriver d(rig.ctx);
-    std::vector<std::string> items{"old"};
-    d.listPaymentForms(items);
-    EXPECT_EQ(items, (std::vector<std::string>{"Dinheiro       ", "Cheque         ", "Cartao         "}));
-    EXPECT_EQ(rig.callsOf("SwedaSend"),
-              (std::vector<std::string>{"SwedaSend(\"\\u001b.295}\")", "SwedaSend(\"\\u001b.296}\")"}));
-}
-
 TEST(SwedaPaymentForms, ListingPositionsShortRepliesAndSendFailures)
 {
     // 295: char 36 not blank, the third entry runs past the end; 296: char 8 blank.
@@ -207,12 +196,6 @@ TEST(SwedaPaymentForms, ListingPositionsShortRepliesAndSendFailures)
     SwedaDriver d3(rig3.ctx);
     d3.listPaymentForms(items);
     EXPECT_TRUE(items.empty());
-}
-
-TEST(SwedaDriver, CommandTextBlanksControlBytesAndTheClosingBrace)
-{
-    EXPECT_EQ(SwedaDriver::commandText("A\x1b" "B}C|D\x7f\x01\xe7"), "A B C|D  \xe7");
-    EXPECT_EQ(SwedaDriver::commandText(""), "");
 }
 
 // --- coupon
