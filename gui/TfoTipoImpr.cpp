@@ -177,6 +177,7 @@ void TfoTipoImpr::build()
     lines->addWidget(Label1);
     lines->addWidget(MaskEdit1);
     lines->addStretch();
+    mode->addStretch();
     mode->addLayout(lines);
     group(GroupBox2, "GroupBox2", "Caracteres", rbCompacta, rbNormal)->addStretch();
     group(GroupBox3, "GroupBox3", "Orientação", rbRetrato, rbPaisagem)->addStretch();
