@@ -55,12 +55,4 @@ TEST(TracedOperator, WritesOneUiLinePerBoxWithTheAnswersButNoPasswords)
         EXPECT_EQ(raw.find(secret), std::string::npos) << secret;
 }
 
-TEST(TracedOperator, WithoutATraceOnlyForwards)
-{
-    test::ScriptedOperator inner;
-    app::TracedOperator op(inner, nullptr);
-    op.info("x");
-    EXPECT_EQ(inner.texts("info"), std::vector<std::string>{"x"});
-}
-
 } // namespace
