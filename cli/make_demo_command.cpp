@@ -124,9 +124,9 @@ int MakeDemoCommand::run(const std::vector<std::string>& args, Streams& io)
         // Operation 1 (the Z reduction) asks for its password and for the user.
         make(dir, "Acesso.db",
              {longF("Codigo"), alpha("Conteudo", 20), alpha("Descricao", 30), alpha("Inf_Usuario", 1)},
-             {{i(1), t("123"), t("Redu\xE7\xE3o Z"), t("S")}});
+             {{i(1), t("segredo"), t("Redu\xE7\xE3o Z"), t("S")}});
         make(dir, "Usuarios.db", {alpha("Codigo", 6), alpha("Nome", 30), alpha("Senha", 8), alpha("Nivel", 2)},
-             {{t("1"), t("Operador"), t("123"), t("1")}});
+             {{t("1"), t("Operador"), t("senha1"), t("1")}});
         make(dir, "FormaPtg.DB", {alpha("Descricao", 20)}, {{t("Dinheiro")}, {t("Cheque")}, {t("Cartao")}});
 
         std::vector<px::FieldDef> cabec = linkFields();
