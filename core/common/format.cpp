@@ -22,9 +22,9 @@ struct Spec {
     char type = 0;
 };
 
-[[noreturn]] void bad(std::string_view spec, const std::string& why)
+[[noreturn]] void bad(std::string_view pattern, const std::string& why)
 {
-    throw std::invalid_argument("format \"" + std::string(spec) + "\": " + why);
+    throw std::invalid_argument("format \"" + std::string(pattern) + "\": " + why);
 }
 
 std::string pad(std::string body, const Spec& s)
@@ -47,7 +47,7 @@ std::string unsignedDigits(std::uint64_t v, int base)
     return out;
 }
 
-std::string formatInteger(const Spec& s, std::int64_t v, std::string_view spec)
+std::string formatInteger(const Spec& s, std::int64_t v, std::string_view pattern)
 {
     bool negative = false;
     std::uint64_t mag = 0;
@@ -65,7 +65,7 @@ std::string formatInteger(const Spec& s, std::int64_t v, std::string_view spec)
         base = 16;
         break;
     default:
-        bad(spec, "integer argument for %" + std::string(1, s.type));
+        bad(pattern, "integer argument for %" + std::string(1, s.type));
     }
     std::string digits = unsignedDigits(mag, base);
     // The precision is the least number of digits; the sign comes before the zeros.
@@ -102,15 +102,15 @@ std::string formatText(const Spec& s, std::string_view text)
     return pad(std::string(text), s);
 }
 
-std::string formatOne(const Spec& s, const FormatArg& arg, std::string_view spec)
+std::string formatOne(const Spec& s, const FormatArg& arg, std::string_view pattern)
 {
     switch (s.type) {
     case 'd':
     case 'u':
     case 'x':
         if (const auto* i = std::get_if<std::int64_t>(&arg))
-            return formatInteger(s, *i, spec);
-        bad(spec, std::string("%") + s.type + " needs an integer");
+            return formatInteger(s, *i, pattern);
+        bad(pattern, std::string("%") + s.type + " needs an integer");
     case 'f':
     case 'n':
         if (const auto* d = std::get_if<double>(&arg))
@@ -119,44 +119,44 @@ std::string formatOne(const Spec& s, const FormatArg& arg, std::string_view spec
             return formatDecimal(s, detail::moneyDigits(m->tenThousandths()));
         if (const auto* i = std::get_if<std::int64_t>(&arg))
             return formatDecimal(s, detail::integerDigits(*i));
-        bad(spec, std::string("%") + s.type + " needs a number");
+        bad(pattern, std::string("%") + s.type + " needs a number");
     case 's':
         if (const auto* t = std::get_if<std::string_view>(&arg))
             return formatText(s, *t);
-        bad(spec, "%s needs a text");
+        bad(pattern, "%s needs a text");
     default:
-        bad(spec, std::string("unknown conversion %") + s.type);
+        bad(pattern, std::string("unknown conversion %") + s.type);
     }
 }
 
 } // namespace
 
-std::string format(std::string_view spec, std::initializer_list<FormatArg> args)
+std::string format(std::string_view pattern, std::initializer_list<FormatArg> args)
 {
     const std::vector<FormatArg> list(args);
     std::string out;
     std::size_t next = 0;
     std::size_t i = 0;
-    while (i < spec.size()) {
-        const char c = spec[i++];
+    while (i < pattern.size()) {
+        const char c = pattern[i++];
         if (c != '%') {
             out.push_back(c);
             continue;
         }
-        if (i < spec.size() && spec[i] == '%') {
+        if (i < pattern.size() && pattern[i] == '%') {
             out.push_back('%');
             ++i;
             continue;
         }
         Spec s;
         auto readNumber = [&](int& into) {
-            if (i >= spec.size() || spec[i] < '0' || spec[i] > '9')
+            if (i >= pattern.size() || pattern[i] < '0' || pattern[i] > '9')
                 return false;
             long n = 0;
-            while (i < spec.size() && spec[i] >= '0' && spec[i] <= '9') {
-                n = n * 10 + (spec[i] - '0');
+            while (i < pattern.size() && pattern[i] >= '0' && pattern[i] <= '9') {
+                n = n * 10 + (pattern[i] - '0');
                 if (n > 1000)
-                    bad(spec, "width or precision too large");
+                    bad(pattern, "width or precision too large");
                 ++i;
             }
             into = static_cast<int>(n);
@@ -165,28 +165,28 @@ std::string format(std::string_view spec, std::initializer_list<FormatArg> args)
         // Optional argument index "N:".
         const std::size_t save = i;
         int index = -1;
-        if (readNumber(index) && i < spec.size() && spec[i] == ':') {
+        if (readNumber(index) && i < pattern.size() && pattern[i] == ':') {
             ++i;
             next = static_cast<std::size_t>(index);
         } else {
             i = save;
         }
-        if (i < spec.size() && spec[i] == '-') {
+        if (i < pattern.size() && pattern[i] == '-') {
             s.leftAlign = true;
             ++i;
         }
         readNumber(s.width);
-        if (i < spec.size() && spec[i] == '.') {
+        if (i < pattern.size() && pattern[i] == '.') {
             ++i;
             if (!readNumber(s.precision))
                 s.precision = 0;
         }
-        if (i >= spec.size())
-            bad(spec, "incomplete conversion at the end");
-        s.type = static_cast<char>(std::tolower(static_cast<unsigned char>(spec[i++])));
+        if (i >= pattern.size())
+            bad(pattern, "incomplete conversion at the end");
+        s.type = static_cast<char>(std::tolower(static_cast<unsigned char>(pattern[i++])));
         if (next >= list.size())
-            bad(spec, "too few arguments");
-        out += formatOne(s, list[next++], spec);
+            bad(pattern, "too few arguments");
+        out += formatOne(s, list[next++], pattern);
     }
     return out;
 }

@@ -28,12 +28,12 @@ using FormatArg = std::variant<std::int64_t, double, Money, std::string_view>;
 
 // Throws std::invalid_argument for a format the function does not know or an argument of
 // the wrong kind (a programming error, never an operator's).
-std::string format(std::string_view spec, std::initializer_list<FormatArg> args);
+std::string format(std::string_view pattern, std::initializer_list<FormatArg> args);
 
 // Shorthands for one argument.
-inline std::string fmtInt(std::string_view spec, std::int64_t v) { return format(spec, {FormatArg{v}}); }
-inline std::string fmtStr(std::string_view spec, std::string_view s) { return format(spec, {FormatArg{s}}); }
-inline std::string fmtFloat(std::string_view spec, double v) { return format(spec, {FormatArg{v}}); }
-inline std::string fmtMoney(std::string_view spec, Money v) { return format(spec, {FormatArg{v}}); }
+inline std::string fmtInt(std::string_view pattern, std::int64_t v) { return format(pattern, {FormatArg{v}}); }
+inline std::string fmtStr(std::string_view pattern, std::string_view s) { return format(pattern, {FormatArg{s}}); }
+inline std::string fmtFloat(std::string_view pattern, double v) { return format(pattern, {FormatArg{v}}); }
+inline std::string fmtMoney(std::string_view pattern, Money v) { return format(pattern, {FormatArg{v}}); }
 
 } // namespace ecf::common
