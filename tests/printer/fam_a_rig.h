@@ -135,14 +135,14 @@ inline std::vector<Column> headerSchema()
 {
     return {{alpha("Icms", 1), txt("T")},          {alpha("CGC", 20), txt("")},
             {longField("Num_Nota"), lng(123)},      {longField("Cod_Clifor"), lng(77)},
-            {number("Vlr_Nota"), num(19.99)},       {alpha("Cliente", 40), txt("JOSE DA SILVA")},
+            {number("Vlr_Nota"), num(19.99)},       {alpha("Cliente", 100), txt("JOSE DA SILVA")},
             {alpha("CNPJ", 20), txt("12345678901")}, {alpha("InscrEst", 20), txt("ISENTO")},
-            {alpha("Endereco", 40), txt("RUA A")},  {alpha("Numero", 10), txt("10")},
+            {alpha("Endereco", 100), txt("RUA A")},  {alpha("Numero", 10), txt("10")},
             {alpha("Bairro", 20), txt("CENTRO")},   {alpha("CEP", 10), txt("01000-000")},
             {alpha("Telefone", 20), txt("5555")},   {alpha("Cidade", 20), txt("SAO PAULO")},
-            {alpha("Estado", 2), txt("SP")},        {alpha("LinhaVenc", 80), txt("VENC 10/01")},
+            {alpha("Estado", 2), txt("SP")},        {alpha("LinhaVenc", 250), txt("VENC 10/01")},
             {longField("Cod_Vend1"), lng(0)},       {alpha("Nome_Vende", 30), txt("MARIA")},
-            {alpha("Observ", 80), txt("")},         {alpha("TipoPagAlf", 1), txt("")},
+            {alpha("Observ", 250), txt("")},         {alpha("TipoPagAlf", 1), txt("")},
             {longField("TipoPagNum"), lng(0)},      {alpha("FormaPag", 20), txt("Dinheiro")},
             {number("VlrDinheiro"), num(0)},        {number("VlrTicket"), num(0)},
             {number("VlrValeAberto"), num(0)},      {longField("NumValeTroco"), lng(0)}};
