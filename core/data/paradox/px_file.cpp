@@ -281,12 +281,16 @@ void commit(const fs::path& db, const std::vector<NewContent>& files)
         const fs::path tmp = tempFor(f.file);
         if (f.create && !journaled) {
             // link() fails when the file appeared meanwhile: a new table never replaces one.
-            if (::link(tmp.c_str(), f.file.c_str()) != 0) {
-                const int err = errno;
+            // Where the file system has no hard links (network shares), the check made under
+            // our lock above stands, and a rename puts the file in place.
+            if (::link(tmp.c_str(), f.file.c_str()) == 0) {
+                ::unlink(tmp.c_str());
+            } else if (const int err = errno;
+                       (err != EPERM && err != ENOTSUP && err != EOPNOTSUPP && err != ENOSYS) ||
+                       ::rename(tmp.c_str(), f.file.c_str()) != 0) {
                 ::unlink(tmp.c_str());
                 sysFail(name, "cannot create " + f.file.string(), err);
             }
-            ::unlink(tmp.c_str());
         } else if (::rename(tmp.c_str(), f.file.c_str()) != 0) {
             sysFail(name, "cannot replace " + f.file.string(), errno);
         }
