@@ -344,3 +344,25 @@ TEST(FramingBytes, ReachTheMp20AsBlanksAndTheOtherFamiliesUnchanged)
          "SetParameter", 1, description + " U|\n\r");
     keep.reset();
 }
+
+TEST(EmulatorTape, EachFamilyPrintsTheCouponForAPersonToRead)
+{
+    auto printed = [](const char* model, auto makeDriver) {
+        FamARig rig(model);
+        rig.makeCoupon({{"Cliente", T("Jos\xE9")}}, {{{"Descr_Prod", T("Caf\xE9 torrado")}}});
+        rig.makeFormaPtg({"Dinheiro"});
+        auto driver = makeDriver(rig.ctx);
+        EXPECT_TRUE(driver->start(0)) << model;
+        EXPECT_TRUE(rig.issue(*driver)) << model;
+        std::string tape;
+        for (const auto& line : rig.emu.tape)
+            tape += line + "\n";
+        EXPECT_NE(tape.find("CUPOM FISCAL 1235"), std::string::npos) << model << tape;
+        EXPECT_NE(tape.find("Café torrado"), std::string::npos) << model << tape;
+        EXPECT_NE(tape.find("José"), std::string::npos) << model << tape;
+        EXPECT_NE(tape.find("FIM DO CUPOM 1235"), std::string::npos) << model << tape;
+    };
+    printed("SCHALTER30", [](auto& ctx) { return std::make_unique<printer::schalter::SchalterDriver>(ctx); });
+    printed("FS345", [](auto& ctx) { return std::make_unique<printer::sigtron::SigtronDriver>(ctx); });
+    printed("BEMATECH", [](auto& ctx) { return std::make_unique<Mp20Driver>(ctx); });
+}

@@ -21,7 +21,12 @@ std::string rateText(common::Money rate)
 // Cents text ("1999") as "19,99" for the tape.
 std::string centsText(const std::string& cents)
 {
-    std::string digits = cents.empty() ? "0" : cents;
+    std::string digits;
+    for (char c : cents)
+        if (c >= '0' && c <= '9')
+            digits.push_back(c);
+    while (digits.size() > 3 && digits.front() == '0')
+        digits.erase(digits.begin());
     while (digits.size() < 3)
         digits.insert(digits.begin(), '0');
     return digits.substr(0, digits.size() - 2) + "," + digits.substr(digits.size() - 2);
@@ -80,7 +85,10 @@ int SchalterEmulator::ecfVenda_Item(const std::string& code, const std::string& 
                                     const std::string& qtyFrac, const std::string& price, int taxIndex)
 {
     p_.print(code + " " + common::toUtf8(common::trimBlanks(description)));
-    p_.print("    " + qtyInt + "," + qtyFrac + " x " + centsText(common::trimBlanks(price)) + "  T" +
+    std::string whole = qtyInt;
+    while (whole.size() > 1 && whole.front() == '0')
+        whole.erase(whole.begin());
+    p_.print("    " + whole + "," + qtyFrac + " x " + centsText(price) + "  T" +
              std::to_string(taxIndex));
     return 0;
 }

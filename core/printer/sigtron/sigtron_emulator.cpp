@@ -10,37 +10,36 @@ namespace {
 
 std::string utf8(const std::u16string& w) { return common::toUtf8(common::narrow(w)); }
 
-// Splits a text at LF / CR into printable lines for the tape.
+// Prints a text line by line; CR LF, LF CR, CR and LF each end one line.
 void printText(EmulatedPrinter& p, const std::string& text)
 {
     std::string line;
-    bool any = false;
-    for (char c : text) {
-        if (c == '\n' || c == '\r') {
-            if (c == '\n' || !line.empty()) {
-                p.print(line);
-                any = true;
-            }
-            line.clear();
-        } else {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c != '\n' && c != '\r') {
             line.push_back(c);
+            continue;
         }
+        if (i + 1 < text.size() && (text[i + 1] == '\n' || text[i + 1] == '\r') && text[i + 1] != c)
+            ++i;
+        p.print(line);
+        line.clear();
     }
-    if (!line.empty() || !any)
+    if (!line.empty() || text.empty())
         p.print(line);
 }
 
-std::string digitsAsMoney(const std::string& digits)
+std::string digitsAsMoney(const std::string& digits, std::size_t decimals = 2)
 {
     std::string d;
     for (char c : digits)
         if (c >= '0' && c <= '9')
             d.push_back(c);
-    while (d.size() > 1 && d.front() == '0')
+    while (d.size() > decimals + 1 && d.front() == '0')
         d.erase(d.begin());
-    while (d.size() < 3)
+    while (d.size() < decimals + 1)
         d.insert(d.begin(), '0');
-    return d.substr(0, d.size() - 2) + "," + d.substr(d.size() - 2);
+    return d.substr(0, d.size() - decimals) + "," + d.substr(d.size() - decimals);
 }
 
 } // namespace
@@ -127,7 +126,7 @@ void SigtronEmulator::run(const std::string& lib, const std::string& cmd)
         p_.openCoupon();
     } else if (cmd == "DescricaoProdutoPreco3Decimais") {
         p_.print(param("Codigo") + " " + common::trimBlanks(param("Descricao")));
-        p_.print("    " + param("Quantidade") + " " + param("Unidade") + " x " + param("PrecoUnitario") + "  " +
+        p_.print("    " + param("Quantidade") + " " + param("Unidade") + " x " + digitsAsMoney(param("PrecoUnitario"), 3) + "  " +
                  param("SituacaoTributaria"));
     } else if (cmd == "DescricaoProdutoFormatoLivre") {
         printText(p_, param("Mensagem"));
