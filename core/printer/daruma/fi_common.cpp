@@ -29,9 +29,9 @@ std::string replyText(const std::string& buffer)
 
 namespace {
 // Int(value * 1000) / 1000 of a money value, as "%N.3f" (cut, not rounded, to 3 decimals).
-std::string thousandths(std::string_view spec, common::Money value)
+std::string thousandths(std::string_view pattern, common::Money value)
 {
-    return fmtFloat(spec, static_cast<double>(value.scaledTruncated(1000)) / 1000.0);
+    return fmtFloat(pattern, static_cast<double>(value.scaledTruncated(1000)) / 1000.0);
 }
 } // namespace
 

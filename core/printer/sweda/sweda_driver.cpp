@@ -38,11 +38,11 @@ bool sameRate(double itemRate, common::Money entryRate)
     return itemRate * 10000.0 == static_cast<double>(entryRate.tenThousandths());
 }
 
-// Cents of an amount already rounded to two decimals (1.15 gives 115, not the 114 that
-// cutting 114.99999999999999 would give).
+// Cents of an amount rounded to two decimals, cut toward zero in extended precision as the
+// printers have always received it: 1.15 (stored as 1.1499999999999999) gives 114.
 std::int64_t centsOfRounded(double value)
 {
-    return static_cast<std::int64_t>(std::llround(value * 100.0));
+    return static_cast<std::int64_t>(std::trunc(static_cast<long double>(value) * 100.0L));
 }
 
 } // namespace
