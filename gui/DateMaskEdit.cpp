@@ -1,5 +1,7 @@
 #include "DateMaskEdit.h"
 
+#include <QFocusEvent>
+
 DateMaskEdit::DateMaskEdit(QWidget* parent) : QLineEdit(parent)
 {
     setInputMask("00/00/0000;_");
@@ -17,7 +19,7 @@ QString DateMaskEdit::maskedText() const
 
 void DateMaskEdit::setMaskedText(const QString& text)
 {
-    QString t = QStringLiteral("  /  /    ");
+    QString t = QStringLiteral("__/__/____"); // "_": the mask's empty position
     for (int i = 0; i < length && i < text.size(); ++i) {
         if (i == 2 || i == 5)
             continue;
@@ -25,4 +27,12 @@ void DateMaskEdit::setMaskedText(const QString& text)
             t[i] = text[i];
     }
     setText(t);
+}
+
+void DateMaskEdit::focusInEvent(QFocusEvent* event)
+{
+    QLineEdit::focusInEvent(event);
+    // An empty date is typed from its first position.
+    if (maskedText().trimmed() == QStringLiteral("/  /"))
+        setCursorPosition(0);
 }

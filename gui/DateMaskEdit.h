@@ -14,4 +14,7 @@ public:
     // Takes the digits at the digit positions of `text`; any other character leaves its
     // position empty.
     void setMaskedText(const QString& text);
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
 };

@@ -62,6 +62,7 @@ TFormSenha::TFormSenha(QWidget* parent) : QDialog(parent)
     layout->addWidget(Panel1);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    EdSenha->setMinimumWidth(200);
 
     setTabOrder(EdSenha, edUsuario);
     setTabOrder(edUsuario, edSenhaUsu);

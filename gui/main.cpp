@@ -1,18 +1,14 @@
 // ecf: the desktop program. Creates the program's objects and windows in the order of its
 // start, shows the main window (whose show handler runs the start-up sequence) and runs the
 // event loop until the main window closes.
+#include "Program.h"
 #include "QtOperator.h"
-#include "TFormSenha.h"
-#include "TfoMostraFormasPagamentoECF.h"
-#include "TfoRelMemoriaFiscal.h"
 #include "TfoTolvar.h"
 #include "app/application.h"
 
 #include <QApplication>
-#include <QMessageBox>
 
 #include <exception>
-#include <memory>
 #include <optional>
 
 int main(int argc, char** argv)
@@ -32,17 +28,8 @@ int main(int argc, char** argv)
     }
 
     // The windows go before the application they refer to.
-    auto tolvar = std::make_unique<TfoTolvar>(*app);
-    auto formasPagamento = std::make_unique<TfoMostraFormasPagamentoECF>(*app);
-    auto relMemoriaFiscal = std::make_unique<TfoRelMemoriaFiscal>(*app);
-    auto formSenha = std::make_unique<TFormSenha>(tolvar.get());
-    // The data module is the application's own (Application::dmFilial()).
-    // TODO: the report dialogs, once they exist:
-    // auto tipoImpr = std::unique_ptr<QWidget>(new TfoTipoImpr(*app));
-    // auto qtdCopias = std::unique_ptr<QWidget>(new TfoQtdCopias(*app));
-    op.attach(*app, {tolvar.get(), formasPagamento.get(), relMemoriaFiscal.get(), formSenha.get()});
-
-    QObject::connect(tolvar.get(), &TfoTolvar::closed, &qapp, &QApplication::quit, Qt::QueuedConnection);
-    tolvar->show();
+    ecf::gui::Program program(*app, op);
+    QObject::connect(&program.tolvar(), &TfoTolvar::closed, &qapp, &QApplication::quit, Qt::QueuedConnection);
+    program.tolvar().show();
     return qapp.exec();
 }

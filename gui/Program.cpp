@@ -1,0 +1,36 @@
+#include "Program.h"
+
+#include "QtOperator.h"
+#include "TFormSenha.h"
+#include "TfoMostraFormasPagamentoECF.h"
+#include "TfoQtdCopias.h"
+#include "TfoRelMemoriaFiscal.h"
+#include "TfoTipoImpr.h"
+#include "TfoTolvar.h"
+
+namespace ecf::gui {
+
+Program::Program(ecf::app::Application& app, QtOperator& op)
+{
+    tolvar_ = std::make_unique<TfoTolvar>(app);
+    formasPagamento_ = std::make_unique<TfoMostraFormasPagamentoECF>(app);
+    relMemoriaFiscal_ = std::make_unique<TfoRelMemoriaFiscal>(app);
+    formSenha_ = std::make_unique<TFormSenha>();
+    tipoImpr_.reset(new TfoTipoImpr(app));
+    qtdCopias_.reset(new TfoQtdCopias(app));
+    op.attach(app, {tolvar_.get(), formasPagamento_.get(), relMemoriaFiscal_.get(), formSenha_.get()});
+}
+
+Program::~Program()
+{
+    // The utilities window, a child of the main window, goes with it; the others in the
+    // reverse order of their creation.
+    qtdCopias_.reset();
+    tipoImpr_.reset();
+    formSenha_.reset();
+    relMemoriaFiscal_.reset();
+    formasPagamento_.reset();
+    tolvar_.reset();
+}
+
+} // namespace ecf::gui
