@@ -54,7 +54,8 @@ run_tests() {
   echo "== sanitizer build (address, undefined) and the test suite"
   cmake -S . -B build-san -G Ninja -DCMAKE_BUILD_TYPE=Debug -DECF_SANITIZE=ON >/dev/null
   cmake --build build-san -j"$jobs"
-  (cd build-san && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j"$jobs")
+  (cd build-san && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$here/tests/lsan.supp" \
+    ctest --output-on-failure -j"$jobs")
   echo "== fuzzing the table reader (bounded)"
   CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DECF_BUILD_FUZZ=ON \
     -DECF_BUILD_GUI=OFF -DECF_BUILD_TESTS=ON >/dev/null
