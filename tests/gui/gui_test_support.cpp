@@ -14,13 +14,6 @@
 #include <QPushButton>
 #include <QTest>
 
-// The system's font library keeps a cache that it never frees; the leak checker of the
-// sanitizer build is told so (the hook is unused in other builds).
-extern "C" __attribute__((used)) const char* __lsan_default_suppressions()
-{
-    return "leak:libfontconfig.so\n";
-}
-
 namespace ecf::test {
 
 QApplication& qtApp()
