@@ -18,25 +18,6 @@ namespace {
 constexpr std::size_t userCodeMaxLength = 6;
 constexpr std::size_t userPasswordMaxLength = 8;
 
-// Closes a table on every way out of a scope.
-class CloseOnExit {
-public:
-    explicit CloseOnExit(data::Table& table) : table_(table) {}
-    ~CloseOnExit()
-    {
-        try {
-            if (table_.active())
-                table_.close();
-        } catch (...) {
-            // closing a table read into memory has nothing left to fail on
-        }
-    }
-    CloseOnExit(const CloseOnExit&) = delete;
-    CloseOnExit& operator=(const CloseOnExit&) = delete;
-
-private:
-    data::Table& table_;
-};
 
 // Empties the caller's description strings on every way out of the check.
 class ClearOnExit {
@@ -90,12 +71,12 @@ bool AccessCheck::AutorizaAcesso(int operation)
     // operation asks for the user, the month's log table (created when missing).
     const std::string month = logMonth(app_.clock().now());
     data::Table tbUsu("Usuarios.db");
-    const CloseOnExit closeUsu(tbUsu);
+    const data::CloseOnExit closeUsu(tbUsu);
     tbUsu.open();
 
     const bool userPanel = common::upperCase(acesso.fieldByName("Inf_Usuario").asString()) == "S";
     std::optional<data::Table> tbLog;
-    std::optional<CloseOnExit> closeLog;
+    std::optional<data::CloseOnExit> closeLog;
     std::string descricao;
     if (userPanel) {
         descricao = acesso.fieldByName("Descricao").asString();

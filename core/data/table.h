@@ -143,4 +143,25 @@ private:
     std::vector<Table*> details_;
 };
 
+// Closes a table on every way out of a scope, so that an error does not leave it open for
+// the next handler.
+class CloseOnExit {
+public:
+    explicit CloseOnExit(Table& table) : table_(table) {}
+    ~CloseOnExit()
+    {
+        try {
+            if (table_.active())
+                table_.close();
+        } catch (...) {
+            // closing a table read into memory has nothing left to fail on
+        }
+    }
+    CloseOnExit(const CloseOnExit&) = delete;
+    CloseOnExit& operator=(const CloseOnExit&) = delete;
+
+private:
+    Table& table_;
+};
+
 } // namespace ecf::data

@@ -6,36 +6,11 @@
 
 namespace ecf::utilities {
 
-namespace {
-
-// Closes a table on every way out of a handler, so that an error does not leave it open
-// for the next click.
-class CloseOnExit {
-public:
-    explicit CloseOnExit(data::Table& table) : table_(table) {}
-    ~CloseOnExit()
-    {
-        try {
-            if (table_.active())
-                table_.close();
-        } catch (...) {
-            // closing a table read into memory has nothing left to fail on
-        }
-    }
-    CloseOnExit(const CloseOnExit&) = delete;
-    CloseOnExit& operator=(const CloseOnExit&) = delete;
-
-private:
-    data::Table& table_;
-};
-
-} // namespace
-
 UtilEcf::UtilEcf(app::Application& app) : app_(app) {}
 
 void UtilEcf::onShow()
 {
-    const CloseOnExit guard(TFilial);
+    const data::CloseOnExit guard(TFilial);
     TFilial.open();
     app::StartupConfig& cfg = app_.config();
     if (TFilial.eof()) {
@@ -104,7 +79,7 @@ void UtilEcf::button4Click()
 void UtilEcf::button5Click()
 {
     {
-        const CloseOnExit guard(TFormaPagto);
+        const data::CloseOnExit guard(TFormaPagto);
         TFormaPagto.open();
         app_.printer().driver().programPaymentForms(TFormaPagto);
         TFormaPagto.close();
