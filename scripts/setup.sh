@@ -54,13 +54,24 @@ run_tests() {
   echo "== sanitizer build (address, undefined) and the test suite"
   cmake -S . -B build-san -G Ninja -DCMAKE_BUILD_TYPE=Debug -DECF_SANITIZE=ON >/dev/null
   cmake --build build-san -j"$jobs"
+  local log="$here/build-san/ctest-summary.log"
   (cd build-san && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$here/tests/lsan.supp" \
-    ctest --output-on-failure -j"$jobs")
+    ctest --output-on-failure -j"$jobs") | tee "$log"
+  local rc=${PIPESTATUS[0]}
+  if [ "$rc" -ne 0 ]; then
+    echo "== the test suite failed (ctest exit $rc)" >&2
+    return "$rc"
+  fi
   echo "== fuzzing the table reader (bounded)"
   CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DECF_BUILD_FUZZ=ON \
     -DECF_BUILD_GUI=OFF -DECF_BUILD_TESTS=ON >/dev/null
   cmake --build build-fuzz -j"$jobs" --target fuzz_paradox_reader
   scripts/fuzz.sh build-fuzz "${ECF_FUZZ_SECONDS:-90}"
+  # The suite's count once more, as the last line.
+  local failed total
+  failed=$(sed -n 's/.* tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\1/p' "$log" | tail -n 1)
+  total=$(sed -n 's/.* tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\2/p' "$log" | tail -n 1)
+  echo "tests: $((total - failed)) passed, $failed failed"
 }
 
 case "${1:-}" in
