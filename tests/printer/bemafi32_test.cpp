@@ -179,6 +179,19 @@ TEST(BemaFI32Coupon, TaxCodeResolutionWithServiceItems)
     }
 }
 
+TEST(BemaFI32Coupon, RateWithoutAnExactDoubleFindsItsRegister)
+{
+    FamBRig rig("BEMAFI32");
+    loadRates(rig.taxTable, true);
+    rig.taxTable.entry(6).rate = common::Money::fromTenThousandths(40200); // 4,02 %
+    Item i;
+    i.aliqIcms = 4.02;
+    CouponTables t(rig, Header{}, {i}, Branch{});
+    BemaFI32Driver d(rig.ctx);
+    EXPECT_EQ(d.resolveTaxCode(t.rec).text, "06");
+    EXPECT_TRUE(rig.messages().empty());
+}
+
 TEST(BemaFI32Coupon, SaleAndClosing)
 {
     FamBRig rig("MP2100");

@@ -19,10 +19,6 @@ using fi::dec;
 namespace {
 constexpr const char* blankCode = "  ";
 
-bool sameRate(double itemRate, common::Money entryRate)
-{
-    return itemRate * 10000.0 == static_cast<double>(entryRate.tenThousandths());
-}
 } // namespace
 
 BemaFI32Lib& BemaFI32Driver::lib()

@@ -33,10 +33,6 @@ common::Money rateOf(const std::string& group)
     return common::Money::fromDouble(static_cast<double>(n) / 100.0);
 }
 
-bool sameRate(double itemRate, common::Money entryRate)
-{
-    return itemRate * 10000.0 == static_cast<double>(entryRate.tenThousandths());
-}
 
 // Cents of an amount rounded to two decimals, cut toward zero in extended precision as the
 // printers have always received it: 1.15 (stored as 1.1499999999999999) gives 114.
