@@ -25,11 +25,6 @@ std::string field(data::Table& t, const char* name) { return commandField(t.fiel
 
 std::string dec(std::int64_t v) { return std::to_string(v); }
 
-bool sameRate(double itemRate, Money entryRate)
-{
-    return static_cast<long double>(itemRate) * 10000.0L == static_cast<long double>(entryRate.tenThousandths());
-}
-
 } // namespace
 
 std::string commandField(std::string_view text)

@@ -37,11 +37,6 @@ std::int64_t truncate(long double v) { return checkedWhole(std::truncl(v)); }
 // Rate from a group of four digits: N / 100 percent.
 Money rateOf(const std::string& group) { return Money::fromDouble(common::strToInt(group) / 100.0); }
 
-bool sameRate(double itemRate, Money entryRate)
-{
-    return static_cast<long double>(itemRate) * 10000.0L == static_cast<long double>(entryRate.tenThousandths());
-}
-
 } // namespace
 
 SchalterLib& SchalterDriver::lib()
