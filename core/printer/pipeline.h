@@ -9,6 +9,7 @@
 #include "printer/canned.h"
 
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -49,6 +50,34 @@ public:
 
     // The line as written to the trace, without the line feed.
     static std::string toJson(const CallRecord& record);
+
+    // The usual call with an integer result and no output buffer: a canned entry's "ret"
+    // (`success` when the entry gives none) or what `inner()` returns, traced.
+    template <class Inner>
+    int callInteger(const char* family, const char* fn, std::vector<CallArg> args, std::int64_t success,
+                    Inner&& inner)
+    {
+        int result;
+        if (const CannedEntry* e = take(fn))
+            result = toInt(e->retInteger(success));
+        else
+            result = inner();
+        if (tracing()) {
+            CallRecord rec{family, fn, std::move(args), std::int64_t{result}, {}};
+            trace(rec);
+        }
+        return result;
+    }
+
+    // A canned integer brought into the range of the libraries' int results.
+    static int toInt(std::int64_t v)
+    {
+        if (v > std::numeric_limits<int>::max())
+            return std::numeric_limits<int>::max();
+        if (v < std::numeric_limits<int>::min())
+            return std::numeric_limits<int>::min();
+        return static_cast<int>(v);
+    }
 
 private:
     std::shared_ptr<common::Trace> trace_;

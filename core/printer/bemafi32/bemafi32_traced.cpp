@@ -12,33 +12,13 @@ const char* const family = "bemafi32";
 template <class Inner>
 int BemaFI32Traced::call(const char* fn, std::vector<CallArg> args, Inner&& inner)
 {
-    CallRecord rec{family, fn, std::move(args), {}, {}};
-    int r;
-    if (const CannedEntry* e = pipe_.take(fn))
-        r = static_cast<int>(e->retInteger(success));
-    else
-        r = inner();
-    rec.ret = std::int64_t{r};
-    pipe_.trace(rec);
-    return r;
+    return pipe_.callInteger(family, fn, std::move(args), success, std::forward<Inner>(inner));
 }
 
 template <class Inner>
 int BemaFI32Traced::callBuffer(const char* fn, std::string& buffer, Inner&& inner)
 {
-    CallRecord rec{family, fn, {fi::replyText(buffer)}, {}, {}};
-    int r;
-    if (const CannedEntry* e = pipe_.take(fn)) {
-        r = static_cast<int>(e->retInteger(success));
-        if (e->hasOut)
-            fi::writeReply(buffer, e->out ? jsonTextToBytes(*e->out) : std::string());
-    } else {
-        r = inner();
-    }
-    rec.ret = std::int64_t{r};
-    rec.out = fi::replyText(buffer);
-    pipe_.trace(rec);
-    return r;
+    return fi::bufferCall(pipe_, family, fn, buffer, success, std::forward<Inner>(inner));
 }
 
 int BemaFI32Traced::Bematech_FI_AbrePortaSerial()

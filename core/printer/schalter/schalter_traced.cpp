@@ -1,21 +1,10 @@
 #include "printer/schalter/schalter_traced.h"
 
-#include <limits>
-
 namespace ecf::printer::schalter {
 
 namespace {
 
 constexpr const char* family = "schalter";
-
-int toInt(std::int64_t v)
-{
-    if (v > std::numeric_limits<int>::max())
-        return std::numeric_limits<int>::max();
-    if (v < std::numeric_limits<int>::min())
-        return std::numeric_limits<int>::min();
-    return static_cast<int>(v);
-}
 
 CallArg text(const std::string& s) { return CallArg{s}; }
 CallArg num(int v) { return CallArg{static_cast<std::int64_t>(v)}; }
@@ -25,20 +14,7 @@ CallArg num(int v) { return CallArg{static_cast<std::int64_t>(v)}; }
 template <class Call>
 int SchalterTraced::intCall(const char* fn, std::vector<CallArg> args, int success, Call&& call)
 {
-    int result;
-    if (const CannedEntry* e = pipe_.take(fn))
-        result = toInt(e->retInteger(success));
-    else
-        result = call();
-    if (pipe_.tracing()) {
-        CallRecord rec;
-        rec.family = family;
-        rec.fn = fn;
-        rec.args = std::move(args);
-        rec.ret = static_cast<std::int64_t>(result);
-        pipe_.trace(rec);
-    }
-    return result;
+    return pipe_.callInteger(family, fn, std::move(args), success, std::forward<Call>(call));
 }
 
 template <class Call>

@@ -18,29 +18,15 @@ std::string bufferText(const char* buffer, int size)
 
 int SwedaTraced::SwedaOpen(int port, int a, int b, int c)
 {
-    CallRecord rec{family, "SwedaOpen",
-                   {std::int64_t{port}, std::int64_t{a}, std::int64_t{b}, std::int64_t{c}}, {}, {}};
-    int r;
-    if (const CannedEntry* e = pipe_.take(rec.fn))
-        r = static_cast<int>(e->retInteger(success));
-    else
-        r = inner_.SwedaOpen(port, a, b, c);
-    rec.ret = std::int64_t{r};
-    pipe_.trace(rec);
-    return r;
+    return pipe_.callInteger(family, "SwedaOpen",
+                             {std::int64_t{port}, std::int64_t{a}, std::int64_t{b}, std::int64_t{c}}, success,
+                             [&] { return inner_.SwedaOpen(port, a, b, c); });
 }
 
 int SwedaTraced::SwedaSend(const char* command)
 {
-    CallRecord rec{family, "SwedaSend", {std::string(command)}, {}, {}};
-    int r;
-    if (const CannedEntry* e = pipe_.take(rec.fn))
-        r = static_cast<int>(e->retInteger(success));
-    else
-        r = inner_.SwedaSend(command);
-    rec.ret = std::int64_t{r};
-    pipe_.trace(rec);
-    return r;
+    return pipe_.callInteger(family, "SwedaSend", {std::string(command)}, success,
+                             [&] { return inner_.SwedaSend(command); });
 }
 
 int SwedaTraced::SwedaRead(char* reply, int maxLength)
