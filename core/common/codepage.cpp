@@ -226,6 +226,8 @@ char encodeCodePoint(char32_t cp, const UpperHalf& up)
     return '?';
 }
 
+} // namespace
+
 void appendUtf8(std::string& out, char32_t cp)
 {
     if (cp < 0x80) {
@@ -289,8 +291,6 @@ char32_t nextUtf8(std::string_view s, std::size_t& i)
     i += static_cast<std::size_t>(len);
     return cp;
 }
-
-} // namespace
 
 std::string toUtf8(std::string_view bytes, int codePage)
 {

@@ -71,15 +71,8 @@ std::string latin1ToUtf8(std::string_view bytes)
 {
     std::string out;
     out.reserve(bytes.size() + 8);
-    for (char ch : bytes) {
-        const auto u = static_cast<unsigned char>(ch);
-        if (u < 0x80) {
-            out.push_back(ch);
-        } else {
-            out.push_back(static_cast<char>(0xC0 | (u >> 6)));
-            out.push_back(static_cast<char>(0x80 | (u & 0x3F)));
-        }
-    }
+    for (char ch : bytes)
+        appendUtf8(out, static_cast<unsigned char>(ch));
     return out;
 }
 

@@ -36,6 +36,11 @@ std::string fromUtf8(std::string_view utf8, int codePage = 1252);
 std::u16string widen(std::string_view bytes, int codePage = 1252);
 std::string narrow(std::u16string_view wide, int codePage = 1252);
 
+// UTF-8 one code point at a time: appends the encoding of `cp`; reads the code point at
+// `i` and moves past it (a malformed sequence gives U+FFFD and skips one byte).
+void appendUtf8(std::string& out, char32_t cp);
+char32_t nextUtf8(std::string_view utf8, std::size_t& i);
+
 // Latin-1 view: each byte to the Unicode code point of the same value, as UTF-8.
 std::string latin1ToUtf8(std::string_view bytes);
 

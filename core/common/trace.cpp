@@ -1,6 +1,7 @@
 #include "common/trace.h"
 
 #include "common/errors.h"
+#include "common/text.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -74,20 +75,8 @@ void appendCodePoint(std::string& out, char32_t cp)
         char buf[8];
         std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned>(cp));
         out += buf;
-    } else if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
     } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        common::appendUtf8(out, cp);
     }
 }
 
@@ -104,36 +93,8 @@ void appendLatin1(std::string& out, std::string_view bytes)
 void appendUtf8(std::string& out, std::string_view s)
 {
     out.push_back('"');
-    std::size_t i = 0;
-    while (i < s.size()) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        char32_t cp = 0xFFFD;
-        std::size_t len = 1;
-        if (c < 0x80) {
-            cp = c;
-        } else if ((c & 0xE0) == 0xC0 && i + 1 < s.size()) {
-            cp = ((c & 0x1F) << 6) | (static_cast<unsigned char>(s[i + 1]) & 0x3F);
-            len = 2;
-        } else if ((c & 0xF0) == 0xE0 && i + 2 < s.size()) {
-            cp = ((c & 0x0F) << 12) | ((static_cast<unsigned char>(s[i + 1]) & 0x3F) << 6) |
-                 (static_cast<unsigned char>(s[i + 2]) & 0x3F);
-            len = 3;
-        } else if ((c & 0xF8) == 0xF0 && i + 3 < s.size()) {
-            cp = ((c & 0x07) << 18) | ((static_cast<unsigned char>(s[i + 1]) & 0x3F) << 12) |
-                 ((static_cast<unsigned char>(s[i + 2]) & 0x3F) << 6) | (static_cast<unsigned char>(s[i + 3]) & 0x3F);
-            len = 4;
-        }
-        bool valid = true;
-        for (std::size_t k = 1; k < len; ++k)
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
-                valid = false;
-        if (!valid) {
-            cp = 0xFFFD;
-            len = 1;
-        }
-        appendCodePoint(out, cp);
-        i += len;
-    }
+    for (std::size_t i = 0; i < s.size();)
+        appendCodePoint(out, common::nextUtf8(s, i));
     out.push_back('"');
 }
 

@@ -1,6 +1,7 @@
 #include "printer/canned.h"
 
 #include "common/errors.h"
+#include "common/text.h"
 
 #include <nlohmann/json.hpp>
 
@@ -19,21 +20,8 @@ using common::ConfigError;
 std::u32string codePoints(std::string_view s)
 {
     std::u32string out;
-    std::size_t i = 0;
-    while (i < s.size()) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        std::size_t len = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
-        if (len == 0 || i + len > s.size()) {
-            out.push_back(0xFFFD);
-            ++i;
-            continue;
-        }
-        char32_t cp = len == 1 ? c : len == 2 ? (c & 0x1F) : len == 3 ? (c & 0x0F) : (c & 0x07);
-        for (std::size_t k = 1; k < len; ++k)
-            cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
-        out.push_back(cp);
-        i += len;
-    }
+    for (std::size_t i = 0; i < s.size();)
+        out.push_back(common::nextUtf8(s, i));
     return out;
 }
 
