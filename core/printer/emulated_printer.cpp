@@ -54,4 +54,17 @@ void EmulatedPrinter::nonFiscalReport(const std::string& title)
     tape.push_back("================ " + title + " ================");
 }
 
+std::string EmulatedPrinter::digitsAsDecimal(const std::string& digits, std::size_t decimals)
+{
+    std::string d;
+    for (char c : digits)
+        if (c >= '0' && c <= '9')
+            d.push_back(c);
+    while (d.size() > decimals + 1 && d.front() == '0')
+        d.erase(d.begin());
+    while (d.size() < decimals + 1)
+        d.insert(d.begin(), '0');
+    return d.substr(0, d.size() - decimals) + "," + d.substr(d.size() - decimals);
+}
+
 } // namespace ecf::printer

@@ -5,6 +5,7 @@
 // printed, in words a person reads. Each family's emulator translates its calls into these.
 #include "common/money.h"
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,10 @@ public:
     void closeCoupon();
     void cancelCoupon();
     void nonFiscalReport(const std::string& title); // X reading, Z reduction, fiscal memory...
+
+    // Digits of a command ("00001234") as a decimal for the tape: "12,34", or "1,234" with
+    // three decimals. Anything but digits is ignored.
+    static std::string digitsAsDecimal(const std::string& digits, std::size_t decimals = 2);
 };
 
 } // namespace ecf::printer

@@ -35,20 +35,6 @@ std::vector<std::string> splitCommand(const std::string& command)
 
 std::string field(const std::vector<std::string>& f, std::size_t i) { return i < f.size() ? f[i] : std::string(); }
 
-// Digits "00001234" as "12,34" (cents) or with three decimals.
-std::string scaled(const std::string& digits, std::size_t decimals)
-{
-    std::string d;
-    for (char c : digits)
-        if (c >= '0' && c <= '9')
-            d.push_back(c);
-    while (d.size() > decimals + 1 && d.front() == '0')
-        d.erase(d.begin());
-    while (d.size() < decimals + 1)
-        d.insert(d.begin(), '0');
-    return d.substr(0, d.size() - decimals) + "," + d.substr(d.size() - decimals);
-}
-
 void printLines(EmulatedPrinter& p, const std::string& bytes)
 {
     std::string line;
@@ -136,22 +122,22 @@ std::string Mp20Emulator::run(const std::vector<std::string>& f)
         p_.openCoupon();
     } else if (cmd == "09") {
         p_.print(field(f, 1) + " " + common::toUtf8(field(f, 2)));
-        std::string line = "    " + scaled(field(f, 4), 3) + " x " + scaled(field(f, 5), 2) + "  " + field(f, 3);
+        std::string line = "    " + EmulatedPrinter::digitsAsDecimal(field(f, 4), 3) + " x " + EmulatedPrinter::digitsAsDecimal(field(f, 5), 2) + "  " + field(f, 3);
         p_.print(line);
         const std::string disc = field(f, 6);
         if (disc.find_first_not_of('0') != std::string::npos)
-            p_.print(disc.size() == 4 ? "    desconto " + scaled(disc, 2) + "%" : "    desconto -" + scaled(disc, 2));
+            p_.print(disc.size() == 4 ? "    desconto " + EmulatedPrinter::digitsAsDecimal(disc, 2) + "%" : "    desconto -" + EmulatedPrinter::digitsAsDecimal(disc, 2));
     } else if (cmd == "32") {
         p_.print("TOTAL");
     } else if (cmd == "33") {
-        p_.print(common::toUtf8(common::trimBlanks(field(f, 1))) + "  " + scaled(field(f, 2), 2));
+        p_.print(common::toUtf8(common::trimBlanks(field(f, 1))) + "  " + EmulatedPrinter::digitsAsDecimal(field(f, 2), 2));
     } else if (cmd == "72") {
         const std::string idx = field(f, 1);
         std::string name = idx;
         const int n = std::atoi(idx.c_str());
         if (n >= 1 && static_cast<std::size_t>(n) <= p_.paymentForms.size())
             name = p_.paymentForms[static_cast<std::size_t>(n - 1)];
-        p_.print(common::toUtf8(name) + "  " + scaled(field(f, 2), 2));
+        p_.print(common::toUtf8(name) + "  " + EmulatedPrinter::digitsAsDecimal(field(f, 2), 2));
     } else if (cmd == "34") {
         printLines(p_, field(f, 1));
         p_.closeCoupon();

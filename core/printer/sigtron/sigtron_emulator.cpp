@@ -29,19 +29,6 @@ void printText(EmulatedPrinter& p, const std::string& text)
         p.print(line);
 }
 
-std::string digitsAsMoney(const std::string& digits, std::size_t decimals = 2)
-{
-    std::string d;
-    for (char c : digits)
-        if (c >= '0' && c <= '9')
-            d.push_back(c);
-    while (d.size() > decimals + 1 && d.front() == '0')
-        d.erase(d.begin());
-    while (d.size() < decimals + 1)
-        d.insert(d.begin(), '0');
-    return d.substr(0, d.size() - decimals) + "," + d.substr(d.size() - decimals);
-}
-
 } // namespace
 
 bool SigtronEmulator::Open()
@@ -126,11 +113,11 @@ void SigtronEmulator::run(const std::string& lib, const std::string& cmd)
         p_.openCoupon();
     } else if (cmd == "DescricaoProdutoPreco3Decimais") {
         p_.print(param("Codigo") + " " + common::trimBlanks(param("Descricao")));
-        p_.print("    " + param("Quantidade") + " " + param("Unidade") + " x " + digitsAsMoney(param("PrecoUnitario"), 3) + "  " +
+        p_.print("    " + param("Quantidade") + " " + param("Unidade") + " x " + EmulatedPrinter::digitsAsDecimal(param("PrecoUnitario"), 3) + "  " +
                  param("SituacaoTributaria"));
     } else if (cmd == "DescricaoProdutoFormatoLivre") {
         printText(p_, param("Mensagem"));
-        p_.print("    " + digitsAsMoney(param("TotalItem")) + "  " + param("SituacaoTribitaria"));
+        p_.print("    " + EmulatedPrinter::digitsAsDecimal(param("TotalItem")) + "  " + param("SituacaoTribitaria"));
     } else if (cmd == "TotalizacaoCupomFiscal") {
         p_.print("TOTAL");
     } else if (cmd == "DescricaoPagamento") {
@@ -140,7 +127,7 @@ void SigtronEmulator::run(const std::string& lib, const std::string& cmd)
         p_.closeCoupon();
     } else if (cmd == "AberturaCNFV") {
         p_.print("COMPROVANTE NAO FISCAL VINCULADO - COO " + param("COOorigem") + "  VALOR " +
-                 digitsAsMoney(param("ValorVinculado")));
+                 EmulatedPrinter::digitsAsDecimal(param("ValorVinculado")));
     } else if (cmd == "LinhaTexto") {
         printText(p_, param("TextoLivre"));
     } else if (cmd == "FechamentoComprovante" || cmd == "FechamentoCupomSemICMS") {
