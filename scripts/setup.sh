@@ -12,7 +12,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libgl-dev
   nlohmann-json3-dev libgtest-dev libgmock-dev
-  pxlib-dev clang libclang-rt-14-dev
+  pxlib-dev clang libclang-rt-14-dev faketime
   xvfb xauth
 )
 

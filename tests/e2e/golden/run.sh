@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# Golden traces: every ecf-cli command on every model code (and a few refusals and canned
+# replies), each on a fresh demo database; the printer calls and boxes of each run are compared
+# with the expected file in this folder.
+#   run.sh ECF_CLI            compare; exit 1 and show the differences when one differs
+#   run.sh ECF_CLI --update   write the expected files anew (after a change meant to alter them)
+set -uo pipefail
+cli=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+mode=${2:-compare}
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d "${TMPDIR:-/tmp}/ecf-golden.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+# The printer's clock is set from ours in some operations: every run reads one fixed moment.
+faketime_lib=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1
+if [ ! -f "$faketime_lib" ]; then
+  echo "golden traces need libfaketime (Debian package faketime)" >&2
+  exit 1
+fi
+export LD_PRELOAD=$faketime_lib FAKETIME="2026-12-01 10:00:00"
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0"
+
+models=(SCHALTER2 SCHALTER30 FS345 FS300 BEMATECH SWEDA DARUMA345 FS600 BEMAFI32 MP2100)
+failed=0 count=0
+
+# scenario NAME MODEL STDIN CANNED-JSON-or-empty -- ecf-cli args...
+scenario() {
+  local name=$1 model=$2 input=$3 canned=$4
+  shift 5
+  local run="$work/$model-$name"
+  mkdir -p "$run"
+  "$cli" make-demo "$run/db" --model "$model" >/dev/null || { echo "make-demo failed: $model" >&2; failed=1; return; }
+  local env=(VANTIS_DIR="$run/db" ECF_TRACE="$run/trace.jsonl" ECF_STATE_DIR="$run/state")
+  if [ -n "$canned" ]; then
+    printf '%s\n' "$canned" >"$run/canned.json"
+    env+=(ECF_EMULATOR="$run/canned.json")
+  fi
+  (cd "$run/db" && printf '%b' "$input" | env "${env[@]}" "$cli" "$@" >"$run/stdout" 2>"$run/stderr")
+  # What a printer receives and what the operator sees: the call and box lines.
+  grep -E '^\{"ev":"(call|ui)"' "$run/trace.jsonl" 2>/dev/null | sed "s|$work|TMP|g" >"$run/got" || true
+  local want="$here/$model/$name.jsonl"
+  count=$((count + 1))
+  if [ "$mode" = "--update" ]; then
+    mkdir -p "$here/$model"
+    cp "$run/got" "$want"
+  elif ! diff -u "$want" "$run/got" >"$run/diff" 2>&1; then
+    echo "== golden trace differs: $model/$name" >&2
+    head -n 40 "$run/diff" >&2
+    failed=1
+  fi
+}
+
+for m in "${models[@]}"; do
+  scenario print "$m" 'sim\nsim\nsim\n' '' -- print
+  scenario x-reading "$m" 'sim\n' '' -- x-reading
+  scenario x-reading-no "$m" 'nao\n' '' -- x-reading
+  scenario z-reduction "$m" 'segredo\n1\nsenha1\nsim\n' '' -- z-reduction
+  scenario z-reduction-bad-password "$m" 'errada\n' '' -- z-reduction
+  scenario cancel-last "$m" 'sim\n' '' -- cancel-last
+  scenario close-open "$m" 'sim\n' '' -- close-open
+  scenario payment-forms "$m" '' '' -- payment-forms
+  scenario fiscal-memory "$m" '' '' -- fiscal-memory 01/11/2026 30/11/2026
+  scenario fiscal-memory-empty "$m" '' '' -- fiscal-memory "" ""
+done
+
+# Refusals and odd replies from the printer.
+scenario print-item-refused SCHALTER30 'sim\nsim\nsim\n' '{"calls":{"ecfVenda_Item":[{"ret":0},{"ret":1}]}}' -- print
+scenario print-item-refused DARUMA345 'sim\nsim\nsim\n' '{"calls":{"Daruma_FI_VendeItem":[{"ret":1},{"ret":-1}]}}' -- print
+scenario print-item-refused BEMAFI32 'sim\nsim\nsim\n' '{"calls":{"Bematech_FI_VendeItem":[{"ret":0}]}}' -- print
+scenario print-open-refused FS345 'sim\nsim\nsim\n' '{"calls":{"Open":[{"ret":false,"times":3}]}}' -- print
+scenario print-no-reply-file BEMATECH 'sim\nsim\nsim\n' '{"calls":{"FormataTX":[{"ret":0,"out":null}]}}' -- print
+scenario print-odd-reply SWEDA 'sim\nsim\nsim\n' '{"calls":{"SwedaRead":[{"out":"?"}]}}' -- print
+
+if [ "$mode" = "--update" ]; then
+  echo "golden traces written: $count runs"
+  exit 0
+fi
+[ "$failed" -eq 0 ] && echo "golden traces: $count runs, all as expected"
+exit "$failed"
