@@ -13,8 +13,11 @@ packages=(
   qt6-base-dev libgl-dev
   nlohmann-json3-dev libgtest-dev libgmock-dev
   pxlib-dev clang libclang-rt-14-dev faketime
+  libffi-dev
   xvfb xauth
 )
+# With the multilib compiler the build adds ecf-maker-host32, for makers' 32-bit libraries.
+optional_packages=(g++-multilib)
 
 install() {
   local missing=()
@@ -28,6 +31,13 @@ install() {
     $sudo apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
   fi
+  for p in "${optional_packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" && continue
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "$p" >/dev/null 2>&1 ||
+      echo "== $p is not available: no 32-bit helper for makers' 32-bit libraries"
+  done
 }
 
 build() {

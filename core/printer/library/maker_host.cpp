@@ -1,0 +1,278 @@
+#include "printer/library/maker_host.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace ecf::printer::library {
+
+namespace {
+
+std::string quoted(const std::filesystem::path& p)
+{
+    return "\"" + p.string() + "\"";
+}
+
+// "90", "0,5": seconds as the operator reads them.
+std::string seconds(std::chrono::milliseconds t)
+{
+    std::string s = std::to_string(t.count() / 1000);
+    if (const auto ms = t.count() % 1000) {
+        std::string frac = std::to_string(1000 + ms).substr(1);
+        while (frac.back() == '0')
+            frac.pop_back();
+        s += "," + frac;
+    }
+    return s;
+}
+
+} // namespace
+
+HostSettings hostSettingsFromEnvironment()
+{
+    HostSettings s;
+    std::error_code ec;
+    const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    s.helperDir = ec ? std::filesystem::current_path() : self.parent_path();
+    if (const char* t = std::getenv("ECF_LIB_TIMEOUT"); t && *t) {
+        char* end = nullptr;
+        const double seconds = std::strtod(t, &end);
+        if (end && *end == '\0' && seconds > 0 && seconds < 1e7)
+            s.timeout = std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
+    }
+    return s;
+}
+
+int elfClass(const std::filesystem::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    char ident[5] = {};
+    if (!in.read(ident, 5) || std::memcmp(ident, "\x7f" "ELF", 4) != 0)
+        return 0;
+    return ident[4] == 1 ? 32 : ident[4] == 2 ? 64 : 0;
+}
+
+MakerHost::MakerHost(const LibraryFamily& family, std::filesystem::path library, HostSettings settings)
+    : family_(family), library_(std::move(library)), settings_(std::move(settings))
+{
+}
+
+MakerHost::~MakerHost()
+{
+    close();
+}
+
+std::optional<std::string> MakerHost::open()
+{
+    if (running() && !failed_)
+        return std::nullopt;
+    end(true);
+    failed_ = false;
+    failure_.clear();
+
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(library_, ec))
+        return "Biblioteca da impressora fiscal não encontrada: " + quoted(library_);
+    const bool bits32 = elfClass(library_) == 32;
+    const auto helper = settings_.helperDir / (bits32 ? "ecf-maker-host32" : "ecf-maker-host");
+    if (!std::filesystem::exists(helper, ec)) {
+        if (bits32)
+            return "A biblioteca da impressora fiscal " + quoted(library_) +
+                   " é de 32 bits, e o programa auxiliar de 32 bits (ecf-maker-host32) não está instalado em " +
+                   quoted(settings_.helperDir);
+        return "O programa auxiliar ecf-maker-host não está instalado em " + quoted(settings_.helperDir);
+    }
+
+    int sv[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, sv) != 0)
+        return "Não foi possível iniciar o programa auxiliar da impressora fiscal: " + std::string(std::strerror(errno));
+    ::fcntl(sv[0], F_SETFD, FD_CLOEXEC);
+    // The helper talks on descriptor 3; what the library itself prints goes to standard error.
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, sv[1], 3);
+    if (sv[1] != 3)
+        posix_spawn_file_actions_addclose(&actions, sv[1]);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, 2, 1);
+    const std::string helperPath = helper.string();
+    const std::string libraryPath = library_.string();
+    char* argv[] = {const_cast<char*>(helperPath.c_str()), const_cast<char*>(family_.family),
+                    const_cast<char*>(libraryPath.c_str()), nullptr};
+    pid_t pid = -1;
+    const int rc = ::posix_spawn(&pid, helperPath.c_str(), &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(sv[1]);
+    if (rc != 0) {
+        ::close(sv[0]);
+        return "Não foi possível iniciar o programa auxiliar da impressora fiscal: " + std::string(std::strerror(rc));
+    }
+    pid_ = pid;
+    fd_ = sv[0];
+
+    std::string payload, why;
+    wire::Hello status;
+    std::string detail;
+    if (!readFrame(payload, std::chrono::steady_clock::now() + settings_.timeout, why) ||
+        !wire::decodeHello(payload, status, detail)) {
+        end(true);
+        return "Não foi possível carregar a biblioteca da impressora fiscal " + quoted(library_) +
+               (why.empty() ? std::string() : " (" + why + ")");
+    }
+    switch (status) {
+    case wire::Ready: return std::nullopt;
+    case wire::MissingSymbol:
+        end(true);
+        return "A biblioteca da impressora fiscal " + quoted(library_) + " não tem a função " + detail;
+    case wire::NotLoadable:
+    case wire::BadRequest: break;
+    }
+    end(true);
+    return "Não foi possível carregar a biblioteca da impressora fiscal " + quoted(library_) + ": " + detail;
+}
+
+void MakerHost::close()
+{
+    if (fd_ >= 0 && !failed_) {
+        wire::Writer w;
+        w.u8(wire::quitTag);
+        const std::string& f = w.frame();
+        (void)::send(fd_, f.data(), f.size(), MSG_NOSIGNAL);
+    }
+    end(false);
+}
+
+// Closes the socket and waits for the helper; one that does not end in a moment is killed.
+void MakerHost::end(bool kill)
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+    if (pid_ <= 0)
+        return;
+    if (kill)
+        ::kill(pid_, SIGKILL);
+    int status = 0;
+    for (int i = 0; i < 200; ++i) {
+        const pid_t r = ::waitpid(pid_, &status, WNOHANG);
+        if (r == pid_ || (r < 0 && errno != EINTR)) {
+            pid_ = -1;
+            return;
+        }
+        ::usleep(5000);
+    }
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, &status, 0);
+    pid_ = -1;
+}
+
+wire::Value MakerHost::call(std::string_view fn, std::vector<wire::Value>& args)
+{
+    const int index = findFunction(family_, fn);
+    const Signature& sig = family_.functions[static_cast<std::size_t>(index < 0 ? 0 : index)];
+    wire::Value failure;
+    failure.i = sig.failure;
+    if (index < 0 || args.size() != std::strlen(sig.args))
+        return failure; // not a function of the table: a programming slip, caught by the tests
+    if (failed_)
+        return failure;
+    if (!running()) {
+        if (auto problem = open()) {
+            fail(*problem);
+            return failure;
+        }
+    }
+
+    std::string payload, why;
+    if (!exchange(wire::encodeCall(index, sig, args), payload, why)) {
+        fail("A biblioteca da impressora fiscal " + quoted(library_) + " não respondeu à chamada " + sig.fn +
+             " (" + why + ")");
+        return failure;
+    }
+    wire::Value ret;
+    std::vector<wire::Value> filled = args;
+    std::string detail;
+    const auto status = wire::decodeReply(payload, sig, ret, filled, detail);
+    if (status != wire::Ok) {
+        fail("A biblioteca da impressora fiscal " + quoted(library_) + " falhou na chamada " + sig.fn + " (" +
+             (status ? detail : std::string("resposta inválida")) + ")");
+        return failure;
+    }
+    args = std::move(filled);
+    return ret;
+}
+
+bool MakerHost::exchange(const std::string& frame, std::string& payload, std::string& why)
+{
+    std::size_t done = 0;
+    while (done < frame.size()) {
+        const ssize_t n = ::send(fd_, frame.data() + done, frame.size() - done, MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            why = "o programa auxiliar terminou";
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return readFrame(payload, std::chrono::steady_clock::now() + settings_.timeout, why);
+}
+
+bool MakerHost::readFrame(std::string& payload, std::chrono::steady_clock::time_point deadline, std::string& why)
+{
+    auto readAll = [&](char* dst, std::size_t size) {
+        std::size_t done = 0;
+        while (done < size) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now());
+            pollfd p{fd_, POLLIN, 0};
+            const int r = ::poll(&p, 1, static_cast<int>(std::max<long long>(left.count(), 0)));
+            if (r < 0 && errno == EINTR)
+                continue;
+            if (r == 0) {
+                why = "sem resposta em " + seconds(settings_.timeout) + " s";
+                return false;
+            }
+            const ssize_t n = r < 0 ? -1 : ::read(fd_, dst + done, size - done);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                why = "o programa auxiliar terminou";
+                return false;
+            }
+            done += static_cast<std::size_t>(n);
+        }
+        return true;
+    };
+    char header[4];
+    if (!readAll(header, 4))
+        return false;
+    const std::uint32_t n = wire::frameLength(header);
+    if (n > wire::maxFrame) {
+        why = "resposta inválida";
+        return false;
+    }
+    payload.resize(n);
+    return readAll(payload.data(), n);
+}
+
+void MakerHost::fail(std::string message)
+{
+    end(true);
+    failed_ = true;
+    failure_ = std::move(message);
+    if (onFailure)
+        onFailure(failure_);
+}
+
+} // namespace ecf::printer::library

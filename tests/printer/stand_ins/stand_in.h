@@ -1,0 +1,50 @@
+#pragma once
+// What the stand-in maker libraries share: the emulated printer they answer with, and the faults
+// a test asks for in STANDIN_FAULT, "KIND:FUNCTION[:N]" (on the Nth call of FUNCTION, default
+// the first): "crash" aborts, "hang" never returns, "overflow" writes far past the buffer.
+#include "printer/emulated_printer.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <string>
+#include <unistd.h>
+
+#define STANDIN_EXPORT extern "C" __attribute__((visibility("default")))
+
+namespace standin {
+
+inline ecf::printer::EmulatedPrinter& printer()
+{
+    static ecf::printer::EmulatedPrinter p;
+    return p;
+}
+
+// Acts on STANDIN_FAULT for this call of `fn`; `buffer` is its out buffer, if any.
+inline void enter(const char* fn, char* buffer = nullptr)
+{
+    static std::map<std::string, int> calls;
+    const char* spec = std::getenv("STANDIN_FAULT");
+    if (!spec)
+        return;
+    const std::string s = spec;
+    const auto c1 = s.find(':');
+    if (c1 == std::string::npos)
+        return;
+    const auto c2 = s.find(':', c1 + 1);
+    const std::string kind = s.substr(0, c1);
+    const std::string name = s.substr(c1 + 1, c2 == std::string::npos ? std::string::npos : c2 - c1 - 1);
+    const int nth = c2 == std::string::npos ? 1 : std::atoi(s.c_str() + c2 + 1);
+    if (name != fn || ++calls[name] != nth)
+        return;
+    if (kind == "crash")
+        std::abort();
+    if (kind == "hang")
+        for (;;)
+            ::pause();
+    if (kind == "overflow" && buffer)
+        std::memset(buffer, 'X', 8192);
+}
+
+} // namespace standin

@@ -1,0 +1,21 @@
+// Stand-in for the Sweda library, under the names its three ordinals are given.
+#include "printer/sweda/sweda_emulator.h"
+#include "stand_in.h"
+
+namespace {
+ecf::printer::sweda::SwedaEmulator& emu()
+{
+    static ecf::printer::sweda::SwedaEmulator e(standin::printer());
+    return e;
+}
+} // namespace
+
+STANDIN_EXPORT int SwedaOpen(int port, int a, int b, int c)
+{
+    return standin::enter("SwedaOpen"), emu().SwedaOpen(port, a, b, c);
+}
+STANDIN_EXPORT int SwedaSend(const char* command) { return standin::enter("SwedaSend"), emu().SwedaSend(command); }
+STANDIN_EXPORT int SwedaRead(char* reply, int maxLength)
+{
+    return standin::enter("SwedaRead", reply), emu().SwedaRead(reply, maxLength);
+}
