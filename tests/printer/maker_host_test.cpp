@@ -113,6 +113,20 @@ TEST(MakerHost, LibraryProblemsAreNamedAtOpening)
     EXPECT_NE(no32->find("é de 32 bits"), std::string::npos) << *no32;
 }
 
+TEST(MakerHost, ThirtyTwoBitLibraryGoesToTheThirtyTwoBitHelper)
+{
+    if (!std::filesystem::exists(standIn("daruma32")))
+        GTEST_SKIP() << "no 32-bit helper in this build";
+    MakerHost h = host("daruma", "daruma32");
+    ASSERT_EQ(h.open(), std::nullopt);
+    HostedDaruma lib(h);
+    std::string rates(300, ' ');
+    EXPECT_EQ(lib.Daruma_FI_LerAliquotasComIndice(rates), 1);
+    EXPECT_EQ(rates, "T11800T21200" + std::string(288, ' '));
+    EXPECT_EQ(lib.Daruma_FI_VendeItem("123", "x", "T1", "F", "1", 3, "1", "$", "0,50"), 334);
+    EXPECT_EQ(lib.Daruma_FI_LeituraMemoriaFiscalData(46000.25, 46012.75), 12);
+}
+
 struct Fault {
     const char* spec;
     const char* expected; // in the message
