@@ -47,6 +47,9 @@ std::string usageText()
          "  VANTIS_DIR    the folder of the host database (Paradox tables)\n"
          "  ECF_TRACE     append the trace (one JSON line per printer call and per box) to this file\n"
          "  ECF_EMULATOR  a JSON file of canned results for the emulated printer\n"
+         "  ECF_LIB_SCHALTER, ECF_LIB_MP20, ECF_LIB_SWEDA, ECF_LIB_DARUMA, ECF_LIB_BEMAFI32\n"
+         "                the file of that family's maker library, loaded in ecf-maker-host instead\n"
+         "                of the emulator; ECF_LIB_TIMEOUT: seconds one call may take (default 90)\n"
          "\nanswers, from standard input, one line per question, read only when a question is asked:\n"
          "  confirmation: yes, y, sim, s / no, n, nao, n\xC3\xA3o; an empty line, close or the end of input\n"
          "                close the box without an answer\n"
@@ -57,7 +60,8 @@ std::string usageText()
          "  1  it ended at an error: an error ended one of the program's handlers (shown as\n"
          "     [exception]), or the program could not start (a bad ECF_EMULATOR or ECF_TRACE file),\n"
          "     or a utility command (make-demo, show-model, show-trace) failed\n"
-         "  2  usage error\n";
+         "  2  usage error\n"
+         "  3  a maker library (ECF_LIB_...) could not be loaded or failed in the middle of an operation\n";
     return s.str();
 }
 

@@ -20,7 +20,7 @@ struct Streams {
 };
 
 // Exit status of a command that ran (usage errors are 2).
-enum ExitStatus : int { kExitOk = 0, kExitError = 1, kExitUsage = 2 };
+enum ExitStatus : int { kExitOk = 0, kExitError = 1, kExitUsage = 2, kExitNotDone = 3 };
 
 class Command {
 public:

@@ -45,6 +45,9 @@ void Session::run(const std::function<void()>& event)
 void Session::showMain()
 {
     run([this] { app_->main().onShow(); });
+    // Which source answered, so that nobody prints on the emulator by mistake.
+    if (const std::string source = app_->printer().sourceDescription(); !source.empty())
+        io_.err << "ecf-cli: " << source << '\n';
 }
 
 void Session::openUtilities()
@@ -68,7 +71,13 @@ int Session::finish()
             io_.out << "| " << line << '\n';
     }
     io_.out << std::flush;
-    return op_.exceptionCount() > 0 ? kExitError : kExitOk;
+    if (op_.exceptionCount() > 0)
+        return kExitError;
+    if (app_->printer().libraryFailed()) {
+        io_.err << "ecf-cli: " << app_->printer().libraryFailure() << '\n';
+        return kExitNotDone;
+    }
+    return kExitOk;
 }
 
 bool takeShowPaper(std::vector<std::string>& args)

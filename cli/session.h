@@ -36,7 +36,8 @@ public:
     // The utilities window closed by its frame (when it still exists).
     void closeUtilities();
     // The main window closes (its close handler runs); the paper tape is printed on request.
-    // Returns the exit status: 1 when an error ended a handler, else 0.
+    // Returns the exit status: 1 when an error ended a handler, 3 when a maker library failed,
+    // else 0.
     int finish();
 
 private:

@@ -8,6 +8,7 @@
 #include "common/text.h"
 #include "common/trace.h"
 #include "printer/canned.h"
+#include "printer/library/library_sources.h"
 #include "printer/printer.h"
 #include "utilities/formas_pagamento.h"
 #include "utilities/rel_memoria_fiscal.h"
@@ -81,6 +82,7 @@ Application::Options Application::optionsFromEnvironment(OperatorPort& op)
     o.op = &op;
     o.trace = common::Trace::fromEnvironment();
     o.canned = printer::CannedResults::fromEnvironment();
+    o.libraries = printer::library::LibrarySources::fromEnvironment();
     return o;
 }
 
@@ -91,6 +93,7 @@ Application::Application(Options options) : impl_(std::make_unique<Impl>(options
     po.trace = options.trace;
     po.canned = options.canned;
     po.workDir = options.workDir;
+    po.libraries = options.libraries;
     i.printer = std::make_unique<printer::Printer>(i.config, *i.op, *i.clock, std::move(po));
     i.main = std::make_unique<MainWindow>(*this);
     i.formasPagamento = std::make_unique<utilities::MostraFormasPagamento>(*this);

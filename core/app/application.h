@@ -17,6 +17,9 @@ class Trace;
 }
 namespace ecf::printer {
 class Printer;
+namespace library {
+class LibrarySources;
+}
 class CannedResults;
 }
 namespace ecf::access {
@@ -41,8 +44,9 @@ public:
         std::shared_ptr<printer::CannedResults> canned;    // may be null
         const common::Clock* clock = nullptr;              // null: the system clock
         std::filesystem::path workDir;                     // empty: the current folder
+        std::shared_ptr<printer::library::LibrarySources> libraries; // null: the emulator serves all
     };
-    // Reads ECF_TRACE and ECF_EMULATOR into options (throws common::ConfigError naming the file
+    // Reads ECF_TRACE, ECF_EMULATOR and the ECF_LIB_ variables into options (throws common::ConfigError naming the file
     // when the canned file is not valid JSON or not of the documented shape).
     static Options optionsFromEnvironment(OperatorPort& op);
 

@@ -69,6 +69,10 @@ void MainWindow::startUp()
     config.modeloEcf = TFilial.fieldByName("ModeloEcf").asString();
     const int velPortSer = TFilial.fieldByName("VelPortSer").asInteger();
 
+    // The family's source (the emulator or the maker's library) before anything is sent.
+    if (!printer.openSource())
+        return;
+
     // 3. The ports opened before the configuration check; errors are shown, start-up goes on.
     printer.driver().openPort(velPortSer);
 
@@ -115,6 +119,14 @@ void MainWindow::button1Click()
         // tables whether or not the printer took every item. When start-up ended before
         // opening them nothing is printed and the pending coupon is kept for the next run.
         couponIssue();
+        if (app_.printer().libraryFailed()) {
+            // The maker's library failed in the middle of the coupon: the pending coupon is
+            // kept, never emptied unprinted.
+            TItens.close();
+            TCabec.close();
+            closeRequested_ = true;
+            return;
+        }
         TItens.close();
         TCabec.close();
         TItens.emptyTable();
@@ -144,6 +156,7 @@ void MainWindow::button3Click()
 void MainWindow::onClose()
 {
     app_.printer().driver().close();
+    app_.printer().closeSource();
     TFilial.close();
     app_.dmFilial().TAcesso.close();
 }

@@ -6,7 +6,9 @@
 #include "printer/daruma/daruma_driver.h"
 #include "printer/daruma/daruma_emulator.h"
 #include "printer/daruma/daruma_traced.h"
+#include "common/trace.h"
 #include "printer/emulated_printer.h"
+#include "printer/library/library_sources.h"
 #include "printer/mp20/mp20_driver.h"
 #include "printer/mp20/mp20_emulator.h"
 #include "printer/mp20/mp20_traced.h"
@@ -25,16 +27,30 @@
 
 namespace ecf::printer {
 
+namespace {
+// The maker library's interface when the family has one, else the emulator.
+template <class Lib>
+Lib& served(Lib* library, Lib& emulator)
+{
+    return library ? *library : emulator;
+}
+} // namespace
+
 // The six maker interfaces, each traced over its emulator, all behind one emulated printer.
 // A real maker library would take the emulator's place behind the same traced wrapper.
 struct Printer::Impl {
     Impl(Printer& owner, Options options)
         : workDir(options.workDir.empty() ? std::filesystem::current_path() : options.workDir),
+          trace(options.trace), libraries(std::move(options.libraries)),
           pipeline(std::move(options.trace), std::move(options.canned)),
           schalterEmu(emulated), sigtronEmu(emulated), mp20Emu(emulated, workDir), swedaEmu(emulated),
           darumaEmu(emulated), bemafi32Emu(emulated),
-          schalter(pipeline, schalterEmu), sigtron(pipeline, sigtronEmu), mp20(pipeline, mp20Emu, workDir),
-          sweda(pipeline, swedaEmu), daruma(pipeline, darumaEmu), bemafi32(pipeline, bemafi32Emu),
+          schalter(pipeline, served(libraries ? libraries->schalter() : nullptr, static_cast<schalter::SchalterLib&>(schalterEmu))),
+          sigtron(pipeline, sigtronEmu),
+          mp20(pipeline, served(libraries ? libraries->mp20() : nullptr, static_cast<mp20::Mp20Lib&>(mp20Emu)), workDir),
+          sweda(pipeline, served(libraries ? libraries->sweda() : nullptr, static_cast<sweda::SwedaLib&>(swedaEmu))),
+          daruma(pipeline, served(libraries ? libraries->daruma() : nullptr, static_cast<daruma::DarumaLib&>(darumaEmu))),
+          bemafi32(pipeline, served(libraries ? libraries->bemafi32() : nullptr, static_cast<bemafi32::BemaFI32Lib&>(bemafi32Emu))),
           swedaChannel(sweda),
           makers{&schalter, &sigtron, &mp20, &sweda, &daruma, &bemafi32},
           context{owner.config_, owner.taxTable_, owner.op_, owner.clock_, makers, owner.mp20ReplyText_,
@@ -57,6 +73,8 @@ struct Printer::Impl {
     }
 
     std::filesystem::path workDir;
+    std::shared_ptr<common::Trace> trace;
+    std::shared_ptr<library::LibrarySources> libraries;
     EmulatedPrinter emulated;
     CallPipeline pipeline;
     schalter::SchalterEmulator schalterEmu;
@@ -83,13 +101,82 @@ Printer::Printer(app::StartupConfig& config, app::OperatorPort& op, const common
     : config_(config), op_(op), clock_(clock)
 {
     impl_ = std::make_unique<Impl>(*this, std::move(options));
+    if (impl_->libraries) {
+        impl_->libraries->setFailureHandler([this](const std::string& message) {
+            libraryFailure_ = message;
+            op_.error(message);
+        });
+    }
 }
 
-Printer::~Printer() = default;
+Printer::~Printer()
+{
+    if (impl_->libraries)
+        impl_->libraries->setFailureHandler(nullptr);
+}
+
+bool Printer::openSource()
+{
+    sourceRefused_ = false;
+    const Family family = familyOf(config_.modeloEcf);
+    if (family == Family::None)
+        return true;
+    library::LibrarySources* libraries = impl_->libraries.get();
+    if (family == Family::Sigtron && libraries && libraries->sigtronLibrary()) {
+        libraryFailure_ = "A impressora " + config_.modeloEcf +
+                          " é comandada pelo controle Sigtron do Windows, que não tem forma para Linux: "
+                          "sem ECF_LIB_SIGTRON, ela é atendida pela impressora emulada.";
+        op_.error(libraryFailure_);
+        sourceRefused_ = true;
+        return false;
+    }
+    const char* name = traceName(family);
+    library::MakerHost* host = libraries ? libraries->host(name) : nullptr;
+    if (impl_->trace) {
+        std::string line = R"({"ev":"printer","family":")";
+        line += name;
+        line += host ? R"(","source":"library","library":)" : R"(","source":"emulator"})";
+        if (host) {
+            common::json::appendUtf8(line, host->library().string());
+            line += '}';
+        }
+        impl_->trace->writeLine(line);
+    }
+    if (!host)
+        return true;
+    if (auto problem = host->open()) {
+        libraryFailure_ = *problem;
+        op_.error(*problem);
+        sourceRefused_ = true;
+        return false;
+    }
+    return true;
+}
+
+void Printer::closeSource()
+{
+    if (impl_->libraries)
+        impl_->libraries->closeAll();
+}
+
+std::string Printer::sourceDescription() const
+{
+    const Family family = familyOf(config_.modeloEcf);
+    if (family == Family::None)
+        return std::string();
+    const char* name = traceName(family);
+    library::MakerHost* host = impl_->libraries ? impl_->libraries->host(name) : nullptr;
+    if (family == Family::Sigtron && impl_->libraries && impl_->libraries->sigtronLibrary())
+        return std::string("impressora ") + name + ": controle Sigtron pedido, sem forma para Linux";
+    if (!host)
+        return std::string("impressora ") + name + ": emulador";
+    return std::string("impressora ") + name + ": biblioteca " + host->library().string();
+}
 
 FamilyDriver& Printer::driver()
 {
-    const Family family = familyOf(config_.modeloEcf);
+    // A family whose source could not be opened at start-up is sent nothing, not even at close.
+    const Family family = sourceRefused_ ? Family::None : familyOf(config_.modeloEcf);
     auto& slot = impl_->drivers[family];
     if (!slot)
         slot = impl_->makeDriver(family);

@@ -28,6 +28,7 @@ namespace ecf::printer::mp20 { class Mp20Lib; }
 namespace ecf::printer::sweda { class SwedaLib; class SwedaChannel; }
 namespace ecf::printer::daruma { class DarumaLib; }
 namespace ecf::printer::bemafi32 { class BemaFI32Lib; }
+namespace ecf::printer::library { class LibrarySources; }
 
 namespace ecf::printer {
 
@@ -123,16 +124,34 @@ public:
         std::shared_ptr<common::Trace> trace;          // may be null
         std::shared_ptr<CannedResults> canned;          // may be null
         std::filesystem::path workDir;                  // defaults to the current folder
+        // The maker libraries that serve their families in the emulator's place; may be null
+        // (the emulator serves every family).
+        std::shared_ptr<library::LibrarySources> libraries;
     };
     Printer(app::StartupConfig& config, app::OperatorPort& op, const common::Clock& clock, Options options);
     ~Printer();
 
     TaxTable& taxTable() { return taxTable_; }
-    // The driver for the configuration's current model code.
+    // The driver for the configuration's current model code (one that does nothing once the
+    // family's source was refused at start-up).
     FamilyDriver& driver();
     MakerInterfaces& makers();
     EmulatedPrinter& emulated();  // the emulated printer behind the six interfaces
     std::string& mp20ReplyText() { return mp20ReplyText_; }
+
+    // The source of the configured family, at start-up before anything is sent: writes the
+    // trace's "printer" line and, with a maker library, starts its helper and checks every
+    // function. false: an error box said why (the library file, a missing function, or a Sigtron
+    // model asked for without the emulator) and start-up ends.
+    bool openSource();
+    // Ends the helpers of the maker libraries (at close).
+    void closeSource();
+    // Which source serves the configured family, in one line for a person; empty for no family.
+    std::string sourceDescription() const;
+    // A maker library failed in this run (at start-up or in the middle of an operation); the
+    // message the operator was shown.
+    bool libraryFailed() const { return !libraryFailure_.empty(); }
+    const std::string& libraryFailure() const { return libraryFailure_; }
 
 private:
     struct Impl;
@@ -142,6 +161,8 @@ private:
     const common::Clock& clock_;
     TaxTable taxTable_;
     std::string mp20ReplyText_;
+    std::string libraryFailure_;
+    bool sourceRefused_ = false;
 };
 
 } // namespace ecf::printer

@@ -4,9 +4,18 @@
 # with the expected file in this folder.
 #   run.sh ECF_CLI            compare; exit 1 and show the differences when one differs
 #   run.sh ECF_CLI --update   write the expected files anew (after a change meant to alter them)
+#   run.sh ECF_CLI --libraries DIR
+#                             the same runs with each family's maker library taken from DIR
+#                             (DIR/libstandin_<family>.so, the tests' stand-ins, loaded in the
+#                             helper process); the Sigtron models, which have none, are left out
 set -uo pipefail
 cli=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 mode=${2:-compare}
+libraries=""
+if [ "$mode" = "--libraries" ]; then
+  libraries=$(cd "$3" && pwd)
+  mode=compare
+fi
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d "${TMPDIR:-/tmp}/ecf-golden.XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -28,9 +37,20 @@ scenario() {
   local name=$1 model=$2 input=$3 canned=$4
   shift 5
   local run="$work/$model-$name"
+  local libenv=()
+  if [ -n "$libraries" ]; then
+    case $model in
+      SCHALTER*) libenv=(ECF_LIB_SCHALTER="$libraries/libstandin_schalter.so") ;;
+      BEMATECH) libenv=(ECF_LIB_MP20="$libraries/libstandin_mp20.so") ;;
+      SWEDA) libenv=(ECF_LIB_SWEDA="$libraries/libstandin_sweda.so") ;;
+      DARUMA345 | FS600) libenv=(ECF_LIB_DARUMA="$libraries/libstandin_daruma.so") ;;
+      BEMAFI32 | MP2100) libenv=(ECF_LIB_BEMAFI32="$libraries/libstandin_bemafi32.so") ;;
+      *) return ;;
+    esac
+  fi
   mkdir -p "$run"
   "$cli" make-demo "$run/db" --model "$model" >/dev/null || { echo "make-demo failed: $model" >&2; failed=1; return; }
-  local env=(VANTIS_DIR="$run/db" ECF_TRACE="$run/trace.jsonl" ECF_STATE_DIR="$run/state")
+  local env=(VANTIS_DIR="$run/db" ECF_TRACE="$run/trace.jsonl" ECF_STATE_DIR="$run/state" "${libenv[@]}")
   if [ -n "$canned" ]; then
     printf '%s\n' "$canned" >"$run/canned.json"
     env+=(ECF_EMULATOR="$run/canned.json")

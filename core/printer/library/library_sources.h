@@ -1,0 +1,55 @@
+#pragma once
+// The maker libraries the technician named (ECF_LIB_SCHALTER, ECF_LIB_MP20, ECF_LIB_SWEDA,
+// ECF_LIB_DARUMA, ECF_LIB_BEMAFI32): for each, the helper process that loads it and the maker
+// interface served by it, which takes the emulator's place behind the family's traced wrapper.
+// Families without a library keep the emulator.
+#include "printer/library/hosted_libs.h"
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace ecf::printer::library {
+
+class LibrarySources {
+public:
+    // `libraries`: family name ("daruma", ...) to library file.
+    LibrarySources(std::map<std::string, std::filesystem::path, std::less<>> libraries, HostSettings settings);
+    ~LibrarySources();
+    // The variables of the environment; ECF_LIB_SIGTRON asks for the Sigtron control without
+    // the emulator, which has no Linux form.
+    static std::unique_ptr<LibrarySources> fromEnvironment();
+
+    // The interface served by the family's library, or null (the emulator serves it).
+    schalter::SchalterLib* schalter() { return schalter_.get(); }
+    mp20::Mp20Lib* mp20() { return mp20_.get(); }
+    sweda::SwedaLib* sweda() { return sweda_.get(); }
+    daruma::DarumaLib* daruma() { return daruma_.get(); }
+    bemafi32::BemaFI32Lib* bemafi32() { return bemafi32_.get(); }
+
+    // The helper of a family with a library, or null.
+    MakerHost* host(std::string_view family);
+    // The Sigtron control was asked for without the emulator (its library path, kept for later).
+    const std::optional<std::filesystem::path>& sigtronLibrary() const { return sigtron_; }
+    void setSigtronLibrary(std::filesystem::path p) { sigtron_ = std::move(p); }
+
+    // Told when a library fails in the middle of an operation, with the operator's message.
+    void setFailureHandler(const std::function<void(const std::string&)>& handler);
+    // Ends every helper.
+    void closeAll();
+
+private:
+    std::map<std::string, std::unique_ptr<MakerHost>, std::less<>> hosts_;
+    std::unique_ptr<HostedSchalter> schalter_;
+    std::unique_ptr<HostedMp20> mp20_;
+    std::unique_ptr<HostedSweda> sweda_;
+    std::unique_ptr<HostedDaruma> daruma_;
+    std::unique_ptr<HostedBemaFI32> bemafi32_;
+    std::optional<std::filesystem::path> sigtron_;
+};
+
+} // namespace ecf::printer::library
