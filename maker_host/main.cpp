@@ -69,16 +69,26 @@ bool readAll(char* dst, std::size_t size)
     return true;
 }
 
+// A request comes whole in one read as a rule; the rest of a longer one is read after.
 bool readFrame(std::string& payload)
 {
-    char header[4];
-    if (!readAll(header, 4))
+    static char chunk[1 << 16];
+    std::size_t have = 0;
+    while (have < 4) {
+        const ssize_t n = ::read(channel, chunk + have, sizeof chunk - have);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        have += static_cast<std::size_t>(n);
+    }
+    const std::uint32_t size = wire::frameLength(chunk);
+    if (size > wire::maxFrame || have - 4 > size) // the program sends one request at a time
         return false;
-    const std::uint32_t n = wire::frameLength(header);
-    if (n > wire::maxFrame)
-        return false;
-    payload.resize(n);
-    return readAll(payload.data(), n);
+    payload.assign(chunk + 4, have - 4);
+    const std::size_t done = payload.size();
+    payload.resize(size);
+    return readAll(payload.data() + done, size - done);
 }
 
 [[noreturn]] void fail(const std::string& detail)

@@ -230,9 +230,12 @@ bool MakerHost::exchange(const std::string& frame, std::string& payload, std::st
 
 bool MakerHost::readFrame(std::string& payload, std::chrono::steady_clock::time_point deadline, std::string& why)
 {
-    auto readAll = [&](char* dst, std::size_t size) {
-        std::size_t done = 0;
-        while (done < size) {
+    // One request, one answer: a frame comes whole in one read as a rule, so read in chunks
+    // and stop as soon as the frame is complete.
+    std::string in;
+    char chunk[1 << 16];
+    auto readAll = [&](std::size_t size) {
+        while (in.size() < size) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                 deadline - std::chrono::steady_clock::now());
             pollfd p{fd_, POLLIN, 0};
@@ -243,27 +246,32 @@ bool MakerHost::readFrame(std::string& payload, std::chrono::steady_clock::time_
                 why = "sem resposta em " + seconds(settings_.timeout) + " s";
                 return false;
             }
-            const ssize_t n = r < 0 ? -1 : ::read(fd_, dst + done, size - done);
+            const ssize_t n = r < 0 ? -1 : ::read(fd_, chunk, sizeof chunk);
             if (n < 0 && errno == EINTR)
                 continue;
             if (n <= 0) {
                 why = "o programa auxiliar terminou";
                 return false;
             }
-            done += static_cast<std::size_t>(n);
+            in.append(chunk, static_cast<std::size_t>(n));
         }
         return true;
     };
-    char header[4];
-    if (!readAll(header, 4))
+    if (!readAll(4))
         return false;
-    const std::uint32_t n = wire::frameLength(header);
+    const std::uint32_t n = wire::frameLength(in.data());
     if (n > wire::maxFrame) {
         why = "resposta inválida";
         return false;
     }
-    payload.resize(n);
-    return readAll(payload.data(), n);
+    if (!readAll(4 + std::size_t{n}))
+        return false;
+    if (in.size() != 4 + std::size_t{n}) {
+        why = "resposta inválida";
+        return false;
+    }
+    payload.assign(in, 4, n);
+    return true;
 }
 
 void MakerHost::fail(std::string message)
