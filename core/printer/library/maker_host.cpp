@@ -105,6 +105,10 @@ std::optional<std::string> MakerHost::open()
         posix_spawn_file_actions_addclose(&actions, sv[1]);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, 2, 1);
+#if defined(__GLIBC__) && (__GLIBC__ > 2 || __GLIBC_MINOR__ >= 34)
+    // Nothing else of ours reaches the helper (a table's lock, a window system connection).
+    posix_spawn_file_actions_addclosefrom_np(&actions, 4);
+#endif
     const std::string helperPath = helper.string();
     const std::string libraryPath = library_.string();
     char* argv[] = {const_cast<char*>(helperPath.c_str()), const_cast<char*>(family_.family),
