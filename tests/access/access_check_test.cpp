@@ -91,7 +91,7 @@ protected:
 
     void start(std::shared_ptr<common::Trace> trace = nullptr)
     {
-        app = std::make_unique<app::Application>(app::Application::Options{&op, std::move(trace), nullptr, &clock, dir.path()});
+        app = std::make_unique<app::Application>(app::Application::Options{&op, std::move(trace), nullptr, &clock, dir.path(), nullptr});
         app->dmFilial().TAcesso.open();
     }
 

@@ -62,7 +62,7 @@ protected:
     {
         app = std::make_unique<app::Application>(app::Application::Options{
             &op, std::make_shared<common::Trace>(traceFile.string()),
-            canned.empty() ? nullptr : printer::CannedResults::parse(canned, "canned.json"), &clock, dir.path()});
+            canned.empty() ? nullptr : printer::CannedResults::parse(canned, "canned.json"), &clock, dir.path(), nullptr});
         app->dmFilial().TAcesso.open();
         // Showing the listing window runs its show handler, as the toolkit does.
         op.onShowWindow = [this](Window w) {
