@@ -9,6 +9,8 @@
 
 namespace ecf::cli {
 
+std::unique_ptr<Command> makeShowTableCommand(); // show_table_command.cpp
+
 const std::vector<std::unique_ptr<Command>>& allCommands()
 {
     static const std::vector<std::unique_ptr<Command>> commands = [] {
@@ -23,6 +25,7 @@ const std::vector<std::unique_ptr<Command>>& allCommands()
         c.push_back(std::make_unique<MakeDemoCommand>());
         c.push_back(std::make_unique<ShowModelCommand>());
         c.push_back(std::make_unique<ShowTraceCommand>());
+        c.push_back(makeShowTableCommand());
         c.push_back(std::make_unique<HelpCommand>());
         c.push_back(std::make_unique<VersionCommand>());
         return c;
