@@ -3,6 +3,7 @@
 // every value compared with the corpus's verified dump of it.
 #include "common/errors.h"
 #include "data/paradox/px_format.h"
+#include "data/table.h"
 #include "px_test_util.h"
 
 #include <gtest/gtest.h>
@@ -355,6 +356,16 @@ TEST(ParadoxCorpusTables, MissingBlobFileFailsOnlyTheBlobValues)
     }
     EXPECT_GT(failed, 0u);
     EXPECT_EQ(failed, t.damage().size());
+
+    // Through the table components: reading that field of that record fails, the rest reads.
+    ScopedEnv env("VANTIS_DIR", corpusTable(membreTable).parent_path().string());
+    ecf::data::Table table("membre.db");
+    table.open();
+    EXPECT_EQ(table.fieldByName("Nom").asString(), "LEMAITRE");
+    EXPECT_THROW(table.fieldByName("Memo").asString(), ecf::common::DatabaseError);
+    EXPECT_THROW(table.fieldByName("Photo").isNull(), ecf::common::DatabaseError);
+    table.next();
+    EXPECT_TRUE(table.fieldByName("Memo").isNull());
 }
 
 TEST(ParadoxCorpusTables, PasswordProtectedTablesAreRefusedClearly)
