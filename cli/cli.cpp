@@ -59,7 +59,7 @@ std::string usageText()
          "  0  the command ran through (the printer's own error messages included)\n"
          "  1  it ended at an error: an error ended one of the program's handlers (shown as\n"
          "     [exception]), or the program could not start (a bad ECF_EMULATOR or ECF_TRACE file),\n"
-         "     or a utility command (make-demo, show-model, show-trace) failed\n"
+         "     or a utility command (make-demo, show-model, show-trace, show-table) failed\n"
          "  2  usage error\n";
     return s.str();
 }

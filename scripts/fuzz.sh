@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Runs the table reader's fuzz target for a bounded time.
 #   scripts/fuzz.sh BUILD_DIR SECONDS
-# The seed corpus is the sample tables and, when it is there, the shared corpus of real tables
-# (each .DB also joined with its .MB), copied to a temporary folder outside the repository. Exits non-zero on a crash, a hang (10 s per
-# input) or a sanitizer report; the failing input is kept in BUILD_DIR/fuzz-artifacts/.
+# The seeds are the sample tables and the corpus of real tables from the shared folder beside
+# the checkout (ECF_SAMPLES_DIR, ECF_CORPUS_DIR name others), each .DB also joined with its .MB,
+# copied to a temporary folder outside the repository; without them the fuzzer starts from
+# nothing. Exits non-zero on a crash, a hang (10 s per input) or a sanitizer report; the
+# failing input is kept in BUILD_DIR/fuzz-artifacts/.
 set -euo pipefail
 if [ $# -ne 2 ]; then
   echo "usage: scripts/fuzz.sh BUILD_DIR SECONDS" >&2
