@@ -13,20 +13,6 @@ using common::fmtInt;
 using common::fmtStr;
 using common::trim;
 
-void writeReply(std::string& buffer, std::string_view reply)
-{
-    const std::size_t n = std::min(reply.size(), buffer.size());
-    std::memcpy(buffer.data(), reply.data(), n);
-    if (n < buffer.size())
-        buffer[n] = '\0';
-}
-
-std::string replyText(const std::string& buffer)
-{
-    const auto nul = buffer.find('\0');
-    return nul == std::string::npos ? buffer : buffer.substr(0, nul);
-}
-
 namespace {
 // Int(value * 1000) / 1000 of a money value, as "%N.3f" (cut, not rounded, to 3 decimals).
 std::string thousandths(std::string_view pattern, common::Money value)

@@ -14,30 +14,12 @@ namespace ecf::printer::fi {
 
 // A library writes its reply over the start of a prepared buffer and ends it with a NUL when
 // there is room; the buffer keeps its length and never grows.
-void writeReply(std::string& buffer, std::string_view reply);
-// The text a buffer holds, up to its first NUL.
-std::string replyText(const std::string& buffer);
-
-// A call whose only argument is a text buffer that the library fills: args hold the buffer as
-// passed, out what it holds after the call; a canned "out" is written over the buffer.
-template <class Inner>
-int bufferCall(CallPipeline& pipe, const char* family, const char* fn, std::string& buffer, std::int64_t success,
-               Inner&& inner)
+inline void writeReply(std::string& buffer, std::string_view reply)
 {
-    CallRecord rec{family, fn, {replyText(buffer)}, {}, {}};
-    int r;
-    if (const CannedEntry* e = pipe.take(fn)) {
-        r = CallPipeline::toInt(e->retInteger(success));
-        if (e->hasOut)
-            writeReply(buffer, e->out ? jsonTextToBytes(*e->out) : std::string());
-    } else {
-        r = inner();
-    }
-    rec.ret = std::int64_t{r};
-    rec.out = replyText(buffer);
-    pipe.trace(rec);
-    return r;
+    CallPipeline::writeReply(buffer.data(), buffer.size(), reply);
 }
+// The text a buffer holds, up to its first NUL.
+inline std::string replyText(const std::string& buffer) { return CallPipeline::replyText(buffer.data(), buffer.size()); }
 
 // The nine arguments of Daruma_FI_VendeItem / Bematech_FI_VendeItem.
 struct ItemSale {

@@ -26,9 +26,11 @@ public:
     std::u16string ReturnValue(const std::u16string& name) override;
 
 private:
+    template <class FromCanned, class Inner>
+    auto call(const char* fn, std::initializer_list<const std::u16string*> args, FromCanned&& fromCanned,
+              Inner&& inner);
     template <class Call>
-    void voidCall(const char* fn, std::initializer_list<const std::u16string*> args, Call&& call);
-    void trace(const char* fn, std::initializer_list<const std::u16string*> args, CallRet ret);
+    void voidCall(const char* fn, std::initializer_list<const std::u16string*> args, Call&& inner);
 
     CallPipeline& pipe_;
     SigtronControl& inner_;
