@@ -191,7 +191,7 @@ TEST(Mp20Coupon, IssueWithPaymentLookupMessageAndReceipt)
         E + "|21|" + E,
     };
     EXPECT_EQ(rig.argsOf("FormataTX"), expected);
-    EXPECT_EQ(rig.mp20Reply, "02"); // the index of "Cheque", the emulator's second form
+    EXPECT_EQ(d.replyText(), "02"); // the index of "Cheque", the emulator's second form
     EXPECT_TRUE(rig.messages().empty());
 }
 

@@ -1,8 +1,9 @@
-#include "printer/daruma/fi_common.h"
+#include "printer/fi/fi_common.h"
 
 #include "common/format.h"
 #include "common/text.h"
 #include "data/table.h"
+#include "printer/daruma/daruma_lib.h"
 
 #include <cstring>
 
@@ -84,6 +85,17 @@ std::vector<std::string> parsePaymentForms(std::string text)
         text.erase(0, std::min<std::size_t>(17, text.size()));
     }
     return items;
+}
+
+void listPaymentForms(daruma::DarumaLib& lib, app::OperatorPort& op, std::vector<std::string>& items)
+{
+    std::string buffer(275, ' ');
+    const int r = lib.Daruma_FI_VerificaDescricaoFormasPagamento(buffer);
+    if (r != 1) {
+        op.message("Erro: " + dec(r));
+        return;
+    }
+    items = parsePaymentForms(replyText(buffer));
 }
 
 } // namespace ecf::printer::fi

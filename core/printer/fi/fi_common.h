@@ -4,7 +4,8 @@
 // the Daruma library's layout.
 #include "common/money.h"
 #include "printer/pipeline.h"
-#include "printer/printer.h"
+#include "printer/family_context.h"
+#include "printer/records.h"
 
 #include <string>
 #include <string_view>
@@ -46,6 +47,10 @@ std::string paymentFormList(data::Table& formaPtg);
 // Entries of a Daruma payment-form description reply: at most 16 of 16 characters, each
 // followed by one separator, up to a "Pagamento Tipo" placeholder.
 std::vector<std::string> parsePaymentForms(std::string text);
+
+// The payment-form listing through the Daruma library's description call (the BemaFI32
+// family lists its forms the same way, through the same library).
+void listPaymentForms(daruma::DarumaLib& lib, app::OperatorPort& op, std::vector<std::string>& items);
 
 // A value in plain decimal, as messages carry result codes.
 inline std::string dec(long long v) { return std::to_string(v); }
