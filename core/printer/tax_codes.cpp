@@ -46,6 +46,8 @@ std::int64_t wholePart(long double v)
 
 } // namespace
 
+std::string TaxSpelling::registerNumber(int n, const TaxEntry&) { return common::fmtInt("%2.2d", n); }
+
 TaxCode classifyTax(const TaxSpelling& s, CouponRecords& rec, const TaxTable& table, app::OperatorPort& op)
 {
     const bool service = s.servicesByLevel && text(rec.itens, "Nivel1") == "90";

@@ -27,6 +27,9 @@ struct TaxSpelling {
     bool byIndex = false;                 // the code is the register index (n - 1), not a text
     std::string (*spell)(int n, const TaxEntry& entry) = nullptr; // a found register's code text
     const char* notFound = "";            // the message when no register matches
+
+    // The register number, two digits ("01").
+    static std::string registerNumber(int n, const TaxEntry&);
 };
 
 // The item's tax code; shows the spelling's not-found message when no register matches.

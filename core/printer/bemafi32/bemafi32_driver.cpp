@@ -19,18 +19,9 @@ using fi::dec;
 namespace {
 // The register number; an item of Nivel1 "90" is looked up among the ISS registers, any
 // other among the registers not flagged as ISS.
-const TaxSpelling taxSpelling = [] {
-    TaxSpelling s;
-    s.substituted = TaxCode{"FF", 0};
-    s.exempt = TaxCode{"II", 0};
-    s.nonTaxed = TaxCode{"NN", 0};
-    s.blank = TaxCode{"  ", 0};
-    s.servicesByLevel = true;
-    s.icmsSkipsServiceRegisters = true;
-    s.spell = [](int n, const TaxEntry&) { return common::fmtInt("%2.2d", n); };
-    s.notFound = "Percentual de issqn nao encontrado";
-    return s;
-}();
+const TaxSpelling taxSpelling{.substituted = {"FF"}, .exempt = {"II"}, .nonTaxed = {"NN"}, .blank = {"  "},
+                               .servicesByLevel = true, .icmsSkipsServiceRegisters = true,
+                               .spell = TaxSpelling::registerNumber, .notFound = "Percentual de issqn nao encontrado"};
 
 } // namespace
 

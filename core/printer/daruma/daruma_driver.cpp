@@ -19,19 +19,11 @@ namespace {
 
 // The register's rate as the printer wrote it ("1700"), found by the item rate in hundredths
 // of a percent, spelt "17,00".
-const TaxSpelling taxSpelling = [] {
-    TaxSpelling s;
-    s.substituted = TaxCode{"FF", 0};
-    s.exempt = TaxCode{"II", 0};
-    s.nonTaxed = TaxCode{"NN", 0};
-    s.blank = TaxCode{"  ", 0};
-    s.unit = TaxSpelling::RateUnit::Hundredths;
-    s.match = TaxSpelling::Match::RateText;
-    s.rateTextDigits = 4;
-    s.spell = [](int, const TaxEntry& e) { return e.rateText.substr(0, 2) + "," + e.rateText.substr(2); };
-    s.notFound = "Percentual de Tributacao nao Encontrado";
-    return s;
-}();
+const TaxSpelling taxSpelling{
+    .substituted = {"FF"}, .exempt = {"II"}, .nonTaxed = {"NN"}, .blank = {"  "},
+    .unit = TaxSpelling::RateUnit::Hundredths, .match = TaxSpelling::Match::RateText, .rateTextDigits = 4,
+    .spell = [](int, const TaxEntry& e) { return e.rateText.substr(0, 2) + "," + e.rateText.substr(2); },
+    .notFound = "Percentual de Tributacao nao Encontrado"};
 
 } // namespace
 

@@ -27,17 +27,9 @@ std::string field(data::Table& t, const char* name) { return commandField(t.fiel
 std::string dec(std::int64_t v) { return std::to_string(v); }
 
 // The register number; an item of Nivel1 "90" is looked up among the ISS registers.
-const TaxSpelling taxSpelling = [] {
-    TaxSpelling s;
-    s.substituted = TaxCode{"FF", 0};
-    s.exempt = TaxCode{"II", 0};
-    s.nonTaxed = TaxCode{"NN", 0};
-    s.blank = TaxCode{"  ", 0};
-    s.servicesByLevel = true;
-    s.spell = [](int n, const TaxEntry&) { return common::fmtInt("%2.2d", n); };
-    s.notFound = "Percentual de Tributacao nao Encontrado";
-    return s;
-}();
+const TaxSpelling taxSpelling{.substituted = {"FF"}, .exempt = {"II"}, .nonTaxed = {"NN"}, .blank = {"  "},
+                               .servicesByLevel = true, .spell = TaxSpelling::registerNumber,
+                               .notFound = "Percentual de Tributacao nao Encontrado"};
 
 } // namespace
 

@@ -33,18 +33,10 @@ std::int64_t truncate(long double v)
 }
 
 // The printer's own code of the register whose rate text is the rate's whole percent.
-const TaxSpelling taxSpelling = [] {
-    TaxSpelling s;
-    s.substituted = TaxCode{"F ", 0};
-    s.exempt = TaxCode{"I ", 0};
-    s.nonTaxed = TaxCode{"N ", 0};
-    s.blank = TaxCode{"  ", 0};
-    s.match = TaxSpelling::Match::RateText;
-    s.rateTextDigits = 2;
-    s.spell = [](int, const TaxEntry& e) { return e.code; };
-    s.notFound = "Percentual de Tributacao nao Encontrado";
-    return s;
-}();
+const TaxSpelling taxSpelling{.substituted = {"F "}, .exempt = {"I "}, .nonTaxed = {"N "}, .blank = {"  "},
+                               .match = TaxSpelling::Match::RateText, .rateTextDigits = 2,
+                               .spell = [](int, const TaxEntry& e) { return e.code; },
+                               .notFound = "Percentual de Tributacao nao Encontrado"};
 
 } // namespace
 

@@ -43,16 +43,9 @@ std::int64_t centsOfRounded(double value)
 }
 
 // "T" and the register number.
-const TaxSpelling taxSpelling = [] {
-    TaxSpelling s;
-    s.substituted = TaxCode{"F  ", 0};
-    s.exempt = TaxCode{"I  ", 0};
-    s.nonTaxed = TaxCode{"N  ", 0};
-    s.blank = TaxCode{"   ", 0};
-    s.spell = [](int n, const TaxEntry&) { return "T" + common::fmtInt("%2.2d", n); };
-    s.notFound = "Percentual de Tributacao nao Encontrado";
-    return s;
-}();
+const TaxSpelling taxSpelling{.substituted = {"F  "}, .exempt = {"I  "}, .nonTaxed = {"N  "}, .blank = {"   "},
+                               .spell = [](int n, const TaxEntry&) { return "T" + TaxSpelling::registerNumber(n, {}); },
+                               .notFound = "Percentual de Tributacao nao Encontrado"};
 
 } // namespace
 
