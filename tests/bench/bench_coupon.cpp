@@ -3,10 +3,11 @@
 //   bench_coupon [items] [rounds]
 // Each round makes a fresh demo database per model (its item table grown to `items` items),
 // runs `ecf-cli print` on it in this process and reads CPU time around it; the bare read is the
-// header and item tables read whole, every field decoded. Prints the best round of each and
+// header and item tables opened as the program opens them, every field of every record read. Prints the best round of each and
 // the ratio to the bare read.
 #include "commands.h"
 #include "data/paradox/px.h"
+#include "data/table.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -14,6 +15,7 @@
 #include <ctime>
 #include <filesystem>
 #include <limits>
+#include <map>
 #include <sstream>
 #include <string>
 #include <unistd.h>
@@ -78,22 +80,42 @@ int main(int argc, char** argv)
     // One database made whole, copied for every run.
     const fs::path master = root / "master";
     makeDatabase(master, models.front(), items);
+    std::map<std::string, std::vector<px::FieldDef>> layouts;
+    for (const char* name : {"CFCABEC.DB", "CFITENS.DB"})
+        layouts[name] = px::PxTable::read(master / name).fields();
 
     double bare = std::numeric_limits<double>::max();
     std::vector<double> best(models.size(), std::numeric_limits<double>::max());
     for (int round = 0; round < rounds; ++round) {
+        // The bare read: both tables opened as the program opens them, every field of every
+        // record read by name in its own kind (text, integer, floating, money).
+        setenv("VANTIS_DIR", master.c_str(), 1);
         const double t0 = cpuSeconds();
-        std::size_t fields = 0;
-        for (const char* name : {"CFCABEC.DB", "CFITENS.DB"})
-            for (const px::Record& r : px::PxTable::read(master / name).records())
-                fields += r.size();
+        double sum = 0;
+        for (const char* name : {"CFCABEC.DB", "CFITENS.DB"}) {
+            ecf::data::Table table(name);
+            table.open();
+            for (table.first(); !table.eof(); table.next())
+                for (const px::FieldDef& f : layouts.at(name)) {
+                    const auto field = table.fieldByName(f.name);
+                    switch (f.type) {
+                    case px::FieldType::Long: sum += field.asInteger(); break;
+                    case px::FieldType::Number: sum += field.asFloat(); break;
+                    case px::FieldType::Currency: sum += field.asMoney().toDouble(); break;
+                    default: sum += static_cast<double>(field.asString().size()); break;
+                    }
+                }
+            table.close();
+        }
         bare = std::min(bare, cpuSeconds() - t0);
-        if (fields == 0)
+        if (sum == 0)
             return 1;
 
         for (std::size_t m = 0; m < models.size(); ++m) {
             const fs::path dir = root / (models[m] + "-" + std::to_string(round));
-            makeDatabase(dir, models[m], items);
+            if (cli({"make-demo", dir.string(), "--model", models[m]}) != 0)
+                return 1;
+            fs::copy_file(master / "CFITENS.DB", dir / "CFITENS.DB", fs::copy_options::overwrite_existing);
             setenv("VANTIS_DIR", dir.c_str(), 1);
             fs::current_path(dir); // where the MP-20 library writes its reply file
             const double t1 = cpuSeconds();
