@@ -10,6 +10,7 @@
 #include "data/table.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -86,6 +87,7 @@ int main(int argc, char** argv)
 
     double bare = std::numeric_limits<double>::max();
     std::vector<double> best(models.size(), std::numeric_limits<double>::max());
+    std::vector<double> bestWall(models.size(), std::numeric_limits<double>::max());
     for (int round = 0; round < rounds; ++round) {
         // The bare read: both tables opened as the program opens them, every field of every
         // record read by name in its own kind (text, integer, floating, money).
@@ -119,8 +121,11 @@ int main(int argc, char** argv)
             setenv("VANTIS_DIR", dir.c_str(), 1);
             fs::current_path(dir); // where the MP-20 library writes its reply file
             const double t1 = cpuSeconds();
+            const auto w1 = std::chrono::steady_clock::now();
             const int rc = cli({"print"}, "sim\nsim\nsim\n");
             best[m] = std::min(best[m], cpuSeconds() - t1);
+            bestWall[m] = std::min(bestWall[m],
+                                   std::chrono::duration<double>(std::chrono::steady_clock::now() - w1).count());
             fs::current_path(home);
             if (rc != 0 || !px::PxTable::read(dir / "CFITENS.DB").records().empty()) {
                 std::fprintf(stderr, "%s: the coupon did not print whole\n", models[m].c_str());
@@ -129,10 +134,10 @@ int main(int argc, char** argv)
             fs::remove_all(dir);
         }
     }
-    std::printf("%d items, best of %d rounds, CPU time\n", items, rounds);
+    std::printf("%d items, best of %d rounds: CPU time, ratio to the bare read, elapsed time\n", items, rounds);
     std::printf("  %-12s %8.4f s\n", "bare read", bare);
     for (std::size_t m = 0; m < models.size(); ++m)
-        std::printf("  %-12s %8.4f s  %5.2fx\n", models[m].c_str(), best[m], best[m] / bare);
+        std::printf("  %-12s %8.4f s  %5.2fx  %8.4f s\n", models[m].c_str(), best[m], best[m] / bare, bestWall[m]);
     fs::remove_all(root);
     return 0;
 }

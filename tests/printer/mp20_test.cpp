@@ -366,3 +366,19 @@ TEST(EmulatorTape, EachFamilyPrintsTheCouponForAPersonToRead)
     printed("FS345", [](auto& ctx) { return std::make_unique<printer::sigtron::SigtronDriver>(ctx); });
     printed("BEMATECH", [](auto& ctx) { return std::make_unique<Mp20Driver>(ctx); });
 }
+
+TEST(Mp20Emulator, ReplyFileHoldsExactlyTheLastReply)
+{
+    // The file is overwritten in place: a shorter reply after a longer one must not leave the
+    // longer one's tail, and a file removed between calls comes back.
+    FamARig rig("BEMATECH");
+    const auto file = rig.dir.path() / "MP20FI.RET";
+    auto content = [&] { return readFile(file); };
+    rig.mp20.FormataTX(E + "|26|" + E);
+    ASSERT_GT(content().size(), 60u);
+    rig.mp20.FormataTX(E + "|71|Cheque|" + E);
+    EXPECT_EQ(content(), "02\r\n");
+    std::filesystem::remove(file);
+    rig.mp20.FormataTX(E + "|00|" + E);
+    EXPECT_EQ(content(), "\r\n");
+}
