@@ -1,8 +1,8 @@
 #pragma once
 // What a family's operations work with: the configuration, the tax table, the operator, the
 // clock and the traced maker interfaces. A family's own state lives in its driver.
-#include "app/operator_port.h"
-#include "app/startup_config.h"
+#include "common/operator_port.h"
+#include "common/startup_config.h"
 #include "common/clock.h"
 #include "printer/models.h"
 #include "printer/tax_table.h"

@@ -3,7 +3,7 @@
 // not taxed by its own fields, or else its rate is looked up among the printer's tax registers.
 // What differs between the families (the order of the checks, the code spellings, how a rate
 // is compared and which register wins) is data: one TaxSpelling per family or model.
-#include "app/operator_port.h"
+#include "common/operator_port.h"
 #include "printer/records.h"
 #include "printer/tax_table.h"
 
