@@ -9,6 +9,8 @@
 
 namespace ecf::cli {
 
+std::unique_ptr<Command> makeShowTableCommand(); // show_table_command.cpp
+
 const std::vector<std::unique_ptr<Command>>& allCommands()
 {
     static const std::vector<std::unique_ptr<Command>> commands = [] {
@@ -23,6 +25,7 @@ const std::vector<std::unique_ptr<Command>>& allCommands()
         c.push_back(std::make_unique<MakeDemoCommand>());
         c.push_back(std::make_unique<ShowModelCommand>());
         c.push_back(std::make_unique<ShowTraceCommand>());
+        c.push_back(makeShowTableCommand());
         c.push_back(std::make_unique<HelpCommand>());
         c.push_back(std::make_unique<VersionCommand>());
         return c;
@@ -59,7 +62,7 @@ std::string usageText()
          "  0  the command ran through (the printer's own error messages included)\n"
          "  1  it ended at an error: an error ended one of the program's handlers (shown as\n"
          "     [exception]), or the program could not start (a bad ECF_EMULATOR or ECF_TRACE file),\n"
-         "     or a utility command (make-demo, show-model, show-trace) failed\n"
+         "     or a utility command (make-demo, show-model, show-trace, show-table) failed\n"
          "  2  usage error\n"
          "  3  a maker library (ECF_LIB_...) could not be loaded or failed in the middle of an operation\n";
     return s.str();

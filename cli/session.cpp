@@ -52,7 +52,7 @@ void Session::showMain()
 
 void Session::openUtilities()
 {
-    run([this] { app_->main().button3Click(); });
+    run([this] { app_->main().openUtilities(); });
 }
 
 void Session::closeUtilities()

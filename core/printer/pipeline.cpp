@@ -2,8 +2,10 @@
 
 #include "common/trace.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 namespace ecf::printer {
 
@@ -91,6 +93,20 @@ std::string CallPipeline::toJson(const CallRecord& r)
     std::visit(OutWriter{out}, r.out);
     out.push_back('}');
     return out;
+}
+
+void CallPipeline::writeReply(char* buffer, std::size_t size, std::string_view reply)
+{
+    const std::size_t n = std::min(reply.size(), size);
+    if (n)
+        std::memcpy(buffer, reply.data(), n);
+    if (n < size)
+        buffer[n] = '\0';
+}
+
+std::string CallPipeline::replyText(const char* buffer, std::size_t size)
+{
+    return std::string(buffer, strnlen(buffer, size));
 }
 
 void CallPipeline::trace(const CallRecord& record)

@@ -20,7 +20,6 @@
 #include "printer/sigtron/sigtron_driver.h"
 #include "printer/sigtron/sigtron_emulator.h"
 #include "printer/sigtron/sigtron_traced.h"
-#include "printer/sweda/sweda_channel.h"
 #include "printer/sweda/sweda_driver.h"
 #include "printer/sweda/sweda_emulator.h"
 #include "printer/sweda/sweda_traced.h"
@@ -51,10 +50,8 @@ struct Printer::Impl {
           sweda(pipeline, served(libraries ? libraries->sweda() : nullptr, static_cast<sweda::SwedaLib&>(swedaEmu))),
           daruma(pipeline, served(libraries ? libraries->daruma() : nullptr, static_cast<daruma::DarumaLib&>(darumaEmu))),
           bemafi32(pipeline, served(libraries ? libraries->bemafi32() : nullptr, static_cast<bemafi32::BemaFI32Lib&>(bemafi32Emu))),
-          swedaChannel(sweda),
           makers{&schalter, &sigtron, &mp20, &sweda, &daruma, &bemafi32},
-          context{owner.config_, owner.taxTable_, owner.op_, owner.clock_, makers, owner.mp20ReplyText_,
-                  &swedaChannel, workDir}
+          context{owner.config_, owner.taxTable_, owner.op_, owner.clock_, makers, workDir}
     {
     }
 
@@ -89,7 +86,6 @@ struct Printer::Impl {
     sweda::SwedaTraced sweda;
     daruma::DarumaTraced daruma;
     bemafi32::BemaFI32Traced bemafi32;
-    sweda::SwedaChannel swedaChannel;
     MakerInterfaces makers;
     FamilyContext context;
     // One driver per family, made when first asked for; the model code is read afresh by
@@ -97,7 +93,7 @@ struct Printer::Impl {
     std::map<Family, std::unique_ptr<FamilyDriver>> drivers;
 };
 
-Printer::Printer(app::StartupConfig& config, app::OperatorPort& op, const common::Clock& clock, Options options)
+Printer::Printer(common::StartupConfig& config, common::OperatorPort& op, const common::Clock& clock, Options options)
     : config_(config), op_(op), clock_(clock)
 {
     impl_ = std::make_unique<Impl>(*this, std::move(options));

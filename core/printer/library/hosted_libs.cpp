@@ -15,7 +15,8 @@ int HostedLibrary::callBuffer(const char* fn, std::string& buffer)
 {
     std::vector<wire::Value> a{text(buffer)};
     const int r = static_cast<int>(host_.call(fn, a).i);
-    buffer = std::move(a[0].s);
+    // In place: the caller may hold the buffer's address.
+    std::memcpy(buffer.data(), a[0].s.data(), std::min(buffer.size(), a[0].s.size()));
     return r;
 }
 
