@@ -143,7 +143,7 @@ void call(const Function& f, std::vector<wire::Value>& args)
             const std::size_t given = args[k].s.size();
             const std::size_t size = std::max(given, static_cast<std::size_t>(sig.bufferSize)) + spare;
             if (used + size + guardSize > sizeof(arena))
-                fail(std::string("buffer too large for ") + sig.fn);
+                fail(std::string("buffer grande demais para ") + sig.fn);
             char* b = arena + used;
             std::memset(b, 0, size);
             std::memcpy(b, args[k].s.data(), given);
@@ -206,7 +206,7 @@ void call(const Function& f, std::vector<wire::Value>& args)
         const char* guard = arena + b.guard;
         for (std::size_t g = 0; g < guardSize; ++g)
             if (static_cast<unsigned char>(guard[g]) != guardByte)
-                fail(std::string("wrote past the buffer of ") + sig.fn);
+                fail(std::string("escreveu além do buffer de ") + sig.fn);
         // What comes back is cut to the size the program passed.
         args[b.arg].s.assign(arena + b.offset, args[b.arg].s.size());
     }
@@ -257,7 +257,7 @@ int main(int argc, char** argv)
             break;
         int index = -1;
         if (!wire::decodeCall(payload, *family, index, args))
-            fail("malformed request");
+            fail("pedido malformado");
         call(functions[static_cast<std::size_t>(index)], args);
     }
     // The library's own clean-up at exit is not waited for: it may hang like any call.

@@ -102,7 +102,7 @@ TEST_F(LibraryCliTest, LibraryFailingMidCouponKeepsThePendingCoupon)
     const Case cases[] = {
         {"BEMAFI32", "ECF_LIB_BEMAFI32", "bemafi32", "crash:Bematech_FI_VendeItem:2", "(o programa auxiliar terminou)"},
         {"SCHALTER30", "ECF_LIB_SCHALTER", "schalter", "hang:ecfVenda_Item:2", "(sem resposta em 0,5 s)"},
-        {"SWEDA", "ECF_LIB_SWEDA", "sweda", "overflow:SwedaRead:3", "(wrote past the buffer of SwedaRead)"},
+        {"SWEDA", "ECF_LIB_SWEDA", "sweda", "overflow:SwedaRead:3", "(escreveu além do buffer de SwedaRead)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.model);

@@ -137,7 +137,7 @@ TEST(MakerHost, CrashHangAndOverflowFailTheCallNotTheProgram)
     const Fault faults[] = {
         {"crash:Bematech_FI_VendeItem:2", "não respondeu à chamada Bematech_FI_VendeItem (o programa auxiliar terminou)"},
         {"hang:Bematech_FI_VendeItem:2", "não respondeu à chamada Bematech_FI_VendeItem (sem resposta em 0,3 s)"},
-        {"overflow:Bematech_FI_RetornoAliquotas", "falhou na chamada Bematech_FI_RetornoAliquotas (wrote past the buffer"},
+        {"overflow:Bematech_FI_RetornoAliquotas", "falhou na chamada Bematech_FI_RetornoAliquotas (escreveu além do buffer"},
     };
     for (const Fault& f : faults) {
         test::ScopedEnv env("STANDIN_FAULT", f.spec);
