@@ -7,8 +7,11 @@
 #include <QCloseEvent>
 #include <QFontDatabase>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QScrollBar>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 TfoBobina::TfoBobina(ecf::printer::Printer& printer, QWidget* parent)
     : QWidget(parent, Qt::Window), printer_(printer)
@@ -55,9 +58,17 @@ void TfoBobina::showIfEmulated(const QWidget* anchor)
     if (!printer_.runsOnEmulator())
         return;
     if (!isVisible()) {
-        if (anchor && anchor->isVisible()) {
+        const QScreen* screen = anchor ? anchor->screen() : nullptr;
+        if (anchor && anchor->isVisible() && screen) {
+            // Beside the main window, on the side where it fits, and never off the screen.
+            const QRect area = screen->availableGeometry();
             const QRect frame = anchor->frameGeometry();
-            move(frame.right() + 8, frame.top());
+            int x = frame.right() + 8;
+            if (x + width() > area.right() && frame.left() - 8 - width() >= area.left())
+                x = frame.left() - 8 - width();
+            x = std::clamp(x, area.left(), std::max(area.left(), area.right() - width()));
+            const int y = std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() - height()));
+            move(x, y);
         } else {
             ecf::gui::centreOnScreen(*this);
         }
