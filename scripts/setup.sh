@@ -49,9 +49,10 @@ build_programs() {
   cmake --build build -j"$jobs" --target ecf ecf-cli
 }
 
+# Built as build/ is (cpack strips the debug information), without the tests.
 package() {
   echo "== building the Debian package in build-pkg/"
-  cmake -S . -B build-pkg -G Ninja -DCMAKE_BUILD_TYPE=Release -DECF_BUILD_TESTS=OFF >/dev/null
+  cmake -S . -B build-pkg -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DECF_BUILD_TESTS=OFF >/dev/null
   cmake --build build-pkg -j"$jobs"
   (cd build-pkg && cpack -G DEB >/dev/null)
   local deb
