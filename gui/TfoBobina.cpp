@@ -52,7 +52,7 @@ TfoBobina::TfoBobina(ecf::printer::Printer& printer, QWidget* parent)
 
 TfoBobina::~TfoBobina() { printer_.emulated().onLine = nullptr; }
 
-void TfoBobina::showIfEmulated(const QWidget* anchor)
+void TfoBobina::showIfEmulated(QWidget* anchor)
 {
     anchor_ = anchor;
     if (!printer_.runsOnEmulator())
@@ -60,12 +60,20 @@ void TfoBobina::showIfEmulated(const QWidget* anchor)
     if (!isVisible()) {
         const QScreen* screen = anchor ? anchor->screen() : nullptr;
         if (anchor && anchor->isVisible() && screen) {
-            // Beside the main window, on the side where it fits, and never off the screen.
+            // Beside the main window, on the side where it fits; when neither side has room,
+            // the two windows move to stand side by side in the middle of the screen.
             const QRect area = screen->availableGeometry();
-            const QRect frame = anchor->frameGeometry();
+            QRect frame = anchor->frameGeometry();
             int x = frame.right() + 8;
-            if (x + width() > area.right() && frame.left() - 8 - width() >= area.left())
-                x = frame.left() - 8 - width();
+            if (x + width() > area.right()) {
+                if (frame.left() - 8 - width() >= area.left()) {
+                    x = frame.left() - 8 - width();
+                } else if (frame.width() + 8 + width() <= area.width()) {
+                    anchor->move(area.center().x() - (frame.width() + 8 + width()) / 2, frame.top());
+                    frame = anchor->frameGeometry();
+                    x = frame.right() + 8;
+                }
+            }
             x = std::clamp(x, area.left(), std::max(area.left(), area.right() - width()));
             const int y = std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() - height()));
             move(x, y);

@@ -20,8 +20,9 @@ public:
     explicit TfoBobina(ecf::printer::Printer& printer, QWidget* parent = nullptr);
     ~TfoBobina() override;
 
-    // Shows the window beside `anchor` when the configured model runs on the emulator.
-    void showIfEmulated(const QWidget* anchor);
+    // Shows the window beside `anchor` (moving it aside when the screen is narrow) when the
+    // configured model runs on the emulator.
+    void showIfEmulated(QWidget* anchor);
     // The lines shown, one a line.
     QString text() const;
 
@@ -37,5 +38,5 @@ private:
     void append(const std::string& utf8);
 
     ecf::printer::Printer& printer_;
-    const QWidget* anchor_ = nullptr;
+    QWidget* anchor_ = nullptr;
 };

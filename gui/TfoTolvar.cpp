@@ -83,9 +83,9 @@ void TfoTolvar::tellWhenNothingPrints()
         || (logic.TCabec.active() && logic.TItens.active()))
         return;
     app_.handle([this] {
-        app_.op().info("O cupom não foi impresso porque a inicialização não foi concluída "
-                       "(veja a mensagem mostrada ao abrir o programa). Corrija o cadastro e abra o "
-                       "programa novamente para imprimir o cupom pendente.");
+        app_.op().info("O cupom não foi impresso: a inicialização não foi concluída (veja a "
+                       "mensagem mostrada ao abrir o programa). Resolva o problema e abra o programa "
+                       "novamente para imprimir o cupom pendente.");
     });
 }
 
