@@ -50,6 +50,7 @@ std::string usageText()
          "  VANTIS_DIR    the folder of the host database (Paradox tables)\n"
          "  ECF_TRACE     append the trace (one JSON line per printer call and per box) to this file\n"
          "  ECF_EMULATOR  a JSON file of canned results for the emulated printer\n"
+         "  ECF_DRIVE_C   the folder that stands for drive C: (Printers.txt; default ~/.ecf/C)\n"
          "\nanswers, from standard input, one line per question, read only when a question is asked:\n"
          "  confirmation: yes, y, sim, s / no, n, nao, n\xC3\xA3o; an empty line, close or the end of input\n"
          "                close the box without an answer\n"

@@ -40,6 +40,9 @@ public:
     FamilyDriver& driver();
     MakerInterfaces& makers();
     EmulatedPrinter& emulated();  // the emulated printer behind the six interfaces
+    // The configuration's model code is of a family whose calls reach the emulated printer
+    // (false for a code of no family).
+    bool runsOnEmulator() const;
 
 private:
     struct Impl;
