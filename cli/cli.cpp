@@ -50,6 +50,7 @@ std::string usageText()
          "  VANTIS_DIR    the folder of the host database (Paradox tables)\n"
          "  ECF_TRACE     append the trace (one JSON line per printer call and per box) to this file\n"
          "  ECF_EMULATOR  a JSON file of canned results for the emulated printer\n"
+         "  ECF_DRIVE_C   the folder that stands for drive C: (Printers.txt; default ~/.ecf/C)\n"
          "  ECF_LIB_SCHALTER, ECF_LIB_MP20, ECF_LIB_SWEDA, ECF_LIB_DARUMA, ECF_LIB_BEMAFI32\n"
          "                the file of that family's maker library, loaded in ecf-maker-host instead\n"
          "                of the emulator; ECF_LIB_TIMEOUT: seconds one call may take (default 90)\n"

@@ -189,4 +189,10 @@ EmulatedPrinter& Printer::emulated()
     return impl_->emulated;
 }
 
+bool Printer::runsOnEmulator() const
+{
+    // Every family's calls go to its emulator; a code of no family prints nowhere.
+    return familyOf(config_.modeloEcf) != Family::None;
+}
+
 } // namespace ecf::printer

@@ -45,6 +45,9 @@ public:
     FamilyDriver& driver();
     MakerInterfaces& makers();
     EmulatedPrinter& emulated();  // the emulated printer behind the six interfaces
+    // The configuration's model code is of a family whose calls reach the emulated printer
+    // (false for a code of no family).
+    bool runsOnEmulator() const;
 
     // The source of the configured family, at start-up before anything is sent: writes the
     // trace's "printer" line and, with a maker library, starts its helper and checks every

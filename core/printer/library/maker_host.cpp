@@ -44,6 +44,11 @@ HostSettings hostSettingsFromEnvironment()
     std::error_code ec;
     const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
     s.helperDir = ec ? std::filesystem::current_path() : self.parent_path();
+    // Installed, the helper stands in libexec/ecf beside the programs' bin folder.
+    const auto installed = s.helperDir.parent_path() / "libexec" / "ecf";
+    if (!std::filesystem::exists(s.helperDir / "ecf-maker-host", ec) &&
+        std::filesystem::exists(installed / "ecf-maker-host", ec))
+        s.helperDir = installed;
     if (const char* t = std::getenv("ECF_LIB_TIMEOUT"); t && *t) {
         char* end = nullptr;
         const double seconds = std::strtod(t, &end);

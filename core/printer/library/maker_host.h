@@ -23,7 +23,8 @@ struct HostSettings {
     std::chrono::milliseconds timeout{90'000};      // one call, and the loading of the library
 };
 
-// The folder of the running executable, and ECF_LIB_TIMEOUT (seconds; default 90).
+// The helper's folder (the running executable's, or libexec/ecf beside its bin folder when
+// installed), and ECF_LIB_TIMEOUT (seconds; default 90).
 HostSettings hostSettingsFromEnvironment();
 
 // The library's ELF class: 32, 64, or 0 when the file is not an ELF object.
