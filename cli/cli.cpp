@@ -20,6 +20,8 @@ const std::vector<std::unique_ptr<Command>>& allCommands()
         c.push_back(std::make_unique<CloseOpenCommand>());
         c.push_back(std::make_unique<PaymentFormsCommand>());
         c.push_back(std::make_unique<FiscalMemoryCommand>());
+        c.push_back(std::make_unique<PendingCommand>());
+        c.push_back(std::make_unique<RestoreCommand>());
         c.push_back(std::make_unique<MakeDemoCommand>());
         c.push_back(std::make_unique<ShowModelCommand>());
         c.push_back(std::make_unique<ShowTraceCommand>());
@@ -47,6 +49,8 @@ std::string usageText()
          "  VANTIS_DIR    the folder of the host database (Paradox tables)\n"
          "  ECF_TRACE     append the trace (one JSON line per printer call and per box) to this file\n"
          "  ECF_EMULATOR  a JSON file of canned results for the emulated printer\n"
+         "  ECF_STATE_DIR ECF's own state (journal of coupon issues, saved coupons); default\n"
+         "                $XDG_STATE_HOME/ecf, else ~/.local/state/ecf\n"
          "\nanswers, from standard input, one line per question, read only when a question is asked:\n"
          "  confirmation: yes, y, sim, s / no, n, nao, n\xC3\xA3o; an empty line, close or the end of input\n"
          "                close the box without an answer\n"

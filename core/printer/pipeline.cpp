@@ -99,4 +99,10 @@ void CallPipeline::trace(const CallRecord& record)
         trace_->writeLine(toJson(record));
 }
 
+void CallPipeline::traceLine(std::string_view json)
+{
+    if (trace_)
+        trace_->writeLine(json);
+}
+
 } // namespace ecf::printer

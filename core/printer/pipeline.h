@@ -47,6 +47,8 @@ public:
     // Writes the record's "call" line (when tracing).
     void trace(const CallRecord& record);
     bool tracing() const { return trace_ != nullptr; }
+    // Writes another kind of trace line (a JSON object) when tracing.
+    void traceLine(std::string_view json);
 
     // The line as written to the trace, without the line feed.
     static std::string toJson(const CallRecord& record);

@@ -38,7 +38,7 @@ struct Printer::Impl {
           swedaChannel(sweda),
           makers{&schalter, &sigtron, &mp20, &sweda, &daruma, &bemafi32},
           context{owner.config_, owner.taxTable_, owner.op_, owner.clock_, makers, owner.mp20ReplyText_,
-                  &swedaChannel, workDir}
+                  &swedaChannel, workDir, &pipeline}
     {
     }
 

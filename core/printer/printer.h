@@ -72,6 +72,7 @@ struct FamilyContext {
     std::string& mp20ReplyText;          // first line of "MP20FI.RET" as last read by the reply check
     sweda::SwedaChannel* swedaChannel;   // the process-wide Sweda command and reply buffers (Sweda only)
     std::filesystem::path workDir;       // the current folder, where "MP20FI.RET" is
+    CallPipeline* pipeline = nullptr;    // for trace lines other than calls (may be null)
 };
 
 // One family's operations. A model code of no family gets a driver that does nothing.

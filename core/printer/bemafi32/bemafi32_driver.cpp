@@ -7,10 +7,9 @@
 #include "printer/bemafi32/bemafi32_lib.h"
 #include "printer/daruma/daruma_driver.h"
 #include "printer/daruma/fi_common.h"
+#include "printer/port_pause.h"
 
-#include <chrono>
 #include <stdexcept>
-#include <thread>
 
 namespace ecf::printer::bemafi32 {
 
@@ -30,8 +29,7 @@ BemaFI32Lib& BemaFI32Driver::lib()
 
 void BemaFI32Driver::pause(int milliseconds) const
 {
-    if (milliseconds > 0)
-        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    portPause(milliseconds, "bemafi32", ctx_.pipeline);
 }
 
 bool BemaFI32Driver::replyCheck()
