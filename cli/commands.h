@@ -1,6 +1,7 @@
 #pragma once
 // The commands of ecf-cli.
 #include "command.h"
+#include "utilities/util_ecf.h"
 
 #include <memory>
 
@@ -16,60 +17,61 @@ public:
     int run(const std::vector<std::string>& args, Streams& io) override;
 };
 
-// The five utilities buttons: start-up, "Utilitários", one button, the utilities window and
-// the main window close.
-class UtilityButtonCommand : public Command {
+// The utilities window's printer operations: start-up, "Utilitários", the operation, the
+// utilities window and the main window close.
+class UtilityCommand : public Command {
 public:
+    using Operation = void (utilities::UtilEcf::*)();
     std::string synopsis() const override { return name() + " [--show-paper]"; }
     int run(const std::vector<std::string>& args, Streams& io) override;
 
 protected:
-    virtual int button() const = 0; // 1..5
+    virtual Operation operation() const = 0;
 };
 
-class XReadingCommand : public UtilityButtonCommand {
+class XReadingCommand : public UtilityCommand {
 public:
     std::string name() const override { return "x-reading"; }
     std::string description() const override { return "X reading (utilities window, \"Leitura X\")"; }
 
 protected:
-    int button() const override { return 1; }
+    Operation operation() const override { return &utilities::UtilEcf::xReading; }
 };
 
-class ZReductionCommand : public UtilityButtonCommand {
+class ZReductionCommand : public UtilityCommand {
 public:
     std::string name() const override { return "z-reduction"; }
     std::string description() const override { return "Z reduction, behind the password check (\"Redução Z\")"; }
 
 protected:
-    int button() const override { return 2; }
+    Operation operation() const override { return &utilities::UtilEcf::zReduction; }
 };
 
-class CancelLastCommand : public UtilityButtonCommand {
+class CancelLastCommand : public UtilityCommand {
 public:
     std::string name() const override { return "cancel-last"; }
     std::string description() const override { return "cancel the last coupon (\"Cancela Último Cupom\")"; }
 
 protected:
-    int button() const override { return 3; }
+    Operation operation() const override { return &utilities::UtilEcf::cancelLastCoupon; }
 };
 
-class CloseOpenCommand : public UtilityButtonCommand {
+class CloseOpenCommand : public UtilityCommand {
 public:
     std::string name() const override { return "close-open"; }
     std::string description() const override { return "close a coupon left open (\"Fecha Cupom Aberto\")"; }
 
 protected:
-    int button() const override { return 4; }
+    Operation operation() const override { return &utilities::UtilEcf::closeOpenCoupon; }
 };
 
-class PaymentFormsCommand : public UtilityButtonCommand {
+class PaymentFormsCommand : public UtilityCommand {
 public:
     std::string name() const override { return "payment-forms"; }
     std::string description() const override { return "program the payment forms and list them (\"Cadastra Formas Pgto.\")"; }
 
 protected:
-    int button() const override { return 5; }
+    Operation operation() const override { return &utilities::UtilEcf::programPaymentForms; }
 };
 
 class FiscalMemoryCommand : public Command {

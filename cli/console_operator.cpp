@@ -11,12 +11,12 @@ namespace ecf::cli {
 
 namespace {
 
-const char* windowName(app::Window w)
+const char* windowName(common::Window w)
 {
     switch (w) {
-    case app::Window::UtilEcf: return "TfoUtilEcf";
-    case app::Window::MostraFormasPagamentoECF: return "TfoMostraFormasPagamentoECF";
-    case app::Window::RelMemoriaFiscal: return "TfoRelMemoriaFiscal";
+    case common::Window::UtilEcf: return "TfoUtilEcf";
+    case common::Window::MostraFormasPagamentoECF: return "TfoMostraFormasPagamentoECF";
+    case common::Window::RelMemoriaFiscal: return "TfoRelMemoriaFiscal";
     }
     return "?";
 }
@@ -53,14 +53,14 @@ std::optional<std::string> ConsoleOperator::readLine()
     return line;
 }
 
-app::Answer ConsoleOperator::parseAnswer(const std::string& line)
+common::Answer ConsoleOperator::parseAnswer(const std::string& line)
 {
     const std::string a = lowerAnswer(line);
     if (a == "yes" || a == "y" || a == "sim" || a == "s")
-        return app::Answer::Yes;
+        return common::Answer::Yes;
     if (a == "no" || a == "n" || a == "nao" || a == "n\xC3\xA3o")
-        return app::Answer::No;
-    return app::Answer::Close;
+        return common::Answer::No;
+    return common::Answer::Close;
 }
 
 void ConsoleOperator::message(const std::string& text)
@@ -84,21 +84,21 @@ void ConsoleOperator::exception(const std::string& text)
     out_ << "[exception] " << text << '\n' << std::flush;
 }
 
-app::Answer ConsoleOperator::confirm(const std::string& text)
+common::Answer ConsoleOperator::confirm(const std::string& text)
 {
     out_ << "[confirm] " << text << " (sim/nao) " << std::flush;
     const auto line = readLine();
-    const app::Answer a = line ? parseAnswer(*line) : app::Answer::Close;
-    out_ << "-> " << (a == app::Answer::Yes ? "yes" : a == app::Answer::No ? "no" : "close") << '\n'
+    const common::Answer a = line ? parseAnswer(*line) : common::Answer::Close;
+    out_ << "-> " << (a == common::Answer::Yes ? "yes" : a == common::Answer::No ? "no" : "close") << '\n'
          << std::flush;
     return a;
 }
 
-app::PasswordEntry ConsoleOperator::password(const std::string& caption, bool userPanel)
+common::PasswordEntry ConsoleOperator::password(const std::string& caption, bool userPanel)
 {
     out_ << "[password] " << caption << (userPanel ? " (senha, usuario, senha do usuario) " : " (senha) ")
          << std::flush;
-    app::PasswordEntry e;
+    common::PasswordEntry e;
     auto take = [this](std::string& into) {
         auto line = readLine();
         if (!line || *line == "cancel")
@@ -108,12 +108,12 @@ app::PasswordEntry ConsoleOperator::password(const std::string& caption, bool us
     };
     e.ok = take(e.senha) && (!userPanel || (take(e.usuario) && take(e.senhaUsuario)));
     if (!e.ok)
-        e = app::PasswordEntry{};
+        e = common::PasswordEntry{};
     out_ << "-> " << (e.ok ? "ok" : "cancel") << '\n' << std::flush;
     return e;
 }
 
-void ConsoleOperator::mainShown(const app::MainWindowState& s)
+void ConsoleOperator::mainShown(const common::MainWindowState& s)
 {
     out_ << "[main] Label1 \"" << s.label1 << "\", Button1 \"" << s.button1 << "\" "
          << (s.button1Enabled ? "enabled" : "disabled") << '\n'
@@ -130,28 +130,28 @@ void ConsoleOperator::listShown(const std::vector<std::string>& items)
     out_ << '\n' << std::flush;
 }
 
-void ConsoleOperator::showWindow(app::Window window)
+void ConsoleOperator::showWindow(common::Window window)
 {
     out_ << "[window] " << windowName(window) << " shown\n" << std::flush;
-    if (window == app::Window::RelMemoriaFiscal)
+    if (window == common::Window::RelMemoriaFiscal)
         relShown_ = true;
     if (!app_)
         return;
     // Showing a window runs its show handler at once, inside the call.
-    if (window == app::Window::UtilEcf) {
+    if (window == common::Window::UtilEcf) {
         if (utilities::UtilEcf* u = app_->utilEcf())
             u->onShow();
-    } else if (window == app::Window::MostraFormasPagamentoECF) {
+    } else if (window == common::Window::MostraFormasPagamentoECF) {
         app_->formasPagamento().onShow();
     }
 }
 
-void ConsoleOperator::closeWindow(app::Window window)
+void ConsoleOperator::closeWindow(common::Window window)
 {
     out_ << "[window] " << windowName(window) << " closed\n" << std::flush;
-    if (window == app::Window::RelMemoriaFiscal)
+    if (window == common::Window::RelMemoriaFiscal)
         relShown_ = false;
-    if (window == app::Window::UtilEcf)
+    if (window == common::Window::UtilEcf)
         utilClose_ = true;
 }
 

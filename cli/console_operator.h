@@ -2,7 +2,7 @@
 // The operator port of ecf-cli: boxes and questions are printed on standard output for a
 // person to read; answers come from standard input, one line per question, read only when a
 // question is asked. Typed passwords and user codes are never printed.
-#include "app/operator_port.h"
+#include "common/operator_port.h"
 
 #include <iosfwd>
 #include <optional>
@@ -14,7 +14,7 @@ class Application;
 
 namespace ecf::cli {
 
-class ConsoleOperator : public app::OperatorPort {
+class ConsoleOperator : public common::OperatorPort {
 public:
     ConsoleOperator(std::istream& in, std::ostream& out);
 
@@ -25,12 +25,12 @@ public:
     void info(const std::string& text) override;
     void error(const std::string& text) override;
     void exception(const std::string& text) override;
-    app::Answer confirm(const std::string& text) override;
-    app::PasswordEntry password(const std::string& caption, bool userPanel) override;
-    void mainShown(const app::MainWindowState& state) override;
+    common::Answer confirm(const std::string& text) override;
+    common::PasswordEntry password(const std::string& caption, bool userPanel) override;
+    void mainShown(const common::MainWindowState& state) override;
     void listShown(const std::vector<std::string>& items) override;
-    void showWindow(app::Window window) override;
-    void closeWindow(app::Window window) override;
+    void showWindow(common::Window window) override;
+    void closeWindow(common::Window window) override;
 
     int exceptionCount() const { return exceptions_; }
     bool relMemoriaFiscalShown() const { return relShown_; }
@@ -39,7 +39,7 @@ public:
     bool takeUtilEcfClose();
 
     // The answer words: yes, y, sim, s / no, n, nao, não (any letter case); anything else closes.
-    static app::Answer parseAnswer(const std::string& line);
+    static common::Answer parseAnswer(const std::string& line);
 
 private:
     std::optional<std::string> readLine();

@@ -23,7 +23,7 @@ int PrintCommand::run(const std::vector<std::string>& argsIn, Streams& io)
     s.showMain();
     // Whatever its caption; a disabled button (no pending coupon) takes no click.
     if (s.app().main().button1Enabled())
-        s.run([&s] { s.app().main().button1Click(); });
+        s.run([&s] { s.app().main().finishSale(); });
     return s.finish();
 }
 

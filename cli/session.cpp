@@ -49,7 +49,7 @@ void Session::showMain()
 
 void Session::openUtilities()
 {
-    run([this] { app_->main().button3Click(); });
+    run([this] { app_->main().openUtilities(); });
 }
 
 void Session::closeUtilities()

@@ -6,7 +6,7 @@
 
 namespace ecf::cli {
 
-int UtilityButtonCommand::run(const std::vector<std::string>& argsIn, Streams& io)
+int UtilityCommand::run(const std::vector<std::string>& argsIn, Streams& io)
 {
     std::vector<std::string> args = argsIn;
     const bool showPaper = takeShowPaper(args);
@@ -18,19 +18,10 @@ int UtilityButtonCommand::run(const std::vector<std::string>& argsIn, Streams& i
         return kExitError;
     s.showMain();
     s.openUtilities();
-    const int b = button();
-    s.run([&s, b] {
-        utilities::UtilEcf* u = s.app().utilEcf();
-        if (!u)
-            return;
-        switch (b) {
-        case 1: u->button1Click(); break;
-        case 2: u->button2Click(); break;
-        case 3: u->button3Click(); break;
-        case 4: u->button4Click(); break;
-        case 5: u->button5Click(); break;
-        default: break;
-        }
+    const Operation op = operation();
+    s.run([&s, op] {
+        if (utilities::UtilEcf* u = s.app().utilEcf())
+            (u->*op)();
     });
     s.closeUtilities();
     return s.finish();
@@ -55,7 +46,7 @@ int FiscalMemoryCommand::run(const std::vector<std::string>& argsIn, Streams& io
     s.openUtilities();
     s.run([&s] {
         if (utilities::UtilEcf* u = s.app().utilEcf())
-            u->button6Click();
+            u->openFiscalMemory();
     });
     // The reading runs when the window was shown; an empty argument leaves its field as it is.
     auto& rel = s.app().relMemoriaFiscal();
@@ -64,7 +55,7 @@ int FiscalMemoryCommand::run(const std::vector<std::string>& argsIn, Streams& io
     if (!args[1].empty())
         rel.maskEdit2 = args[1];
     if (s.console().relMemoriaFiscalShown())
-        s.run([&rel] { rel.button1Click(); });
+        s.run([&rel] { rel.printReading(); });
     s.closeUtilities();
     return s.finish();
 }

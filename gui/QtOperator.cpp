@@ -86,7 +86,7 @@ void QtOperator::info(const std::string& text) { showBox(boxParent(), QMessageBo
 void QtOperator::error(const std::string& text) { showBox(boxParent(), QMessageBox::Critical, text); }
 void QtOperator::exception(const std::string& text) { showBox(boxParent(), QMessageBox::Critical, text); }
 
-ecf::app::Answer QtOperator::confirm(const std::string& text)
+ecf::common::Answer QtOperator::confirm(const std::string& text)
 {
     QMessageBox box(QMessageBox::Question, boxTitle, QString::fromStdString(text), QMessageBox::NoButton,
                     boxParent());
@@ -98,15 +98,15 @@ ecf::app::Answer QtOperator::confirm(const std::string& text)
     box.exec();
     box.removeEventFilter(&filter);
     if (filter.closed)
-        return ecf::app::Answer::Close;
+        return ecf::common::Answer::Close;
     if (box.clickedButton() == yes)
-        return ecf::app::Answer::Yes;
+        return ecf::common::Answer::Yes;
     if (box.clickedButton() == no)
-        return ecf::app::Answer::No;
-    return ecf::app::Answer::Close;
+        return ecf::common::Answer::No;
+    return ecf::common::Answer::Close;
 }
 
-ecf::app::PasswordEntry QtOperator::password(const std::string& caption, bool userPanel)
+ecf::common::PasswordEntry QtOperator::password(const std::string& caption, bool userPanel)
 {
     if (!formSenha_) {
         ownFormSenha_ = std::make_unique<TFormSenha>(tolvar_);
@@ -115,7 +115,7 @@ ecf::app::PasswordEntry QtOperator::password(const std::string& caption, bool us
     TFormSenha& dialog = *formSenha_;
     dialog.setWindowTitle(QString::fromStdString(caption));
     dialog.setUserPanelVisible(userPanel);
-    ecf::app::PasswordEntry entry;
+    ecf::common::PasswordEntry entry;
     entry.ok = dialog.exec() == QDialog::Accepted;
     entry.senha = dialog.EdSenha->text().toStdString();
     entry.usuario = dialog.edUsuario->text().toStdString();
@@ -123,7 +123,7 @@ ecf::app::PasswordEntry QtOperator::password(const std::string& caption, bool us
     return entry;
 }
 
-void QtOperator::mainShown(const ecf::app::MainWindowState&)
+void QtOperator::mainShown(const ecf::common::MainWindowState&)
 {
     if (tolvar_)
         tolvar_->refresh();
@@ -135,10 +135,10 @@ void QtOperator::listShown(const std::vector<std::string>& items)
         formasPagamento_->fill(items);
 }
 
-void QtOperator::showWindow(ecf::app::Window window)
+void QtOperator::showWindow(ecf::common::Window window)
 {
     switch (window) {
-    case ecf::app::Window::UtilEcf: {
+    case ecf::common::Window::UtilEcf: {
         if (!app_)
             return;
         if (utilEcf_ && utilEcf_->isClosed()) {
@@ -154,11 +154,11 @@ void QtOperator::showWindow(ecf::app::Window window)
         utilEcf_->showForHandler();
         break;
     }
-    case ecf::app::Window::MostraFormasPagamentoECF:
+    case ecf::common::Window::MostraFormasPagamentoECF:
         if (formasPagamento_)
             formasPagamento_->showForHandler();
         break;
-    case ecf::app::Window::RelMemoriaFiscal:
+    case ecf::common::Window::RelMemoriaFiscal:
         if (relMemoriaFiscal_) {
             relMemoriaFiscal_->show();
             relMemoriaFiscal_->raise();
@@ -168,19 +168,19 @@ void QtOperator::showWindow(ecf::app::Window window)
     }
 }
 
-void QtOperator::closeWindow(ecf::app::Window window)
+void QtOperator::closeWindow(ecf::common::Window window)
 {
     switch (window) {
-    case ecf::app::Window::UtilEcf:
+    case ecf::common::Window::UtilEcf:
         // WA_DeleteOnClose: the window, and its logic with it, go once the running handler is over.
         if (utilEcf_)
             utilEcf_->close();
         break;
-    case ecf::app::Window::MostraFormasPagamentoECF:
+    case ecf::common::Window::MostraFormasPagamentoECF:
         if (formasPagamento_)
             formasPagamento_->hide();
         break;
-    case ecf::app::Window::RelMemoriaFiscal:
+    case ecf::common::Window::RelMemoriaFiscal:
         if (relMemoriaFiscal_)
             relMemoriaFiscal_->hide(); // keeps its dates for the next showing
         break;

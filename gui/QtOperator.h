@@ -1,6 +1,6 @@
 #pragma once
 // The desktop program's operator port: message boxes, the password dialog and the windows.
-#include "app/operator_port.h"
+#include "common/operator_port.h"
 
 #include <QPointer>
 
@@ -19,7 +19,7 @@ class Application;
 
 namespace ecf::gui {
 
-class QtOperator : public ecf::app::OperatorPort {
+class QtOperator : public ecf::common::OperatorPort {
 public:
     QtOperator();
     ~QtOperator() override;
@@ -41,12 +41,12 @@ public:
     void info(const std::string& text) override;
     void error(const std::string& text) override;
     void exception(const std::string& text) override;
-    ecf::app::Answer confirm(const std::string& text) override;
-    ecf::app::PasswordEntry password(const std::string& caption, bool userPanel) override;
-    void mainShown(const ecf::app::MainWindowState& state) override;
+    ecf::common::Answer confirm(const std::string& text) override;
+    ecf::common::PasswordEntry password(const std::string& caption, bool userPanel) override;
+    void mainShown(const ecf::common::MainWindowState& state) override;
     void listShown(const std::vector<std::string>& items) override;
-    void showWindow(ecf::app::Window window) override;
-    void closeWindow(ecf::app::Window window) override;
+    void showWindow(ecf::common::Window window) override;
+    void closeWindow(ecf::common::Window window) override;
 
 private:
     QWidget* boxParent() const;

@@ -11,12 +11,12 @@
 #include <QVBoxLayout>
 
 TfoQtdCopias::TfoQtdCopias(ecf::app::Application& app, QWidget* parent)
-    : TfoQtdCopias(ecf::access::reportSettings(),
+    : TfoQtdCopias(ecf::report::reportSettings(),
                    [a = &app](const std::function<void()>& event) { a->handle(event); }, parent)
 {
 }
 
-TfoQtdCopias::TfoQtdCopias(ecf::access::ReportSettings& settings, ErrorHandler handler, QWidget* parent)
+TfoQtdCopias::TfoQtdCopias(ecf::report::ReportSettings& settings, ErrorHandler handler, QWidget* parent)
     : QDialog(parent), handler_(std::move(handler)), logic_(settings)
 {
     setObjectName("foQtdCopias");
@@ -27,7 +27,7 @@ TfoQtdCopias::TfoQtdCopias(ecf::access::ReportSettings& settings, ErrorHandler h
     Label1->setObjectName("Label1");
     spnQtdCopias = new QSpinBox(this);
     spnQtdCopias->setObjectName("spnQtdCopias");
-    spnQtdCopias->setRange(ecf::access::QtdCopias::kMinCopies, ecf::access::QtdCopias::kMaxCopies);
+    spnQtdCopias->setRange(ecf::report::QtdCopias::kMinCopies, ecf::report::QtdCopias::kMaxCopies);
     spnQtdCopias->setValue(logic_.spnQtdCopias());
     QFont bold = spnQtdCopias->font();
     bold.setBold(true);

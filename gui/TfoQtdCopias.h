@@ -2,7 +2,7 @@
 // TfoQtdCopias, "Quantidade de Copias": the number of copies of a report (1 to 99). Created at
 // start and kept for the whole run; a caller shows it modally (exec()) and then reads the
 // report settings.
-#include "access/qtd_copias.h"
+#include "report/qtd_copias.h"
 
 #include <QDialog>
 
@@ -23,9 +23,9 @@ public:
 
     // The program's dialog on the process-wide report settings.
     explicit TfoQtdCopias(ecf::app::Application& app, QWidget* parent = nullptr);
-    TfoQtdCopias(ecf::access::ReportSettings& settings, ErrorHandler handler, QWidget* parent = nullptr);
+    TfoQtdCopias(ecf::report::ReportSettings& settings, ErrorHandler handler, QWidget* parent = nullptr);
 
-    ecf::access::QtdCopias& logic() { return logic_; }
+    ecf::report::QtdCopias& logic() { return logic_; }
 
     QLabel* Label1 = nullptr;          // "Quantidade de Copias"
     QSpinBox* spnQtdCopias = nullptr;
@@ -36,5 +36,5 @@ protected:
 
 private:
     ErrorHandler handler_;
-    ecf::access::QtdCopias logic_;
+    ecf::report::QtdCopias logic_;
 };

@@ -60,11 +60,11 @@ TfoRelMemoriaFiscal::TfoRelMemoriaFiscal(ecf::app::Application& app, QWidget* pa
 
     connect(Button1, &QPushButton::clicked, this, [this] {
         takeDates();
-        app_.handle([this] { app_.relMemoriaFiscal().button1Click(); });
+        app_.handle([this] { app_.relMemoriaFiscal().printReading(); });
     });
     connect(Button2, &QPushButton::clicked, this, [this] {
         takeDates();
-        app_.handle([this] { app_.relMemoriaFiscal().button2Click(); });
+        app_.handle([this] { app_.relMemoriaFiscal().closeWindow(); });
     });
 
     resize(383, 218);

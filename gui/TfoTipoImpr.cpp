@@ -21,14 +21,14 @@
 #include <QUtf8StringView>
 #include <QVBoxLayout>
 
-using ecf::access::TipoImprButton;
+using ecf::report::TipoImprButton;
 
 namespace {
 
 // The system's printers as Qt's print support lists them (the CUPS destinations), each as
 // "<name> on <port>". Qt does not give the device URI; the printer's location stands for the
 // port when it has one, else its name.
-class SystemPrinters : public ecf::access::PrinterSource {
+class SystemPrinters : public ecf::report::PrinterSource {
 public:
     std::vector<std::string> printerEntries() override
     {
@@ -44,7 +44,7 @@ public:
     }
 };
 
-class SystemPrintDialog : public ecf::access::PrintDialogOpener {
+class SystemPrintDialog : public ecf::report::PrintDialogOpener {
 public:
     SystemPrintDialog(QPrinter& printer, QWidget* parent) : printer_(printer), parent_(parent) {}
     void openPrintDialog() override
@@ -85,13 +85,13 @@ void fill(QComboBox* box, const std::vector<std::string>& items, int index)
 } // namespace
 
 TfoTipoImpr::TfoTipoImpr(ecf::app::Application& app, QWidget* parent)
-    : TfoTipoImpr(ecf::access::reportSettings(),
+    : TfoTipoImpr(ecf::report::reportSettings(),
                   [a = &app](const std::function<void()>& event) { a->handle(event); }, nullptr, nullptr, parent)
 {
 }
 
-TfoTipoImpr::TfoTipoImpr(ecf::access::ReportSettings& settings, ErrorHandler handler,
-                         ecf::access::PrinterSource* printers, ecf::access::PrintDialogOpener* printDialog,
+TfoTipoImpr::TfoTipoImpr(ecf::report::ReportSettings& settings, ErrorHandler handler,
+                         ecf::report::PrinterSource* printers, ecf::report::PrintDialogOpener* printDialog,
                          QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), handler_(std::move(handler))
 {
@@ -103,7 +103,7 @@ TfoTipoImpr::TfoTipoImpr(ecf::access::ReportSettings& settings, ErrorHandler han
         ownPrintDialog_ = std::make_unique<SystemPrintDialog>(printer_, this);
         printDialog = ownPrintDialog_.get();
     }
-    logic_ = std::make_unique<ecf::access::TipoImpr>(settings, *printers, *printDialog);
+    logic_ = std::make_unique<ecf::report::TipoImpr>(settings, *printers, *printDialog);
     build();
     showState();
 }
@@ -134,7 +134,7 @@ void TfoTipoImpr::build()
     Label1->setObjectName("Label1");
     MaskEdit1 = new QLineEdit(this);
     MaskEdit1->setObjectName("MaskEdit1");
-    MaskEdit1->setMaxLength(static_cast<int>(ecf::access::TipoImpr::kMaskLength));
+    MaskEdit1->setMaxLength(static_cast<int>(ecf::report::TipoImpr::kMaskLength));
     MaskEdit1->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]{0,3}"), MaskEdit1));
     MaskEdit1->setAlignment(Qt::AlignRight);
     MaskEdit1->setFixedWidth(MaskEdit1->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 16);

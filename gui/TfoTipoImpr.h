@@ -2,8 +2,8 @@
 // TfoTipoImpr, "Tipo de Impressão": print mode, pitch, orientation, lines per page and the
 // report printer (or the preview "VISUALIZAR"). Created at start and kept for the whole run;
 // a caller shows it modally (exec()) and then reads the report settings. Widgets and wiring
-// only: the state lives in ecf::access::TipoImpr.
-#include "access/tipo_impr.h"
+// only: the state lives in ecf::report::TipoImpr.
+#include "report/tipo_impr.h"
 
 #include <QDialog>
 #include <QPrinter>
@@ -33,12 +33,12 @@ public:
     explicit TfoTipoImpr(ecf::app::Application& app, QWidget* parent = nullptr);
     // The same dialog on given settings; a null printer source or print dialog stands for the
     // system's own.
-    TfoTipoImpr(ecf::access::ReportSettings& settings, ErrorHandler handler,
-                ecf::access::PrinterSource* printers = nullptr,
-                ecf::access::PrintDialogOpener* printDialog = nullptr, QWidget* parent = nullptr);
+    TfoTipoImpr(ecf::report::ReportSettings& settings, ErrorHandler handler,
+                ecf::report::PrinterSource* printers = nullptr,
+                ecf::report::PrintDialogOpener* printDialog = nullptr, QWidget* parent = nullptr);
     ~TfoTipoImpr() override;
 
-    ecf::access::TipoImpr& logic() { return *logic_; }
+    ecf::report::TipoImpr& logic() { return *logic_; }
     // The printer the system's print dialog set up, for graphic reports.
     QPrinter& printer() { return printer_; }
 
@@ -71,7 +71,7 @@ private:
 
     ErrorHandler handler_;
     QPrinter printer_;
-    std::unique_ptr<ecf::access::PrinterSource> ownPrinters_;
-    std::unique_ptr<ecf::access::PrintDialogOpener> ownPrintDialog_;
-    std::unique_ptr<ecf::access::TipoImpr> logic_;
+    std::unique_ptr<ecf::report::PrinterSource> ownPrinters_;
+    std::unique_ptr<ecf::report::PrintDialogOpener> ownPrintDialog_;
+    std::unique_ptr<ecf::report::TipoImpr> logic_;
 };

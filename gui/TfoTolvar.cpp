@@ -46,9 +46,9 @@ TfoTolvar::TfoTolvar(ecf::app::Application& app, QWidget* parent) : QWidget(pare
     layout->addWidget(GroupBox1, 1);
     layout->addLayout(buttons);
 
-    connect(Button1, &QPushButton::clicked, this, [this] { click(&ecf::app::MainWindow::button1Click); });
-    connect(Button2, &QPushButton::clicked, this, [this] { click(&ecf::app::MainWindow::button2Click); });
-    connect(Button3, &QPushButton::clicked, this, [this] { click(&ecf::app::MainWindow::button3Click); });
+    connect(Button1, &QPushButton::clicked, this, [this] { click(&ecf::app::MainWindow::finishSale); });
+    connect(Button2, &QPushButton::clicked, this, [this] { click(&ecf::app::MainWindow::requestClose); });
+    connect(Button3, &QPushButton::clicked, this, [this] { click(&ecf::app::MainWindow::openUtilities); });
 
     resize(385, 265);
     ecf::gui::centreOnScreen(*this);

@@ -34,14 +34,14 @@ TfoUtilEcf::TfoUtilEcf(ecf::app::Application& app, QWidget* parent)
         return b;
     };
     using U = ecf::utilities::UtilEcf;
-    Button1 = add("Button1", "Leitura X", true, &U::button1Click);
-    Button2 = add("Button2", "Redução Z", true, &U::button2Click);
-    Button3 = add("Button3", "Cancela Último Cupom", true, &U::button3Click);
-    Button4 = add("Button4", "Fecha Cupom Aberto", true, &U::button4Click);
-    Button5 = add("Button5", "Cadastra Formas Pgto.", true, &U::button5Click);
-    Button6 = add("Button6", "Leitura Memória Fiscal", true, &U::button6Click);
+    Button1 = add("Button1", "Leitura X", true, &U::xReading);
+    Button2 = add("Button2", "Redução Z", true, &U::zReduction);
+    Button3 = add("Button3", "Cancela Último Cupom", true, &U::cancelLastCoupon);
+    Button4 = add("Button4", "Fecha Cupom Aberto", true, &U::closeOpenCoupon);
+    Button5 = add("Button5", "Cadastra Formas Pgto.", true, &U::programPaymentForms);
+    Button6 = add("Button6", "Leitura Memória Fiscal", true, &U::openFiscalMemory);
     layout->addSpacing(8);
-    Button7 = add("Button7", "Fechar", false, &U::button7Click);
+    Button7 = add("Button7", "Fechar", false, &U::closeWindow);
 
     resize(222, 342);
     ecf::gui::centreOnScreen(*this);

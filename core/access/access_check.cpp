@@ -1,8 +1,8 @@
 #include "access/access_check.h"
 
 #include "access/log_table.h"
-#include "app/application.h"
-#include "app/dm_filial.h"
+#include "common/clock.h"
+#include "common/operator_port.h"
 #include "common/convert.h"
 #include "common/text.h"
 #include "data/table.h"
@@ -49,13 +49,16 @@ std::string typed(const std::string& utf8, int codePage, std::size_t maxLength =
 
 } // namespace
 
-AccessCheck::AccessCheck(app::Application& app) : app_(app) {}
+AccessCheck::AccessCheck(common::OperatorPort& op, const common::Clock& clock, data::Table& acesso)
+    : op_(op), clock_(clock), acesso_(acesso)
+{
+}
 
 bool AccessCheck::AutorizaAcesso(int operation)
 {
     const ClearOnExit clear(currentOperation, currentTable, currentRecord);
 
-    data::Table& acesso = app_.dmFilial().TAcesso;
+    data::Table& acesso = acesso_;
     if (acesso.active())
         acesso.refresh();
     else
@@ -69,7 +72,7 @@ bool AccessCheck::AutorizaAcesso(int operation)
 
     // Showing the dialog: the month of the log, the user table, the user panel and, when the
     // operation asks for the user, the month's log table (created when missing).
-    const std::string month = logMonth(app_.clock().now());
+    const std::string month = logMonth(clock_.now());
     data::Table tbUsu("Usuarios.db");
     const data::CloseOnExit closeUsu(tbUsu);
     tbUsu.open();
@@ -87,14 +90,14 @@ bool AccessCheck::AutorizaAcesso(int operation)
         tbLog->open();
     }
 
-    const app::PasswordEntry entry =
-        app_.op().password("Entre com a senha " + std::to_string(operation), userPanel);
+    const common::PasswordEntry entry =
+        op_.password("Entre com a senha " + std::to_string(operation), userPanel);
     if (!entry.ok)
         return false;
 
     const std::string senha = typed(entry.senha, acesso.codePage());
     if (common::upperCase(common::trim(conteudo)) != common::upperCase(common::trim(senha))) {
-        app_.op().error("Senha invalida");
+        op_.error("Senha invalida");
         return false;
     }
     if (!userPanel)
@@ -102,19 +105,19 @@ bool AccessCheck::AutorizaAcesso(int operation)
 
     const std::string usuario = typed(entry.usuario, tbUsu.codePage(), userCodeMaxLength);
     if (!tbUsu.findKey({usuario})) {
-        app_.op().message("Usuário não cadastrado!");
+        op_.message("Usuário não cadastrado!");
         return false;
     }
     const std::string senhaUsu = typed(entry.senhaUsuario, tbUsu.codePage(), userPasswordMaxLength);
     if (common::upperCase(tbUsu.fieldByName("Senha").asString()) != common::upperCase(senhaUsu)) {
-        app_.op().message("A senha do usuário é inválida!");
+        op_.message("A senha do usuário é inválida!");
         return false;
     }
 
     const std::string userCode = tbUsu.fieldByName("Codigo").asString();
     const std::string userLevel = tbUsu.fieldByName("Nivel").asString();
     appendLogRecord(*tbLog,
-                    LogEntry{app_.clock().now(), currentTable, descricao, currentRecord, currentOperation, userCode});
+                    LogEntry{clock_.now(), currentTable, descricao, currentRecord, currentOperation, userCode});
     tbLog->close();
     currentUserCode = userCode;
     currentUserLevel = userLevel;

@@ -5,15 +5,20 @@
 #include <cstdint>
 #include <string>
 
-namespace ecf::app {
-class Application;
+namespace ecf::common {
+class Clock;
+class OperatorPort;
+}
+namespace ecf::data {
+class Table;
 }
 
 namespace ecf::access {
 
 class AccessCheck {
 public:
-    explicit AccessCheck(app::Application& app);
+    // acesso: the data module's access table TAcesso, opened here when it is not open.
+    AccessCheck(common::OperatorPort& op, const common::Clock& clock, data::Table& acesso);
 
     // True when the operation may proceed. Shows its own dialog and messages.
     bool AutorizaAcesso(int operation);
@@ -26,7 +31,9 @@ public:
     std::string currentOperation;
 
 private:
-    app::Application& app_;
+    common::OperatorPort& op_;
+    const common::Clock& clock_;
+    data::Table& acesso_;
 };
 
 } // namespace ecf::access

@@ -70,8 +70,8 @@ struct Application::Impl {
     std::unique_ptr<MainWindow> main;
     std::unique_ptr<utilities::MostraFormasPagamento> formasPagamento;
     std::unique_ptr<utilities::RelMemoriaFiscal> relMemoriaFiscal;
-    std::unique_ptr<access::AccessCheck> access;
     std::unique_ptr<DMFilial> dmFilial;
+    std::unique_ptr<access::AccessCheck> access;
     std::unique_ptr<utilities::UtilEcf> utilEcf;
 };
 
@@ -93,10 +93,11 @@ Application::Application(Options options) : impl_(std::make_unique<Impl>(options
     po.workDir = options.workDir;
     i.printer = std::make_unique<printer::Printer>(i.config, *i.op, *i.clock, std::move(po));
     i.main = std::make_unique<MainWindow>(*this);
-    i.formasPagamento = std::make_unique<utilities::MostraFormasPagamento>(*this);
-    i.relMemoriaFiscal = std::make_unique<utilities::RelMemoriaFiscal>(*this);
-    i.access = std::make_unique<access::AccessCheck>(*this);
+    i.formasPagamento = std::make_unique<utilities::MostraFormasPagamento>(*i.op, *i.printer);
+    i.relMemoriaFiscal = std::make_unique<utilities::RelMemoriaFiscal>(*i.op, *i.printer);
+    // The data module comes before the access check, which reads its access table.
     i.dmFilial = std::make_unique<DMFilial>();
+    i.access = std::make_unique<access::AccessCheck>(*i.op, *i.clock, i.dmFilial->TAcesso);
 }
 
 Application::~Application()
@@ -104,8 +105,8 @@ Application::~Application()
     // The utilities window goes first; the others in the reverse order of their creation.
     if (impl_) {
         impl_->utilEcf.reset();
-        impl_->dmFilial.reset();
         impl_->access.reset();
+        impl_->dmFilial.reset();
         impl_->relMemoriaFiscal.reset();
         impl_->formasPagamento.reset();
         impl_->main.reset();
@@ -139,7 +140,7 @@ utilities::UtilEcf* Application::utilEcf() { return impl_->utilEcf.get(); }
 utilities::UtilEcf& Application::createUtilEcf()
 {
     if (!impl_->utilEcf)
-        impl_->utilEcf = std::make_unique<utilities::UtilEcf>(*this);
+        impl_->utilEcf = std::make_unique<utilities::UtilEcf>(*impl_->op, impl_->config, *impl_->printer, *impl_->access);
     return *impl_->utilEcf;
 }
 

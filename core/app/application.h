@@ -4,8 +4,8 @@
 // dialogs' settings, the printer connection. Both front ends (the Qt program and ecf-cli)
 // create one Application and drive its windows' handlers; every handler they call runs
 // through handle(), the application's default error handler.
-#include "app/operator_port.h"
-#include "app/startup_config.h"
+#include "common/operator_port.h"
+#include "common/startup_config.h"
 #include "common/clock.h"
 
 #include <filesystem>

@@ -75,7 +75,7 @@ void MainWindow::startUp()
     // 4. TEF switch.
     tbCfg.open();
     if (tbCfg.fieldByName("TEF").asBoolean())
-        button1_ = "Integrar c/TEF";
+        button1Action_ = Button1Action::TefIntegration;
     tbCfg.close();
 
     // 5. The tax table back to its initial state.
@@ -106,11 +106,16 @@ void MainWindow::startUp()
     TItens.open();
 }
 
-void MainWindow::button1Click()
+std::string MainWindow::button1Caption() const
+{
+    return button1Action_ == Button1Action::TefIntegration ? "Integrar c/TEF" : "Imprimir";
+}
+
+void MainWindow::finishSale()
 {
     if (!button1Enabled_)
         return; // a disabled button takes no click
-    if (button1_ == "Imprimir" && TCabec.active() && TItens.active()) {
+    if (button1Action_ == Button1Action::PrintCoupon && TCabec.active() && TItens.active()) {
         // Start-up opened the hand-off tables: print the pending coupon, then clear the
         // tables whether or not the printer took every item. When start-up ended before
         // opening them nothing is printed and the pending coupon is kept for the next run.
@@ -129,12 +134,12 @@ void MainWindow::couponIssue()
     coupon::issueCoupon(app_.printer().driver(), records);
 }
 
-void MainWindow::button2Click()
+void MainWindow::requestClose()
 {
     closeRequested_ = true;
 }
 
-void MainWindow::button3Click()
+void MainWindow::openUtilities()
 {
     if (!app_.utilEcf())
         app_.createUtilEcf();

@@ -1,7 +1,7 @@
 #pragma once
 // TfoTolvar, the main window: its start-up sequence (show handler), its three buttons and its
 // close handler. The front end shows the captions and state held here.
-#include "app/startup_config.h"
+#include "common/startup_config.h"
 #include "data/table.h"
 
 #include <string>
@@ -15,14 +15,18 @@ public:
     explicit MainWindow(Application& app);
 
     void onShow();        // the start-up sequence; ends with the "main" window-state report
-    void button1Click();  // "Imprimir" (or "Integrar c/TEF")
-    void button2Click();  // "Fechar"
-    void button3Click();  // "Utilitários"
+    // What Button1 does: print the pending coupon, or (with TEF switched on) only close.
+    enum class Button1Action { PrintCoupon, TefIntegration };
+
+    void finishSale();    // Button1, "Imprimir" (or "Integrar c/TEF"): the pending coupon, then close
+    void requestClose();  // Button2, "Fechar"
+    void openUtilities(); // Button3, "Utilitários"
     void onClose();       // close handler: closes the printer, Filial.DB and Acesso.db
 
     // Window state for the front end.
     const std::string& label1() const { return label1_; }
-    const std::string& button1Caption() const { return button1_; }
+    Button1Action button1Action() const { return button1Action_; }
+    std::string button1Caption() const;
     bool button1Enabled() const { return button1Enabled_; }
     // A handler asked the window to close; the front end closes it (which runs onClose()).
     bool closeRequested() const { return closeRequested_; }
@@ -40,7 +44,7 @@ private:
 
     Application& app_;
     std::string label1_ = "000000";
-    std::string button1_ = "Imprimir";
+    Button1Action button1Action_ = Button1Action::PrintCoupon;
     bool button1Enabled_ = true;
     bool closeRequested_ = false;
 };

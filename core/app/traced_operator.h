@@ -3,7 +3,7 @@
 // the operator is also written to the trace as one "ui" line, then (or, for questions, after
 // the answer) the call goes on to the port it wraps. Typed passwords and user codes are never
 // written.
-#include "app/operator_port.h"
+#include "common/operator_port.h"
 
 #include <memory>
 

@@ -3,8 +3,8 @@
 // families (each traced, over its emulator), the tax table, and for the configured model code
 // the family's driver, which knows everything that family sends for every operation.
 // Nothing outside printer/ branches on a model code.
-#include "app/operator_port.h"
-#include "app/startup_config.h"
+#include "common/operator_port.h"
+#include "common/startup_config.h"
 #include "common/clock.h"
 #include "common/money.h"
 #include "printer/models.h"

@@ -1,12 +1,15 @@
 #include "utilities/formas_pagamento.h"
 
-#include "app/application.h"
+#include "common/operator_port.h"
 #include "common/text.h"
 #include "printer/printer.h"
 
 namespace ecf::utilities {
 
-MostraFormasPagamento::MostraFormasPagamento(app::Application& app) : app_(app) {}
+MostraFormasPagamento::MostraFormasPagamento(common::OperatorPort& op, printer::Printer& printer)
+    : op_(op), printer_(printer)
+{
+}
 
 void MostraFormasPagamento::onShow()
 {
@@ -17,10 +20,10 @@ void MostraFormasPagamento::onShow()
         items_.reserve(raw_.size());
         for (const auto& entry : raw_)
             items_.push_back(common::toUtf8(entry, 1252));
-        app_.op().listShown(items_);
+        op_.listShown(items_);
     };
     try {
-        app_.printer().driver().listPaymentForms(raw_);
+        printer_.driver().listPaymentForms(raw_);
     } catch (...) {
         report();
         throw;

@@ -4,20 +4,24 @@
 #include <string>
 #include <vector>
 
-namespace ecf::app {
-class Application;
+namespace ecf::common {
+class OperatorPort;
+}
+namespace ecf::printer {
+class Printer;
 }
 
 namespace ecf::utilities {
 
 class MostraFormasPagamento {
 public:
-    explicit MostraFormasPagamento(app::Application& app);
+    MostraFormasPagamento(common::OperatorPort& op, printer::Printer& printer);
     void onShow();                                          // refills ComboBox1; reports "list"
     const std::vector<std::string>& items() const { return items_; } // ComboBox1's entries, UTF-8
 
 private:
-    app::Application& app_;
+    common::OperatorPort& op_;
+    printer::Printer& printer_;
     std::vector<std::string> raw_;    // the entries as the printer gave them (bytes)
     std::vector<std::string> items_;
 };

@@ -1,22 +1,25 @@
 #include "utilities/rel_memoria_fiscal.h"
 
-#include "app/application.h"
+#include "common/operator_port.h"
 #include "printer/printer.h"
 
 namespace ecf::utilities {
 
-RelMemoriaFiscal::RelMemoriaFiscal(app::Application& app) : app_(app) {}
-
-void RelMemoriaFiscal::button1Click()
+RelMemoriaFiscal::RelMemoriaFiscal(common::OperatorPort& op, printer::Printer& printer)
+    : op_(op), printer_(printer)
 {
-    // A date that does not convert ends the handler here: nothing sent, the window stays.
-    app_.printer().driver().fiscalMemory(maskEdit1, maskEdit2);
-    app_.op().closeWindow(app::Window::RelMemoriaFiscal);
 }
 
-void RelMemoriaFiscal::button2Click()
+void RelMemoriaFiscal::printReading()
 {
-    app_.op().closeWindow(app::Window::RelMemoriaFiscal);
+    // A date that does not convert ends the handler here: nothing sent, the window stays.
+    printer_.driver().fiscalMemory(maskEdit1, maskEdit2);
+    op_.closeWindow(common::Window::RelMemoriaFiscal);
+}
+
+void RelMemoriaFiscal::closeWindow()
+{
+    op_.closeWindow(common::Window::RelMemoriaFiscal);
 }
 
 } // namespace ecf::utilities

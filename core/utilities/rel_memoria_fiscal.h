@@ -3,8 +3,11 @@
 // handler, so the two dates keep what was typed last time.
 #include <string>
 
-namespace ecf::app {
-class Application;
+namespace ecf::common {
+class OperatorPort;
+}
+namespace ecf::printer {
+class Printer;
 }
 
 namespace ecf::utilities {
@@ -12,15 +15,16 @@ namespace ecf::utilities {
 class RelMemoriaFiscal {
 public:
     static constexpr const char* emptyDate = "  /  /    "; // the untouched masked edit
-    explicit RelMemoriaFiscal(app::Application& app);
+    RelMemoriaFiscal(common::OperatorPort& op, printer::Printer& printer);
 
     std::string maskEdit1 = emptyDate; // first date, "dd/mm/yyyy"
     std::string maskEdit2 = emptyDate; // last date
-    void button1Click();               // "OK": the reading, then the window closes
-    void button2Click();               // "Fechar"
+    void printReading();               // "OK": the reading, then the window closes
+    void closeWindow();                // "Fechar"
 
 private:
-    app::Application& app_;
+    common::OperatorPort& op_;
+    printer::Printer& printer_;
 };
 
 } // namespace ecf::utilities

@@ -1,18 +1,23 @@
 #include "utilities/util_ecf.h"
 
 #include "access/access_check.h"
-#include "app/application.h"
+#include "common/operator_port.h"
+#include "common/startup_config.h"
 #include "printer/printer.h"
 
 namespace ecf::utilities {
 
-UtilEcf::UtilEcf(app::Application& app) : app_(app) {}
+UtilEcf::UtilEcf(common::OperatorPort& op, common::StartupConfig& config, printer::Printer& printer,
+                 access::AccessCheck& access)
+    : op_(op), config_(config), printer_(printer), access_(access)
+{
+}
 
 void UtilEcf::onShow()
 {
     const data::CloseOnExit guard(TFilial);
     TFilial.open();
-    app::StartupConfig& cfg = app_.config();
+    common::StartupConfig& cfg = config_;
     if (TFilial.eof()) {
         // No branch record: every field reads empty.
         cfg.fatModNf = 0;
@@ -28,73 +33,73 @@ void UtilEcf::onShow()
 
 bool UtilEcf::checks()
 {
-    const app::StartupConfig& cfg = app_.config();
+    const common::StartupConfig& cfg = config_;
     if (cfg.portaEcf.empty()) {
-        app_.op().info("Porta da ECF nao cadastrada");
+        op_.info("Porta da ECF nao cadastrada");
         return false;
     }
     if (cfg.modeloEcf.empty()) {
-        app_.op().info("Modelo da ECF nao cadastrado");
+        op_.info("Modelo da ECF nao cadastrado");
         return false;
     }
     return true;
 }
 
-void UtilEcf::button1Click()
+void UtilEcf::xReading()
 {
-    if (app_.op().confirm("Confirma Emissão da Leitura X ?") == app::Answer::No)
+    if (op_.confirm("Confirma Emissão da Leitura X ?") == common::Answer::No)
         return;
     if (!checks())
         return;
-    app_.printer().driver().xReading();
+    printer_.driver().xReading();
 }
 
-void UtilEcf::button2Click()
+void UtilEcf::zReduction()
 {
-    if (!app_.access().AutorizaAcesso(1))
+    if (!access_.AutorizaAcesso(1))
         return;
-    if (app_.op().confirm("Confirma Emissão da Redução Z ?") == app::Answer::No)
+    if (op_.confirm("Confirma Emissão da Redução Z ?") == common::Answer::No)
         return;
     if (!checks())
         return;
-    app_.printer().driver().zReduction();
+    printer_.driver().zReduction();
 }
 
-void UtilEcf::button3Click()
+void UtilEcf::cancelLastCoupon()
 {
-    if (app_.op().confirm("Confirma Cancelamento do Último Cupom ?") == app::Answer::No)
+    if (op_.confirm("Confirma Cancelamento do Último Cupom ?") == common::Answer::No)
         return;
     if (!checks())
         return;
-    app_.printer().driver().cancelCoupon(printer::CancelKind::LastCoupon);
+    printer_.driver().cancelCoupon(printer::CancelKind::LastCoupon);
 }
 
-void UtilEcf::button4Click()
+void UtilEcf::closeOpenCoupon()
 {
     if (!checks())
         return;
-    app_.printer().driver().cancelCoupon(printer::CancelKind::OpenCoupon);
+    printer_.driver().cancelCoupon(printer::CancelKind::OpenCoupon);
 }
 
-void UtilEcf::button5Click()
+void UtilEcf::programPaymentForms()
 {
     {
         const data::CloseOnExit guard(TFormaPagto);
         TFormaPagto.open();
-        app_.printer().driver().programPaymentForms(TFormaPagto);
+        printer_.driver().programPaymentForms(TFormaPagto);
         TFormaPagto.close();
     }
-    app_.op().showWindow(app::Window::MostraFormasPagamentoECF);
+    op_.showWindow(common::Window::MostraFormasPagamentoECF);
 }
 
-void UtilEcf::button6Click()
+void UtilEcf::openFiscalMemory()
 {
-    app_.op().showWindow(app::Window::RelMemoriaFiscal);
+    op_.showWindow(common::Window::RelMemoriaFiscal);
 }
 
-void UtilEcf::button7Click()
+void UtilEcf::closeWindow()
 {
-    app_.op().closeWindow(app::Window::UtilEcf);
+    op_.closeWindow(common::Window::UtilEcf);
 }
 
 } // namespace ecf::utilities

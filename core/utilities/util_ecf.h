@@ -1,26 +1,35 @@
 #pragma once
 // TfoUtilEcf, the utilities window: the fiscal day operations on the printer that start-up
-// opened. Created by "Utilitários", destroyed when closed.
+// opened. Created by "Utilitários", destroyed when closed. The window's buttons, in order,
+// run xReading() to closeWindow().
 #include "data/table.h"
 
-namespace ecf::app {
-class Application;
+namespace ecf::common {
+class OperatorPort;
+struct StartupConfig;
+}
+namespace ecf::printer {
+class Printer;
+}
+namespace ecf::access {
+class AccessCheck;
 }
 
 namespace ecf::utilities {
 
 class UtilEcf {
 public:
-    explicit UtilEcf(app::Application& app);
+    UtilEcf(common::OperatorPort& op, common::StartupConfig& config, printer::Printer& printer,
+            access::AccessCheck& access);
 
-    void onShow();        // re-reads FatModNf, PortaEcf, ModeloEcf into the start-up configuration
-    void button1Click();  // "Leitura X"
-    void button2Click();  // "Redução Z"
-    void button3Click();  // "Cancela Último Cupom"
-    void button4Click();  // "Fecha Cupom Aberto"
-    void button5Click();  // "Cadastra Formas Pgto."
-    void button6Click();  // "Leitura Memória Fiscal"
-    void button7Click();  // "Fechar"
+    void onShow();               // re-reads FatModNf, PortaEcf, ModeloEcf into the start-up configuration
+    void xReading();             // "Leitura X", after a confirmation
+    void zReduction();           // "Redução Z", behind the password check and a confirmation
+    void cancelLastCoupon();     // "Cancela Último Cupom", after a confirmation
+    void closeOpenCoupon();      // "Fecha Cupom Aberto"
+    void programPaymentForms();  // "Cadastra Formas Pgto.": sends FormaPtg.db, then lists the printer's forms
+    void openFiscalMemory();     // "Leitura Memória Fiscal": shows the fiscal-memory window
+    void closeWindow();          // "Fechar"
 
     data::Table TFormaPagto{"FormaPtg.db"};
     data::Table TFilial{"Filial.DB"};
@@ -28,7 +37,10 @@ public:
 private:
     bool checks();        // port text and model code configured
 
-    app::Application& app_;
+    common::OperatorPort& op_;
+    common::StartupConfig& config_;
+    printer::Printer& printer_;
+    access::AccessCheck& access_;
 };
 
 } // namespace ecf::utilities

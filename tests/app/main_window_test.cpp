@@ -72,7 +72,7 @@ TEST_F(MainWindowTest, MissingConfigurationEndsStartUpAndKeepsThePendingCoupon)
         EXPECT_FALSE(w.TItens.active());
 
         // "Imprimir" then prints nothing and clears nothing, but the window still closes.
-        app->handle([&] { w.button1Click(); });
+        app->handle([&] { w.finishSale(); });
         EXPECT_TRUE(w.closeRequested());
         EXPECT_TRUE(op.texts("exception").empty());
         EXPECT_EQ(cabecRecords(), 1u);
@@ -89,7 +89,7 @@ TEST_F(MainWindowTest, TefSwitchOnlyCloses)
     EXPECT_EQ(op.lastMain.button1, "Integrar c/TEF");
     EXPECT_TRUE(w.TCabec.active());
 
-    app->handle([&] { w.button1Click(); });
+    app->handle([&] { w.finishSale(); });
     EXPECT_TRUE(w.closeRequested());
     EXPECT_EQ(cabecRecords(), 1u);
     EXPECT_EQ(itensRecords(), 5u);
@@ -111,7 +111,7 @@ TEST_F(MainWindowTest, ImprimirEmptiesBothHandOffTablesAndCloses)
 {
     app::MainWindow& w = start({});
     ASSERT_TRUE(w.TItens.active());
-    app->handle([&] { w.button1Click(); });
+    app->handle([&] { w.finishSale(); });
     EXPECT_TRUE(op.texts("exception").empty());
     EXPECT_TRUE(w.closeRequested());
     EXPECT_FALSE(w.TCabec.active());
@@ -125,7 +125,7 @@ TEST_F(MainWindowTest, ErrorInTheCouponIssueKeepsTheTablesAndTheWindow)
     ShellDbOptions o;
     o.itemTotals = false; // the item total's fields are missing
     app::MainWindow& w = start(o);
-    app->handle([&] { w.button1Click(); });
+    app->handle([&] { w.finishSale(); });
     ASSERT_EQ(op.texts("exception").size(), 1u);
     EXPECT_NE(op.texts("exception")[0].find("BT_ICMS"), std::string::npos) << op.texts("exception")[0];
     EXPECT_FALSE(w.closeRequested());
@@ -145,7 +145,7 @@ TEST_F(MainWindowTest, ConversionErrorEndsStartUpAfterTheMainReport)
     EXPECT_EQ(mainReports(), 1);
     EXPECT_FALSE(w.TCabec.active());
     // The program goes on: the window still takes its buttons.
-    app->handle([&] { w.button2Click(); });
+    app->handle([&] { w.requestClose(); });
     EXPECT_TRUE(w.closeRequested());
 }
 
@@ -161,12 +161,12 @@ TEST_F(MainWindowTest, ItemsAreTheDetailOfTheHeaderOnAllFiveLinkFields)
 TEST_F(MainWindowTest, UtilitiesButtonCreatesOneWindowAndCloseHandlerClosesTables)
 {
     app::MainWindow& w = start({});
-    app->handle([&] { w.button3Click(); });
+    app->handle([&] { w.openUtilities(); });
     auto* first = app->utilEcf();
     ASSERT_NE(first, nullptr);
-    app->handle([&] { w.button3Click(); });
+    app->handle([&] { w.openUtilities(); });
     EXPECT_EQ(app->utilEcf(), first);
-    EXPECT_EQ(op.shown, (std::vector<app::Window>{app::Window::UtilEcf, app::Window::UtilEcf}));
+    EXPECT_EQ(op.shown, (std::vector<common::Window>{common::Window::UtilEcf, common::Window::UtilEcf}));
     app->destroyUtilEcf();
     EXPECT_EQ(app->utilEcf(), nullptr);
 

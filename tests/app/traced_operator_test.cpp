@@ -18,21 +18,21 @@ TEST(TracedOperator, WritesOneUiLinePerBoxWithTheAnswersButNoPasswords)
     test::TempDir dir;
     const auto file = dir.path() / "trace.jsonl";
     test::ScriptedOperator inner;
-    inner.confirmAnswers = {app::Answer::Yes, app::Answer::Close};
-    inner.passwordAnswers = {app::PasswordEntry{true, "s3gr3d0", "77", "pw-user"}};
+    inner.confirmAnswers = {common::Answer::Yes, common::Answer::Close};
+    inner.passwordAnswers = {common::PasswordEntry{true, "s3gr3d0", "77", "pw-user"}};
     app::TracedOperator op(inner, std::make_shared<common::Trace>(file.string()));
 
     op.message("Comando 1: 0");
     op.info("Porta da ECF nao cadastrada");
     op.error("Senha invalida");
     op.exception("'x' is not a valid integer value");
-    EXPECT_EQ(op.confirm("Emitir comprovante de entrega ?"), app::Answer::Yes);
-    EXPECT_EQ(op.confirm("Confirma Emiss\xC3\xA3o da Leitura X ?"), app::Answer::Close);
-    const app::PasswordEntry e = op.password("Entre com a senha 1", true);
+    EXPECT_EQ(op.confirm("Emitir comprovante de entrega ?"), common::Answer::Yes);
+    EXPECT_EQ(op.confirm("Confirma Emiss\xC3\xA3o da Leitura X ?"), common::Answer::Close);
+    const common::PasswordEntry e = op.password("Entre com a senha 1", true);
     EXPECT_EQ(e.senha, "s3gr3d0"); // the caller still gets what was typed
     op.mainShown({"42", "Integrar c/TEF", false});
     op.listShown({"Dinheiro", "Cart\xC3\xA3o"});
-    op.showWindow(app::Window::UtilEcf);
+    op.showWindow(common::Window::UtilEcf);
 
     EXPECT_EQ(inner.events.size(), 10u); // every call reaches the wrapped port
 

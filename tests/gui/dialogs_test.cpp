@@ -13,7 +13,7 @@
 
 #include <gtest/gtest.h>
 
-using ecf::app::Answer;
+using ecf::common::Answer;
 using ecf::test::ModalScript;
 
 TEST(FormSenha, EnterKeys)

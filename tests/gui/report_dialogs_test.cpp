@@ -21,11 +21,11 @@ using namespace ecf;
 
 namespace {
 
-struct FixedPrinters : access::PrinterSource {
+struct FixedPrinters : report::PrinterSource {
     std::vector<std::string> printerEntries() override { return {"Laser on LPT1:", "Jato on usb://HP/DJ"}; }
 };
 
-struct StubPrintDialog : access::PrintDialogOpener {
+struct StubPrintDialog : report::PrintDialogOpener {
     int opened = 0;
     void openPrintDialog() override { ++opened; }
 };
@@ -51,7 +51,7 @@ protected:
 
     test::TempDir drive;
     test::ScopedEnv env{"ECF_DRIVE_C", drive.path().string()};
-    access::ReportSettings settings;
+    report::ReportSettings settings;
     FixedPrinters printers;
     StubPrintDialog printDialog;
     Errors errors;

@@ -3,7 +3,7 @@
 // three families' emulators behind their traced wrappers on one call pipeline (trace file in a
 // temporary folder, optional canned results), a family context with a scripted operator, and
 // coupon tables (CFCABEC, CFITENS, Filial, FormaPtg) in the same folder, reached by VANTIS_DIR.
-#include "app/startup_config.h"
+#include "common/startup_config.h"
 #include "common/clock.h"
 #include "common/trace.h"
 #include "data/table.h"

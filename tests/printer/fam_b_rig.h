@@ -3,7 +3,7 @@
 // three families' emulators behind their traced wrappers on one call pipeline (trace file in a
 // temporary folder, optional canned results), the Sweda channel, and a family context with a
 // scripted operator.
-#include "app/startup_config.h"
+#include "common/startup_config.h"
 #include "common/clock.h"
 #include "common/trace.h"
 #include "printer/bemafi32/bemafi32_driver.h"

@@ -1,7 +1,7 @@
 #pragma once
 // A scripted operator for tests: records every box and question in order and answers from
 // queues (confirmations default to Close, the password dialog to Cancel).
-#include "app/operator_port.h"
+#include "common/operator_port.h"
 
 #include <deque>
 #include <functional>
@@ -17,34 +17,34 @@ struct OperatorEvent {
     bool operator==(const OperatorEvent&) const = default;
 };
 
-class ScriptedOperator : public app::OperatorPort {
+class ScriptedOperator : public common::OperatorPort {
 public:
     std::vector<OperatorEvent> events;
-    std::deque<app::Answer> confirmAnswers;
-    std::deque<app::PasswordEntry> passwordAnswers;
-    app::MainWindowState lastMain;
+    std::deque<common::Answer> confirmAnswers;
+    std::deque<common::PasswordEntry> passwordAnswers;
+    common::MainWindowState lastMain;
     std::vector<std::string> lastList;
-    std::vector<app::Window> shown, closed;
+    std::vector<common::Window> shown, closed;
     // Optional hooks run when a window is shown (for instance the listing's show handler).
-    std::function<void(app::Window)> onShowWindow;
+    std::function<void(common::Window)> onShowWindow;
 
     void message(const std::string& t) override { events.push_back({"message", t, ""}); }
     void info(const std::string& t) override { events.push_back({"info", t, ""}); }
     void error(const std::string& t) override { events.push_back({"error", t, ""}); }
     void exception(const std::string& t) override { events.push_back({"exception", t, ""}); }
-    app::Answer confirm(const std::string& t) override
+    common::Answer confirm(const std::string& t) override
     {
-        app::Answer a = app::Answer::Close;
+        common::Answer a = common::Answer::Close;
         if (!confirmAnswers.empty()) {
             a = confirmAnswers.front();
             confirmAnswers.pop_front();
         }
-        events.push_back({"confirm", t, a == app::Answer::Yes ? "yes" : a == app::Answer::No ? "no" : "close"});
+        events.push_back({"confirm", t, a == common::Answer::Yes ? "yes" : a == common::Answer::No ? "no" : "close"});
         return a;
     }
-    app::PasswordEntry password(const std::string& caption, bool userPanel) override
+    common::PasswordEntry password(const std::string& caption, bool userPanel) override
     {
-        app::PasswordEntry e;
+        common::PasswordEntry e;
         if (!passwordAnswers.empty()) {
             e = passwordAnswers.front();
             passwordAnswers.pop_front();
@@ -52,7 +52,7 @@ public:
         events.push_back({"password", caption + (userPanel ? " [user panel]" : ""), e.ok ? "ok" : "cancel"});
         return e;
     }
-    void mainShown(const app::MainWindowState& s) override
+    void mainShown(const common::MainWindowState& s) override
     {
         lastMain = s;
         events.push_back({"main", s.label1 + "|" + s.button1 + "|" + (s.button1Enabled ? "enabled" : "disabled"), ""});
@@ -65,14 +65,14 @@ public:
             joined += (joined.empty() ? "" : "|") + i;
         events.push_back({"list", joined, ""});
     }
-    void showWindow(app::Window w) override
+    void showWindow(common::Window w) override
     {
         shown.push_back(w);
         events.push_back({"show", std::to_string(static_cast<int>(w)), ""});
         if (onShowWindow)
             onShowWindow(w);
     }
-    void closeWindow(app::Window w) override
+    void closeWindow(common::Window w) override
     {
         closed.push_back(w);
         events.push_back({"close", std::to_string(static_cast<int>(w)), ""});

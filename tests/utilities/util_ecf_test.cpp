@@ -24,8 +24,8 @@ namespace {
 
 using namespace test::px_fields;
 using namespace test::px_values;
-using app::Answer;
-using app::Window;
+using common::Answer;
+using common::Window;
 using Strings = std::vector<std::string>;
 
 class UtilEcfTest : public ::testing::Test {
@@ -129,10 +129,10 @@ TEST_F(UtilEcfTest, OnlyTheAnswerNoStopsAConfirmedOperation)
         const char* fn;
     };
     const Case cases[] = {
-        {"X", [](auto& u) { u.button1Click(); }, "Confirma Emissão da Leitura X ?", "Daruma_FI_LeituraX"},
-        {"Z", [](auto& u) { u.button2Click(); }, "Confirma Emissão da Redução Z ?", "Daruma_FI_ReducaoZ"},
-        {"cancel", [](auto& u) { u.button3Click(); }, "Confirma Cancelamento do Último Cupom ?", "Daruma_FI_CancelaCupom"},
-        {"close open", [](auto& u) { u.button4Click(); }, nullptr, "Daruma_FI_CancelaCupom"}, // asks nothing
+        {"X", [](auto& u) { u.xReading(); }, "Confirma Emissão da Leitura X ?", "Daruma_FI_LeituraX"},
+        {"Z", [](auto& u) { u.zReduction(); }, "Confirma Emissão da Redução Z ?", "Daruma_FI_ReducaoZ"},
+        {"cancel", [](auto& u) { u.cancelLastCoupon(); }, "Confirma Cancelamento do Último Cupom ?", "Daruma_FI_CancelaCupom"},
+        {"close open", [](auto& u) { u.closeOpenCoupon(); }, nullptr, "Daruma_FI_CancelaCupom"}, // asks nothing
     };
     start();
     for (const Case& c : cases) {
@@ -156,18 +156,18 @@ TEST_F(UtilEcfTest, ZReductionAsksThePasswordBeforeItsConfirmation)
     start();
     op.passwordAnswers.push_back({true, "ZETA", "", ""});
     op.confirmAnswers.push_back(Answer::Yes);
-    run([this] { util->button2Click(); });
+    run([this] { util->zReduction(); });
     EXPECT_EQ(kinds(), (Strings{"password", "confirm"}));
     EXPECT_EQ(calls(), Strings{"Daruma_FI_ReducaoZ"});
 
     // A cancelled dialog, or a wrong password, shows no confirmation and sends nothing.
     op.events.clear();
     forget();
-    run([this] { util->button2Click(); });
+    run([this] { util->zReduction(); });
     EXPECT_EQ(kinds(), Strings{"password"});
     op.events.clear();
     op.passwordAnswers.push_back({true, "beta", "", ""});
-    run([this] { util->button2Click(); });
+    run([this] { util->zReduction(); });
     EXPECT_EQ(kinds(), (Strings{"password", "error"}));
     EXPECT_TRUE(calls().empty());
 }
@@ -185,8 +185,8 @@ TEST_F(UtilEcfTest, OperationsCheckPortAndModelAfterTheirConfirmation)
         {"1", "NENHUM", {}}, // a model of no family passes, and nothing is sent
     };
     const std::function<void(utilities::UtilEcf&)> buttons[] = {
-        [](auto& u) { u.button1Click(); }, [](auto& u) { u.button2Click(); },
-        [](auto& u) { u.button3Click(); }, [](auto& u) { u.button4Click(); }};
+        [](auto& u) { u.xReading(); }, [](auto& u) { u.zReduction(); },
+        [](auto& u) { u.cancelLastCoupon(); }, [](auto& u) { u.closeOpenCoupon(); }};
     for (const Config& cfg : configs) {
         filial(cfg.porta, cfg.modelo);
         op.events.clear();
@@ -213,7 +213,7 @@ TEST_F(UtilEcfTest, OperationsCheckPortAndModelAfterTheirConfirmation)
 TEST_F(UtilEcfTest, PaymentFormsAreProgrammedThenListedEvenAfterAnError)
 {
     start(R"({"calls": {"Daruma_FI_ProgramaFormasPagamento": [{"ret": 0}]}})");
-    run([this] { util->button5Click(); });
+    run([this] { util->programPaymentForms(); });
     EXPECT_EQ(op.texts("message"), Strings{"Erro no cadastro das formas de pagamento"});
     EXPECT_EQ(op.shown, std::vector<Window>{Window::MostraFormasPagamentoECF});
     EXPECT_EQ(kinds(), (Strings{"message", "show", "list"}));
@@ -249,11 +249,11 @@ TEST_F(UtilEcfTest, ListingEndedByAnErrorStillShowsItsList)
 TEST_F(UtilEcfTest, WindowButtons)
 {
     start();
-    run([this] { util->button6Click(); });
-    run([this] { util->button7Click(); });
+    run([this] { util->openFiscalMemory(); });
+    run([this] { util->closeWindow(); });
     EXPECT_EQ(op.shown, std::vector<Window>{Window::RelMemoriaFiscal});
     EXPECT_EQ(op.closed, std::vector<Window>{Window::UtilEcf});
-    run([this] { app->relMemoriaFiscal().button2Click(); });
+    run([this] { app->relMemoriaFiscal().closeWindow(); });
     EXPECT_EQ(op.closed, (std::vector<Window>{Window::UtilEcf, Window::RelMemoriaFiscal}));
     EXPECT_TRUE(calls().empty());
 }
@@ -263,13 +263,13 @@ TEST_F(UtilEcfTest, FiscalMemoryDateErrorKeepsTheWindowOpen)
     start(); // Daruma: the dates are converted first
     utilities::RelMemoriaFiscal& rel = app->relMemoriaFiscal();
     rel.maskEdit2 = "07/12/2026";
-    run([&] { rel.button1Click(); });
+    run([&] { rel.printReading(); });
     EXPECT_EQ(kinds(), Strings{"exception"});
     EXPECT_TRUE(op.closed.empty());
     EXPECT_TRUE(calls().empty());
 
     rel.maskEdit1 = "01/12/2026";
-    run([&] { rel.button1Click(); });
+    run([&] { rel.printReading(); });
     EXPECT_EQ(calls(), Strings{"Daruma_FI_LeituraMemoriaFiscalData"});
     EXPECT_EQ(op.closed, std::vector<Window>{Window::RelMemoriaFiscal});
 }

@@ -1,8 +1,8 @@
-#include "access/report_settings.h"
+#include "report/report_settings.h"
 
 #include <cstdlib>
 
-namespace ecf::access {
+namespace ecf::report {
 
 ReportSettings& reportSettings()
 {
@@ -20,4 +20,4 @@ std::filesystem::path driveC()
     return home / ".ecf" / "C";
 }
 
-} // namespace ecf::access
+} // namespace ecf::report

@@ -1,8 +1,8 @@
-#include "access/qtd_copias.h"
+#include "report/qtd_copias.h"
 
 #include <algorithm>
 
-namespace ecf::access {
+namespace ecf::report {
 
 void QtdCopias::setSpnQtdCopias(int value)
 {
@@ -14,4 +14,4 @@ void QtdCopias::ok()
     settings_.copies = spin_;
 }
 
-} // namespace ecf::access
+} // namespace ecf::report

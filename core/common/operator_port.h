@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace ecf::app {
+namespace ecf::common {
 
 enum class Answer { Yes, No, Close }; // Close: the box was closed without an answer
 
@@ -58,4 +58,13 @@ public:
     virtual void closeWindow(Window window) = 0;
 };
 
+} // namespace ecf::common
+
+// The printer families name these through the application namespace, where they lived first.
+namespace ecf::app {
+using common::Answer;
+using common::MainWindowState;
+using common::OperatorPort;
+using common::PasswordEntry;
+using common::Window;
 } // namespace ecf::app

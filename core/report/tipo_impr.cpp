@@ -1,4 +1,4 @@
-#include "access/tipo_impr.h"
+#include "report/tipo_impr.h"
 
 #include "common/convert.h"
 #include "common/errors.h"
@@ -8,7 +8,7 @@
 #include <iterator>
 #include <system_error>
 
-namespace ecf::access {
+namespace ecf::report {
 
 namespace {
 
@@ -269,4 +269,4 @@ bool TipoImpr::ok()
     return true;
 }
 
-} // namespace ecf::access
+} // namespace ecf::report

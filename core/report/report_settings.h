@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-namespace ecf::access {
+namespace ecf::report {
 
 // Pitch control bytes sent ahead of a text report.
 inline constexpr char kPitchCompacta = '\x0F'; // "Compactada"
@@ -30,4 +30,4 @@ ReportSettings& reportSettings();
 // empty, else $HOME/.ecf/C (".ecf/C" under the current folder when HOME is not set).
 std::filesystem::path driveC();
 
-} // namespace ecf::access
+} // namespace ecf::report

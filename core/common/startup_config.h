@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-namespace ecf::app {
+namespace ecf::common {
 
 struct StartupConfig {
     std::int32_t fatModNf = 0;     // document model number (FatModNf)
@@ -14,4 +14,8 @@ struct StartupConfig {
     std::int32_t couponNumber = 0; // printer coupon number, FS345 only
 };
 
+} // namespace ecf::common
+
+namespace ecf::app {
+using common::StartupConfig;
 } // namespace ecf::app

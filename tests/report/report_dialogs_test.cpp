@@ -1,7 +1,7 @@
 // The report dialogs' logic: the print-type dialog (showing, "OK", click behaviours, printer
 // lists) and the copies dialog.
-#include "access/qtd_copias.h"
-#include "access/tipo_impr.h"
+#include "report/qtd_copias.h"
+#include "report/tipo_impr.h"
 #include "common/errors.h"
 #include "support/test_support.h"
 
@@ -10,12 +10,12 @@
 #include <filesystem>
 
 using namespace ecf;
-using access::TipoImpr;
-using B = access::TipoImprButton;
+using report::TipoImpr;
+using B = report::TipoImprButton;
 
 namespace {
 
-struct FakePrinters : access::PrinterSource {
+struct FakePrinters : report::PrinterSource {
     std::vector<std::string> entries{"Laser on LPT1:", "Jato on usb://HP/DJ?serial=9"};
     int reads = 0;
     std::vector<std::string> printerEntries() override
@@ -25,7 +25,7 @@ struct FakePrinters : access::PrinterSource {
     }
 };
 
-struct CountingDialog : access::PrintDialogOpener {
+struct CountingDialog : report::PrintDialogOpener {
     int opened = 0;
     void openPrintDialog() override { ++opened; }
 };
@@ -34,7 +34,7 @@ class TipoImprTest : public ::testing::Test {
 protected:
     test::TempDir drive;
     test::ScopedEnv env{"ECF_DRIVE_C", drive.path().string()};
-    access::ReportSettings settings;
+    report::ReportSettings settings;
     FakePrinters printers;
     CountingDialog dialog;
     TipoImpr dlg{settings, printers, dialog};
@@ -83,7 +83,7 @@ TEST(ReportDriveC, EnvironmentThenHome)
     }
     test::ScopedEnv c("ECF_DRIVE_C", "");
     test::ScopedEnv h("HOME", "/home/op");
-    EXPECT_EQ(access::driveC(), std::filesystem::path("/home/op/.ecf/C"));
+    EXPECT_EQ(report::driveC(), std::filesystem::path("/home/op/.ecf/C"));
 }
 
 TEST_F(TipoImprTest, FirstShowingWithEmptySettings)
@@ -139,7 +139,7 @@ TEST_F(TipoImprTest, GraphicModeOpensThePrintDialogWhileShowing)
         B expected;
     } cases[] = {{'\0', B::Retrato}, {'R', B::Retrato}, {'P', B::Paisagem}};
     for (const auto& c : cases) {
-        access::ReportSettings s;
+        report::ReportSettings s;
         s.printMode = 'G';
         s.orientation = c.orientation;
         s.linesPerPage = 58;
@@ -295,8 +295,8 @@ TEST_F(TipoImprTest, ReshowingSelectsTheStoredPrinter)
 
 TEST(ReportQtdCopias, SpinLimitsAndOk)
 {
-    access::ReportSettings s;
-    access::QtdCopias q(s);
+    report::ReportSettings s;
+    report::QtdCopias q(s);
     EXPECT_EQ(q.spnQtdCopias(), 1);
     q.setSpnQtdCopias(0);
     EXPECT_EQ(q.spnQtdCopias(), 1);

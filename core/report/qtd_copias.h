@@ -1,9 +1,9 @@
 #pragma once
 // The logic of the copies dialog TfoQtdCopias ("Quantidade de Copias"): a spin field of 1 to
 // 99 copies whose value "OK" stores in the report settings.
-#include "access/report_settings.h"
+#include "report/report_settings.h"
 
-namespace ecf::access {
+namespace ecf::report {
 
 class QtdCopias {
 public:
@@ -24,4 +24,4 @@ private:
     int spin_ = kMinCopies;
 };
 
-} // namespace ecf::access
+} // namespace ecf::report

@@ -7,14 +7,14 @@
 // passes the operator's actions in. Checking one of "Grafico", "Texto", "Retrato" or
 // "Paisagem" that was not checked runs that button's click behaviour at once, whether the
 // operator or a step of the dialog checks it.
-#include "access/report_settings.h"
+#include "report/report_settings.h"
 
 #include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace ecf::access {
+namespace ecf::report {
 
 // The system's list of installed printers, each entry in the form
 // "<printer name> on <port>".
@@ -102,4 +102,4 @@ private:
     int index1_ = -1, index2_ = -1;
 };
 
-} // namespace ecf::access
+} // namespace ecf::report
