@@ -67,7 +67,7 @@ struct CouponJournal::Entry {
 
 CouponJournal CouponJournal::inStateFolder()
 {
-    return CouponJournal(common::makeStateFolder() / "coupons.journal");
+    return CouponJournal(common::stateFolder() / "coupons.journal");
 }
 
 CouponJournal::CouponJournal(std::filesystem::path file) : file_(std::move(file)) {}
@@ -90,6 +90,9 @@ void CouponJournal::append(const std::string& step, const std::string& db, const
     }
     line += extra;
     line += '}';
+    std::error_code ec;
+    if (!std::filesystem::is_directory(file_.parent_path(), ec))
+        common::makeStateFolder();
     common::appendSynced(file_, line);
 }
 
@@ -98,6 +101,7 @@ void CouponJournal::started(const std::string& db, const CouponKey& key, std::si
     append("started", db, &key, ",\"items\":" + std::to_string(items) + ",\"total\":\"" + total.toString() + "\"");
 }
 
+void CouponJournal::closing(const std::string& db, const CouponKey& key) { append("closing", db, &key, ""); }
 void CouponJournal::closed(const std::string& db, const CouponKey& key) { append("closed", db, &key, ""); }
 
 void CouponJournal::saved(const std::string& db, const CouponKey& key, const std::string& id)
@@ -169,8 +173,11 @@ CouponState CouponJournal::state(const std::string& db, const CouponKey& key) co
             continue;
         if (e.step == "started") {
             s.started = true;
+            s.closing = false;
             s.closed = false;
             s.openSettled = false;
+        } else if (e.step == "closing") {
+            s.closing = true;
         } else if (e.step == "closed") {
             s.closed = true;
         } else if (e.step == "saved") {

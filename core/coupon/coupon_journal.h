@@ -33,6 +33,7 @@ struct CouponKey {
 // What the journal knows of one coupon of one database folder.
 struct CouponState {
     bool started = false;      // the first printer call of its issue was about to be made
+    bool closing = false;      // its closing stage began
     bool closed = false;       // the printer closed it
     bool openSettled = false;  // started, not closed, and since then "Fecha Cupom Aberto" ran
     bool emptying = false;     // its tables were being emptied (or a copy was saved) and were not yet
@@ -55,6 +56,7 @@ public:
 
     // Steps (each synced). `db` is the database folder of the hand-off tables.
     void started(const std::string& db, const CouponKey& key, std::size_t items, common::Money total);
+    void closing(const std::string& db, const CouponKey& key);
     void closed(const std::string& db, const CouponKey& key);
     void saved(const std::string& db, const CouponKey& key, const std::string& id);
     void emptying(const std::string& db, const CouponKey& key);

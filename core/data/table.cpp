@@ -48,7 +48,16 @@ void Table::open()
     open_ = true;
     state_ = State::Browse;
     buffer_.clear();
-    applyFilter();
+    try {
+        applyFilter();
+    } catch (...) {
+        // A link field missing: the table is not open, so that nothing reads it as if it were.
+        open_ = false;
+        data_.reset();
+        visible_.clear();
+        state_ = State::Inactive;
+        throw;
+    }
     pos_ = 0;
     masterMoved();
 }

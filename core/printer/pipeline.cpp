@@ -1,5 +1,6 @@
 #include "printer/pipeline.h"
 
+#include "common/fault_point.h"
 #include "common/trace.h"
 
 #include <cmath>
@@ -16,6 +17,7 @@ CallPipeline::CallPipeline(std::shared_ptr<common::Trace> trace, std::shared_ptr
 
 const CannedEntry* CallPipeline::take(std::string_view fn)
 {
+    ++watch_.calls;
     return canned_ ? canned_->take(fn) : nullptr;
 }
 
@@ -97,6 +99,7 @@ void CallPipeline::trace(const CallRecord& record)
 {
     if (trace_)
         trace_->writeLine(toJson(record));
+    common::faultPoint("call:" + std::to_string(++callCount_));
 }
 
 void CallPipeline::traceLine(std::string_view json)

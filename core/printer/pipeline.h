@@ -38,6 +38,13 @@ struct CallRecord {
     CallOut out;
 };
 
+// What the printer did since the watch began: the calls made and the first result that is not
+// the family's success value.
+struct CallWatch {
+    int calls = 0;
+    std::string refusal; // "Daruma_FI_VendeItem returned 0"; empty when none
+};
+
 class CallPipeline {
 public:
     CallPipeline(std::shared_ptr<common::Trace> trace, std::shared_ptr<CannedResults> canned);
@@ -49,6 +56,9 @@ public:
     bool tracing() const { return trace_ != nullptr; }
     // Writes another kind of trace line (a JSON object) when tracing.
     void traceLine(std::string_view json);
+
+    // The watch over calls (reset it to begin watching).
+    CallWatch& watch() { return watch_; }
 
     // The line as written to the trace, without the line feed.
     static std::string toJson(const CallRecord& record);
@@ -84,6 +94,8 @@ public:
 private:
     std::shared_ptr<common::Trace> trace_;
     std::shared_ptr<CannedResults> canned_;
+    CallWatch watch_;
+    int callCount_ = 0; // calls of the run, for the fault-injection points
 };
 
 } // namespace ecf::printer

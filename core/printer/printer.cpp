@@ -101,6 +101,11 @@ MakerInterfaces& Printer::makers()
     return impl_->makers;
 }
 
+CallPipeline& Printer::pipeline()
+{
+    return impl_->pipeline;
+}
+
 EmulatedPrinter& Printer::emulated()
 {
     return impl_->emulated;

@@ -134,6 +134,7 @@ public:
     MakerInterfaces& makers();
     EmulatedPrinter& emulated();  // the emulated printer behind the six interfaces
     std::string& mp20ReplyText() { return mp20ReplyText_; }
+    CallPipeline& pipeline();     // every maker call passes it
 
 private:
     struct Impl;

@@ -2,15 +2,26 @@
 
 #include "access/access_check.h"
 #include "common/operator_port.h"
+#include "common/outcome.h"
 #include "common/startup_config.h"
 #include "printer/printer.h"
 
 namespace ecf::utilities {
 
 UtilEcf::UtilEcf(common::OperatorPort& op, common::StartupConfig& config, printer::Printer& printer,
-                 access::AccessCheck& access)
-    : op_(op), config_(config), printer_(printer), access_(access)
+                 access::AccessCheck& access, common::Outcome& outcome)
+    : op_(op), config_(config), printer_(printer), access_(access), outcome_(outcome)
 {
+}
+
+bool UtilEcf::confirmed(const std::string& question)
+{
+    // These operations cannot be taken back: a box closed without an answer stops them as No does.
+    const common::Answer a = op_.confirm(question);
+    if (a == common::Answer::Yes)
+        return true;
+    outcome_.notDone(a == common::Answer::No ? "the operator answered No" : "the question was closed without an answer");
+    return false;
 }
 
 void UtilEcf::onShow()
@@ -47,7 +58,7 @@ bool UtilEcf::checks()
 
 void UtilEcf::xReading()
 {
-    if (op_.confirm("Confirma Emissão da Leitura X ?") == common::Answer::No)
+    if (!confirmed("Confirma Emissão da Leitura X ?"))
         return;
     if (!checks())
         return;
@@ -56,9 +67,11 @@ void UtilEcf::xReading()
 
 void UtilEcf::zReduction()
 {
-    if (!access_.AutorizaAcesso(1))
+    if (!access_.AutorizaAcesso(1)) {
+        outcome_.notDone("access denied");
         return;
-    if (op_.confirm("Confirma Emissão da Redução Z ?") == common::Answer::No)
+    }
+    if (!confirmed("Confirma Emissão da Redução Z ?"))
         return;
     if (!checks())
         return;
@@ -67,7 +80,7 @@ void UtilEcf::zReduction()
 
 void UtilEcf::cancelLastCoupon()
 {
-    if (op_.confirm("Confirma Cancelamento do Último Cupom ?") == common::Answer::No)
+    if (!confirmed("Confirma Cancelamento do Último Cupom ?"))
         return;
     if (!checks())
         return;
@@ -79,6 +92,8 @@ void UtilEcf::closeOpenCoupon()
     if (!checks())
         return;
     printer_.driver().cancelCoupon(printer::CancelKind::OpenCoupon);
+    if (openCouponClosed)
+        openCouponClosed();
 }
 
 void UtilEcf::programPaymentForms()
