@@ -51,8 +51,12 @@ public:
 
     // The canned entry for this call, or null (then the inner implementation serves it).
     const CannedEntry* take(std::string_view fn);
-    // Writes the record's "call" line (when tracing).
+    // The call has returned: its result is checked against the family's success value (for
+    // the watch), its "call" line written (when tracing).
     void trace(const CallRecord& record);
+    // Whether a result is its family's success value; results the families give no success
+    // value for (texts, property writes, the Sigtron Execute, ...) count as success.
+    static bool isSuccess(const CallRecord& record);
     bool tracing() const { return trace_ != nullptr; }
     // Writes another kind of trace line (a JSON object) when tracing.
     void traceLine(std::string_view json);
@@ -74,7 +78,7 @@ public:
             result = toInt(e->retInteger(success));
         else
             result = inner();
-        if (tracing()) {
+        {
             CallRecord rec{family, fn, std::move(args), std::int64_t{result}, {}};
             trace(rec);
         }

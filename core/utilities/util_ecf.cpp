@@ -4,6 +4,7 @@
 #include "common/operator_port.h"
 #include "common/outcome.h"
 #include "common/startup_config.h"
+#include "printer/pipeline.h"
 #include "printer/printer.h"
 
 namespace ecf::utilities {
@@ -56,13 +57,22 @@ bool UtilEcf::checks()
     return true;
 }
 
+void UtilEcf::onPrinter(const std::function<void()>& operation)
+{
+    printer::CallWatch& watch = printer_.pipeline().watch();
+    watch = {};
+    operation();
+    if (!watch.refusal.empty())
+        outcome_.notDone("the printer refused: " + watch.refusal);
+}
+
 void UtilEcf::xReading()
 {
     if (!confirmed("Confirma Emissão da Leitura X ?"))
         return;
     if (!checks())
         return;
-    printer_.driver().xReading();
+    onPrinter([this] { printer_.driver().xReading(); });
 }
 
 void UtilEcf::zReduction()
@@ -75,7 +85,7 @@ void UtilEcf::zReduction()
         return;
     if (!checks())
         return;
-    printer_.driver().zReduction();
+    onPrinter([this] { printer_.driver().zReduction(); });
 }
 
 void UtilEcf::cancelLastCoupon()
@@ -84,14 +94,14 @@ void UtilEcf::cancelLastCoupon()
         return;
     if (!checks())
         return;
-    printer_.driver().cancelCoupon(printer::CancelKind::LastCoupon);
+    onPrinter([this] { printer_.driver().cancelCoupon(printer::CancelKind::LastCoupon); });
 }
 
 void UtilEcf::closeOpenCoupon()
 {
     if (!checks())
         return;
-    printer_.driver().cancelCoupon(printer::CancelKind::OpenCoupon);
+    onPrinter([this] { printer_.driver().cancelCoupon(printer::CancelKind::OpenCoupon); });
     if (openCouponClosed)
         openCouponClosed();
 }
@@ -101,7 +111,7 @@ void UtilEcf::programPaymentForms()
     {
         const data::CloseOnExit guard(TFormaPagto);
         TFormaPagto.open();
-        printer_.driver().programPaymentForms(TFormaPagto);
+        onPrinter([this] { printer_.driver().programPaymentForms(TFormaPagto); });
         TFormaPagto.close();
     }
     op_.showWindow(common::Window::MostraFormasPagamentoECF);

@@ -44,6 +44,7 @@ public:
 private:
     bool checks();        // port text and model code configured
     bool confirmed(const std::string& question); // Yes only; else the outcome says why not
+    void onPrinter(const std::function<void()>& operation); // a refusal: the outcome says so
 
     common::OperatorPort& op_;
     common::StartupConfig& config_;

@@ -21,7 +21,7 @@ int toInt(std::int64_t v)
 
 int Mp20Traced::traced(const char* fn, const std::string& arg, int result)
 {
-    if (pipe_.tracing()) {
+    {
         CallRecord rec;
         rec.family = "mp20";
         rec.fn = fn;
