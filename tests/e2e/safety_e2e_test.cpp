@@ -1,11 +1,15 @@
 // ecf-cli on what must never hang, print twice or lose a sale.
 #include "cli_fixture.h"
+#include "support/tables.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
 #include <chrono>
+#include <functional>
+
+#include <unistd.h>
 
 namespace {
 
@@ -37,3 +41,171 @@ TEST_F(CliTest, EmulatorFileMustBeARegularFile)
 }
 
 } // namespace
+
+namespace {
+
+using nlohmann::json;
+
+// A table's records as text, to compare two tables value by value.
+std::string dump(const fs::path& table)
+{
+    std::string s;
+    const auto t = data::px::PxTable::read(table);
+    for (const auto& rec : t.records()) {
+        for (const auto& v : rec)
+            s += std::to_string(static_cast<int>(v.kind)) + ":" + v.bytes + ":" + std::to_string(v.integer) + ":" +
+                 std::to_string(v.real) + ":" + std::to_string(v.logical) + "|";
+        s += "\n";
+    }
+    return s;
+}
+
+json canned(const std::string& fn, int nth, const json& refusal)
+{
+    json list = json::array();
+    for (int i = 1; i < nth; ++i)
+        list.push_back(json::object());
+    list.push_back({{"ret", refusal}});
+    return {{"calls", {{fn, list}}}};
+}
+
+struct Family {
+    const char* model;
+    const char* item;        // the item sale
+    int first, middle;       // its occurrences for the first and a middle item
+    const char* closing;     // the call that closes the coupon
+    int closingNth;
+    json refusal;            // a result that is not the family's success value
+};
+
+// What each family's printer is asked for the demo's coupon of four items. The MP-20 and Sweda
+// families are left out: they send everything through one function, whose canned entries
+// would also replace the replies of every call before the refused one. The Sigtron family has
+// no result the program examines during a coupon.
+const Family families[] = {
+    {"SCHALTER2", "ecfVendaItem", 1, 3, "ecfFimTrans", 1, 1},
+    {"SCHALTER30", "ecfVenda_Item", 1, 3, "ecfFimTrans", 1, 1},
+    {"DARUMA345", "Daruma_FI_VendeItem", 1, 3, "Daruma_FI_TerminaFechamentoCupom", 1, 0},
+    {"BEMAFI32", "Bematech_FI_VendeItem", 1, 3, "Bematech_FI_TerminaFechamentoCupom", 1, 0},
+};
+
+} // namespace
+
+TEST_F(CliTest, ARefusedCouponIsSavedRestoredAndPrintedWhole)
+{
+    for (const Family& f : families) {
+        const std::pair<const char*, int> where[] = {{f.item, f.first}, {f.item, f.middle}, {f.closing, f.closingNth}};
+        for (const auto& [fn, nth] : where) {
+            SCOPED_TRACE(std::string(f.model) + " " + fn + " #" + std::to_string(nth));
+            fs::remove_all(db());
+            fs::remove_all(state());
+            fs::remove(trace());
+            makeDemo(f.model);
+            const std::string cabec = dump(db() / "CFCABEC.DB"), itens = dump(db() / "CFITENS.DB");
+            test::writeFile(dir.path() / "canned.json", canned(fn, nth, f.refusal).dump());
+
+            CliRun r = cli({"print"}, "n\nn\n", {{"ECF_EMULATOR", (dir.path() / "canned.json").string()}});
+            EXPECT_EQ(r.status, 3) << r.out << r.err;
+            EXPECT_NE(r.err.find("ecf-cli restore"), std::string::npos) << r.err;
+            EXPECT_EQ(records("CFITENS.DB"), 0u);
+            const auto saved = fs::directory_iterator(state() / "saved");
+            ASSERT_NE(saved, fs::directory_iterator());
+            const std::string id = saved->path().filename().string();
+            EXPECT_EQ(dump(saved->path() / "CFCABEC.DB"), cabec);
+            EXPECT_EQ(dump(saved->path() / "CFITENS.DB"), itens);
+
+            r = cli({"pending"});
+            EXPECT_NE(r.out.find(id), std::string::npos) << r.out;
+            r = cli({"restore", id});
+            ASSERT_EQ(r.status, 0) << r.err;
+            EXPECT_EQ(dump(db() / "CFCABEC.DB"), cabec);
+            EXPECT_EQ(dump(db() / "CFITENS.DB"), itens);
+            EXPECT_EQ(cli({"restore", id}).status, 1); // once only
+
+            fs::remove(trace());
+            r = cli({"print"}, "n\nn\n");
+            EXPECT_EQ(r.status, 0) << r.out << r.err;
+            EXPECT_EQ(records("CFCABEC.DB"), 0u);
+            EXPECT_EQ(test::readFile(trace()).find("\"saved\""), std::string::npos);
+        }
+    }
+}
+
+TEST_F(CliTest, UnansweredZReductionSendsNothing)
+{
+    makeDemo("BEMAFI32");
+    const CliRun r = cli({"z-reduction"}, "");
+    EXPECT_EQ(r.status, 3);
+    EXPECT_NE(r.err.find("not done"), std::string::npos);
+    for (const auto& c : test::readCalls(trace()))
+        EXPECT_NE(c["fn"], "Bematech_FI_ReducaoZ");
+    // With the password given, an empty line and the end of input close the question.
+    for (const char* input : {"segredo\n1\nsenha1\n\n", "segredo\n1\nsenha1\n"}) {
+        fs::remove(trace());
+        EXPECT_EQ(cli({"z-reduction"}, input).status, 3);
+        ASSERT_EQ(uiLines("confirm").size(), 1u);
+        EXPECT_EQ(uiLines("confirm")[0]["answer"], "close");
+        for (const auto& c : test::readCalls(trace()))
+            EXPECT_NE(c["fn"], "Bematech_FI_ReducaoZ");
+    }
+}
+
+TEST_F(CliTest, HandOffTablesThatCouldNotBeEmptiedPrintNothing)
+{
+    using namespace test::px_fields;
+    const auto sold = [this] {
+        for (const auto& c : test::readCalls(trace()))
+            if (c["fn"] == "Bematech_FI_VendeItem" || c["fn"] == "Bematech_FI_AbreCupom")
+                return true;
+        return false;
+    };
+    struct Case {
+        const char* name;
+        std::function<void()> spoil;
+        int status;
+    };
+    const std::vector<Case> cases{
+        {"missing link field",
+         [this] {
+             auto t = data::px::PxTable::read(db() / "CFITENS.DB");
+             std::vector<data::px::FieldDef> fields;
+             std::vector<std::size_t> keep;
+             for (std::size_t i = 0; i < t.fields().size(); ++i)
+                 if (t.fields()[i].name != "DT_ENTRADA") {
+                     fields.push_back(t.fields()[i]);
+                     keep.push_back(i);
+                 }
+             fs::remove(db() / "CFITENS.DB");
+             data::px::createTable(db() / "CFITENS.DB", fields);
+             for (const auto& rec : t.records()) {
+                 data::px::Record r;
+                 for (std::size_t i : keep)
+                     r.push_back(rec[i]);
+                 data::px::appendRecord(db() / "CFITENS.DB", r);
+             }
+         },
+         1},
+        {"damaged CFITENS.PX", [this] { test::writeFile(db() / "CFITENS.PX", std::string(100, 'x')); }, 3},
+        {"damaged CFCABEC.PX", [this] { test::writeFile(db() / "CFCABEC.PX", "PX"); }, 3},
+        {"header without items", [this] { data::px::emptyTable(db() / "CFITENS.DB"); }, 3},
+        {"read-only folder", [this] { fs::permissions(db(), fs::perms::owner_write, fs::perm_options::remove); }, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (std::string(c.name) == "read-only folder" && ::geteuid() == 0)
+            continue; // the superuser writes anywhere
+        fs::remove_all(db());
+        fs::remove_all(state());
+        fs::remove(trace());
+        makeDemo("BEMAFI32");
+        c.spoil();
+        const std::string cabec = dump(db() / "CFCABEC.DB"), itens = dump(db() / "CFITENS.DB");
+        const CliRun r = cli({"print"}, "n\nn\n");
+        fs::permissions(db(), fs::perms::owner_all, fs::perm_options::add);
+        EXPECT_EQ(r.status, c.status) << r.out << r.err;
+        EXPECT_FALSE(sold());
+        EXPECT_EQ(dump(db() / "CFCABEC.DB"), cabec);
+        EXPECT_EQ(dump(db() / "CFITENS.DB"), itens);
+        EXPECT_NE(r.err.find(c.status == 1 ? "error" : "not done"), std::string::npos) << r.err;
+    }
+}
