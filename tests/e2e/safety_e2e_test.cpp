@@ -209,3 +209,50 @@ TEST_F(CliTest, HandOffTablesThatCouldNotBeEmptiedPrintNothing)
         EXPECT_NE(r.err.find(c.status == 1 ? "error" : "not done"), std::string::npos) << r.err;
     }
 }
+
+// The program killed at each printer call of a coupon and at each step of the emptying, then
+// started again (and the open coupon closed when the cashier is told to): every sale is printed
+// once, or still pending, or saved; never twice.
+TEST_F(CliTest, KilledAnywhereASaleIsPrintedAtMostOnceAndNeverLost)
+{
+    const std::string closing = "Bematech_FI_TerminaFechamentoCupom";
+    std::vector<std::string> points;
+    for (int n = 1; n <= 14; ++n) // the demo coupon's calls on a BemaFI32, start-up and closing included
+        points.push_back("call:" + std::to_string(n));
+    for (const char* step : {"step:emptying", "step:items-emptied", "step:header-emptied"})
+        points.push_back(step);
+    for (const std::string& point : points) {
+        SCOPED_TRACE(point);
+        fs::remove_all(db());
+        fs::remove_all(state());
+        fs::remove(trace());
+        makeDemo("BEMAFI32");
+        CliRun r = cli({"print"}, "n\nn\n", {{"ECF_TEST_KILL", point}});
+        EXPECT_EQ(r.status, 128 + 9) << r.out << r.err;
+
+        std::string told;
+        for (int run = 0; run < 3 && records("CFCABEC.DB") > 0; ++run) {
+            r = cli({"print"}, "n\nn\n");
+            told += r.out;
+            if (r.out.find("Fecha Cupom Aberto") == std::string::npos)
+                continue;
+            EXPECT_EQ(r.status, 3);
+            EXPECT_EQ(records("CFITENS.DB"), 4u); // kept until the open coupon is closed
+            // A fresh emulated printer holds no open coupon and may refuse: either way the
+            // cashier has done what was asked.
+            EXPECT_NE(cli({"close-open"}).status, 1);
+        }
+        int closings = 0;
+        for (const auto& c : test::readCalls(trace()))
+            if (c["fn"] == closing && c["ret"] == 1)
+                ++closings;
+        const bool pending = records("CFCABEC.DB") > 0;
+        const bool saved = fs::exists(state() / "saved") && !fs::is_empty(state() / "saved");
+        EXPECT_LE(closings, 1) << told;
+        EXPECT_TRUE(closings == 1 || pending || saved) << told;
+        EXPECT_FALSE(pending) << told; // each case settles within the runs above
+        if (saved) { // printed or not, only the paper tells: the cashier is told to look
+            EXPECT_NE(told.find("confira na impressora"), std::string::npos) << told;
+        }
+    }
+}
