@@ -57,11 +57,14 @@ std::string usageText()
          "  password:     the operation password; with the user panel also the user code and the\n"
          "                user's password; cancel (or the end of input) cancels the dialog\n"
          "\nexit status:\n"
-         "  0  the command ran through (the printer's own error messages included)\n"
+         "  0  what was asked was done (or there was nothing to do)\n"
          "  1  it ended at an error: an error ended one of the program's handlers (shown as\n"
          "     [exception]), or the program could not start (a bad ECF_EMULATOR or ECF_TRACE file),\n"
-         "     or a utility command (make-demo, show-model, show-trace) failed\n"
-         "  2  usage error\n";
+         "     or a utility command (make-demo, show-model, show-trace, pending, restore) failed\n"
+         "  2  usage error\n"
+         "  3  it was not done: the printer refused or failed, access was denied, or the operator\n"
+         "     declined (No, or a question closed without an answer)\n"
+         "  with 1 and 3 one line on standard error says why\n";
     return s.str();
 }
 

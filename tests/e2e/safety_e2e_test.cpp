@@ -256,3 +256,34 @@ TEST_F(CliTest, KilledAnywhereASaleIsPrintedAtMostOnceAndNeverLost)
         }
     }
 }
+
+TEST_F(CliTest, ExitStatusSaysWhetherItWasDone)
+{
+    makeDemo("BEMAFI32");
+    const auto canned = [this](const std::string& fn) {
+        test::writeFile(dir.path() / "c.json", "{\"calls\":{\"" + fn + "\":[{\"ret\":0}]}}");
+        return std::vector<std::pair<std::string, std::string>>{{"ECF_EMULATOR", (dir.path() / "c.json").string()}};
+    };
+    struct Case {
+        std::vector<std::string> args;
+        std::string input, refused;
+    };
+    const std::vector<Case> cases{
+        {{"x-reading"}, "s\n", "Bematech_FI_LeituraX"},
+        {{"cancel-last"}, "s\n", "Bematech_FI_CancelaCupom"},
+        {{"z-reduction"}, "segredo\n1\nsenha1\ns\n", "Bematech_FI_ReducaoZ"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args[0]);
+        CliRun r = cli(c.args, c.input);
+        EXPECT_EQ(r.status, 0) << r.out << r.err;
+        r = cli(c.args, c.input, canned(c.refused));
+        EXPECT_EQ(r.status, 3) << r.out << r.err;
+        EXPECT_NE(r.err.find(c.refused), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(cli({"z-reduction"}, "errada\n").status, 3); // wrong password
+    EXPECT_EQ(cli({"pending"}).status, 0);
+    EXPECT_EQ(cli({"restore", "nope"}).status, 1);
+    EXPECT_EQ(cli({"print"}, "n\nn\n").status, 0);
+    EXPECT_EQ(cli({"print"}).status, 0); // nothing left to print
+}
