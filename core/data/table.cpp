@@ -42,6 +42,8 @@ void Table::open()
         return;
     const std::filesystem::path path = Database::tablePath(name_);
     std::error_code ec;
+    if (std::filesystem::is_directory(path, ec))
+        throw DatabaseError("Table " + name_ + ": " + path.string() + " is a folder, not a table file");
     if (!std::filesystem::is_regular_file(path, ec))
         throw DatabaseError("Table does not exist: " + name_ + " (" + path.parent_path().string() + ")");
     data_ = std::make_unique<px::PxTable>(px::PxTable::read(path));
