@@ -9,6 +9,8 @@
 
 namespace ecf::cli {
 
+std::unique_ptr<Command> makeShowTableCommand(); // show_table_command.cpp
+
 const std::vector<std::unique_ptr<Command>>& allCommands()
 {
     static const std::vector<std::unique_ptr<Command>> commands = [] {
@@ -25,6 +27,7 @@ const std::vector<std::unique_ptr<Command>>& allCommands()
         c.push_back(std::make_unique<MakeDemoCommand>());
         c.push_back(std::make_unique<ShowModelCommand>());
         c.push_back(std::make_unique<ShowTraceCommand>());
+        c.push_back(makeShowTableCommand());
         c.push_back(std::make_unique<HelpCommand>());
         c.push_back(std::make_unique<VersionCommand>());
         return c;
@@ -51,6 +54,7 @@ std::string usageText()
          "  ECF_EMULATOR  a JSON file of canned results for the emulated printer\n"
          "  ECF_STATE_DIR ECF's own state (journal of coupon issues, saved coupons); default\n"
          "                $XDG_STATE_HOME/ecf, else ~/.local/state/ecf\n"
+         "  ECF_DRIVE_C   the folder that stands for drive C: (Printers.txt; default ~/.ecf/C)\n"
          "\nanswers, from standard input, one line per question, read only when a question is asked:\n"
          "  confirmation: yes, y, sim, s / no, n, nao, n\xC3\xA3o; an empty line, close or the end of input\n"
          "                close the box without an answer\n"
@@ -60,7 +64,8 @@ std::string usageText()
          "  0  what was asked was done (or there was nothing to do)\n"
          "  1  it ended at an error: an error ended one of the program's handlers (shown as\n"
          "     [exception]), or the program could not start (a bad ECF_EMULATOR or ECF_TRACE file),\n"
-         "     or a utility command (make-demo, show-model, show-trace, pending, restore) failed\n"
+         "     or a utility command (make-demo, show-model, show-trace, show-table,\n"
+         "     pending, restore) failed\n"
          "  2  usage error\n"
          "  3  it was not done: the printer refused or failed, access was denied, or the operator\n"
          "     declined (No, or a question closed without an answer)\n"

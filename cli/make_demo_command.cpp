@@ -3,6 +3,7 @@
 #include "common/clock.h"
 #include "common/errors.h"
 #include "data/paradox/px.h"
+#include "printer/models.h"
 
 #include <cctype>
 #include <filesystem>
@@ -43,6 +44,45 @@ std::string upper(std::string s)
     for (char& c : s)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return s;
+}
+
+// The model codes of the printer families, as the branch record spells them.
+const char* const kModelCodes[] = {"SCHALTER2", "SCHALTER30", "FS345", "FS300", "BEMATECH",
+                                   "SWEDA", "DARUMA345", "FS600", "BEMAFI32", "MP2100"};
+
+std::string modelCodeList()
+{
+    std::string list;
+    for (const char* code : kModelCodes)
+        list += (list.empty() ? "" : " ") + std::string(code);
+    return list;
+}
+
+// A word for the shell as it stands, quoted when it holds anything but plain characters.
+std::string shellWord(const std::string& s)
+{
+    const bool plain = !s.empty() && s.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                                                         "0123456789/._-+=:,@%") == std::string::npos;
+    if (plain)
+        return s;
+    std::string q = "'";
+    for (char c : s)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+// How to call ecf-cli again: the program beside this one when there is one (a build folder is
+// not on the PATH), otherwise by its name.
+std::string cliCommand()
+{
+    std::error_code ec;
+    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    if (!ec) {
+        const fs::path beside = self.parent_path() / "ecf-cli";
+        if (fs::is_regular_file(beside, ec) && beside.parent_path() != "/usr/bin")
+            return shellWord(beside.string());
+    }
+    return "ecf-cli";
 }
 
 // The demo's tables; names as the host database spells them.
@@ -90,6 +130,16 @@ int MakeDemoCommand::run(const std::vector<std::string>& args, Streams& io)
         throw UsageError("make-demo needs the folder DIR");
     if (model.size() > 10)
         throw UsageError("a model code has at most 10 characters");
+    // Codes are compared as written: one that differs from a known code only by letter case
+    // would make a database that prints nowhere, so it is refused; any other unknown code is
+    // allowed (a branch may name a printer this program does not drive) with a warning.
+    if (printer::familyOf(model) == printer::Family::None) {
+        for (const char* known : kModelCodes)
+            if (upper(model) == upper(known))
+                throw UsageError("unknown model code " + model + "; the code is written " + known);
+        io.err << "ecf-cli: warning: " << model << " is not a model code of any printer family; "
+               << "the demo's coupon will print nowhere (codes: " << modelCodeList() << ")\n";
+    }
 
     const fs::path dir(dirArg);
     std::error_code ec;
@@ -170,7 +220,8 @@ int MakeDemoCommand::run(const std::vector<std::string>& args, Streams& io)
     }
 
     io.out << "demo database made in " << dir.string() << " (model " << model << ", port 1, one pending coupon)\n"
-           << "run: VANTIS_DIR=" << dir.string() << " ecf-cli print --show-paper\n";
+           << "run: cd " << shellWord(fs::absolute(dir).lexically_normal().string()) << " && VANTIS_DIR=\"$PWD\" "
+           << cliCommand() << " print --show-paper\n";
     return kExitOk;
 }
 

@@ -15,7 +15,7 @@ int PrintCommand::run(const std::vector<std::string>& argsIn, Streams& io)
     std::vector<std::string> args = argsIn;
     const bool showPaper = takeShowPaper(args);
     if (!args.empty())
-        throw UsageError("print takes no arguments");
+        throw UsageError("print takes no arguments but --show-paper");
 
     Session s(io, showPaper);
     if (!s.start())

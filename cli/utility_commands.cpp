@@ -11,7 +11,7 @@ int UtilityCommand::run(const std::vector<std::string>& argsIn, Streams& io)
     std::vector<std::string> args = argsIn;
     const bool showPaper = takeShowPaper(args);
     if (!args.empty())
-        throw UsageError(name() + " takes no arguments");
+        throw UsageError(name() + " takes no arguments but --show-paper");
 
     Session s(io, showPaper);
     if (!s.start())

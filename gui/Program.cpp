@@ -2,11 +2,13 @@
 
 #include "QtOperator.h"
 #include "TFormSenha.h"
+#include "TfoBobina.h"
 #include "TfoMostraFormasPagamentoECF.h"
 #include "TfoQtdCopias.h"
 #include "TfoRelMemoriaFiscal.h"
 #include "TfoTipoImpr.h"
 #include "TfoTolvar.h"
+#include "app/application.h"
 
 namespace ecf::gui {
 
@@ -18,13 +20,15 @@ Program::Program(ecf::app::Application& app, QtOperator& op)
     formSenha_ = std::make_unique<TFormSenha>();
     tipoImpr_.reset(new TfoTipoImpr(app));
     qtdCopias_.reset(new TfoQtdCopias(app));
-    op.attach(app, {tolvar_.get(), formasPagamento_.get(), relMemoriaFiscal_.get(), formSenha_.get()});
+    bobina_ = std::make_unique<TfoBobina>(app.printer());
+    op.attach(app, {tolvar_.get(), formasPagamento_.get(), relMemoriaFiscal_.get(), formSenha_.get(), bobina_.get()});
 }
 
 Program::~Program()
 {
     // The utilities window, a child of the main window, goes with it; the others in the
     // reverse order of their creation.
+    bobina_.reset();
     qtdCopias_.reset();
     tipoImpr_.reset();
     formSenha_.reset();

@@ -2,7 +2,8 @@
 // The desktop program's windows, created in the order of the program's start and handed to
 // the operator port: the main window TfoTolvar, TfoMostraFormasPagamentoECF,
 // TfoRelMemoriaFiscal, TFormSenha (the data module TDMFilial is the application's own), then
-// the report dialogs. The utilities window is made by "Utilitários".
+// the report dialogs, and the emulated printer's paper tape. The utilities window is made by
+// "Utilitários".
 #include <QObject>
 
 #include <memory>
@@ -12,6 +13,7 @@ class TfoTolvar;
 class TfoMostraFormasPagamentoECF;
 class TfoRelMemoriaFiscal;
 class TFormSenha;
+class TfoBobina;
 
 namespace ecf::app {
 class Application;
@@ -32,6 +34,7 @@ public:
     TfoMostraFormasPagamentoECF& formasPagamento() { return *formasPagamento_; }
     TfoRelMemoriaFiscal& relMemoriaFiscal() { return *relMemoriaFiscal_; }
     TFormSenha& formSenha() { return *formSenha_; }
+    TfoBobina& bobina() { return *bobina_; }
 
 private:
     std::unique_ptr<TfoTolvar> tolvar_;
@@ -40,6 +43,7 @@ private:
     std::unique_ptr<TFormSenha> formSenha_;
     std::unique_ptr<QWidget> tipoImpr_;
     std::unique_ptr<QWidget> qtdCopias_;
+    std::unique_ptr<TfoBobina> bobina_;
 };
 
 } // namespace ecf::gui

@@ -1,6 +1,7 @@
 #include "QtOperator.h"
 
 #include "TFormSenha.h"
+#include "TfoBobina.h"
 #include "TfoMostraFormasPagamentoECF.h"
 #include "TfoRelMemoriaFiscal.h"
 #include "TfoTolvar.h"
@@ -65,6 +66,7 @@ void QtOperator::attach(ecf::app::Application& app, const Windows& windows)
     formasPagamento_ = windows.formasPagamento;
     relMemoriaFiscal_ = windows.relMemoriaFiscal;
     formSenha_ = windows.formSenha;
+    bobina_ = windows.bobina;
 }
 
 TfoUtilEcf* QtOperator::utilEcfWindow() const
@@ -127,6 +129,9 @@ void QtOperator::mainShown(const ecf::common::MainWindowState&)
 {
     if (tolvar_)
         tolvar_->refresh();
+    // The configured model is known now: its paper tape shows when it runs on the emulator.
+    if (bobina_)
+        bobina_->showIfEmulated(tolvar_);
 }
 
 void QtOperator::listShown(const std::vector<std::string>& items)

@@ -12,6 +12,7 @@ class TfoUtilEcf;
 class TfoMostraFormasPagamentoECF;
 class TfoRelMemoriaFiscal;
 class TFormSenha;
+class TfoBobina;
 
 namespace ecf::app {
 class Application;
@@ -31,6 +32,7 @@ public:
         TfoMostraFormasPagamentoECF* formasPagamento = nullptr;
         TfoRelMemoriaFiscal* relMemoriaFiscal = nullptr;
         TFormSenha* formSenha = nullptr;
+        TfoBobina* bobina = nullptr;
     };
     void attach(ecf::app::Application& app, const Windows& windows);
 
@@ -56,6 +58,7 @@ private:
     QPointer<TfoMostraFormasPagamentoECF> formasPagamento_;
     QPointer<TfoRelMemoriaFiscal> relMemoriaFiscal_;
     QPointer<TFormSenha> formSenha_;
+    QPointer<TfoBobina> bobina_;
     QPointer<TfoUtilEcf> utilEcf_;
     std::unique_ptr<TFormSenha> ownFormSenha_; // made on demand when none was given
 };

@@ -38,6 +38,7 @@ protected:
 
 private:
     void click(void (ecf::app::MainWindow::*handler)());
+    void tellWhenNothingPrints();
 
     ecf::app::Application& app_;
     bool started_ = false;

@@ -1,8 +1,11 @@
 // ecf: the desktop program. Creates the program's objects and windows in the order of its
 // start, shows the main window (whose show handler runs the start-up sequence) and runs the
-// event loop until the main window closes.
+// event loop until the main window closes (or, when the emulated printer's paper tape is open,
+// until that closes too).
+#include "DesktopConventions.h"
 #include "Program.h"
 #include "QtOperator.h"
+#include "TfoBobina.h"
 #include "TfoTolvar.h"
 #include "app/application.h"
 
@@ -16,6 +19,7 @@ int main(int argc, char** argv)
     QApplication qapp(argc, argv);
     QApplication::setApplicationName("ECF");
     QApplication::setQuitOnLastWindowClosed(false); // the main window ends the program
+    ecf::gui::applyDesktopConventions(qapp);
 
     ecf::gui::QtOperator op;
     std::optional<ecf::app::Application> app;
@@ -29,7 +33,14 @@ int main(int argc, char** argv)
 
     // The windows go before the application they refer to.
     ecf::gui::Program program(*app, op);
-    QObject::connect(&program.tolvar(), &TfoTolvar::closed, &qapp, &QApplication::quit, Qt::QueuedConnection);
+    // The paper tape stays readable after the main window has closed; the program ends when
+    // neither is open.
+    const auto quitWhenBothClosed = [&program] {
+        if (!program.tolvar().isVisible() && !program.bobina().isVisible())
+            QApplication::quit();
+    };
+    QObject::connect(&program.tolvar(), &TfoTolvar::closed, &qapp, quitWhenBothClosed, Qt::QueuedConnection);
+    QObject::connect(&program.bobina(), &TfoBobina::closed, &qapp, quitWhenBothClosed, Qt::QueuedConnection);
     program.tolvar().show();
     return qapp.exec();
 }

@@ -3,17 +3,22 @@
 #   scripts/setup.sh demo   install, build, make a demo database and print its coupon on the emulated printer
 #   scripts/setup.sh test   install, build and run the whole test suite (what CI runs)
 #   scripts/setup.sh build  install and build only
+#   scripts/setup.sh package  install and make the Debian package build-pkg/ecf_VERSION_ARCH.deb
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
 jobs=$(nproc 2>/dev/null || echo 2)
+# A compiler cache speeds up rebuilds when one is installed; nothing needs it.
+launcher=()
+command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev qt6-translations-l10n
   nlohmann-json3-dev libgtest-dev libgmock-dev
   pxlib-dev clang libclang-rt-14-dev faketime
   xvfb xauth
+  dpkg-dev
 )
 
 install() {
@@ -30,10 +35,34 @@ install() {
   fi
 }
 
+configure() {
+  cmake -S . -B build -G Ninja "${launcher[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+}
+
 build() {
   echo "== building build/ (ecf, ecf-cli, tests)"
-  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  configure
   cmake --build build -j"$jobs"
+}
+
+# The demo runs the two programs only.
+build_programs() {
+  echo "== building build/ecf and build/ecf-cli"
+  configure
+  cmake --build build -j"$jobs" --target ecf ecf-cli
+}
+
+# Built as build/ is (cpack strips the debug information), without the tests.
+package() {
+  echo "== building the Debian package in build-pkg/"
+  cmake -S . -B build-pkg -G Ninja "${launcher[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DECF_BUILD_TESTS=OFF >/dev/null
+  cmake --build build-pkg -j"$jobs"
+  (cd build-pkg && cpack -G DEB >/dev/null)
+  local deb
+  deb=$(ls "$here"/build-pkg/ecf_*.deb)
+  echo "== made $deb"
+  dpkg-deb -f "$deb" Package Version Architecture Depends
+  echo "install it with: apt-get install $deb"
 }
 
 demo() {
@@ -52,7 +81,7 @@ demo() {
 
 run_tests() {
   echo "== sanitizer build (address, undefined) and the test suite"
-  cmake -S . -B build-san -G Ninja -DCMAKE_BUILD_TYPE=Debug -DECF_SANITIZE=ON >/dev/null
+  cmake -S . -B build-san -G Ninja "${launcher[@]}" -DCMAKE_BUILD_TYPE=Debug -DECF_SANITIZE=ON >/dev/null
   cmake --build build-san -j"$jobs"
   local log="$here/build-san/ctest-summary.log"
   (cd build-san && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$here/tests/lsan.supp" \
@@ -63,7 +92,7 @@ run_tests() {
     return "$rc"
   fi
   echo "== fuzzing the table reader (bounded)"
-  CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DECF_BUILD_FUZZ=ON \
+  CXX=clang++ cmake -S . -B build-fuzz -G Ninja "${launcher[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DECF_BUILD_FUZZ=ON \
     -DECF_BUILD_GUI=OFF -DECF_BUILD_TESTS=ON >/dev/null
   cmake --build build-fuzz -j"$jobs" --target fuzz_paradox_reader
   scripts/fuzz.sh build-fuzz "${ECF_FUZZ_SECONDS:-90}"
@@ -76,7 +105,8 @@ run_tests() {
 
 case "${1:-}" in
   build) install; build ;;
-  demo) install; build; demo ;;
+  demo) install; build_programs; demo ;;
   test) install; build; run_tests ;;
-  *) echo "usage: scripts/setup.sh demo|test|build" >&2; exit 2 ;;
+  package) install; package ;;
+  *) echo "usage: scripts/setup.sh demo|test|build|package" >&2; exit 2 ;;
 esac

@@ -60,7 +60,7 @@ public:
 
 } // namespace ecf::common
 
-// The printer families name these through the application namespace, where they lived first.
+// The application layer, where these were first declared, still names them as its own.
 namespace ecf::app {
 using common::Answer;
 using common::MainWindowState;

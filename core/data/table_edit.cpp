@@ -104,8 +104,7 @@ const px::Value& Table::valueAt(std::size_t index) const
     // Past the end the cursor still shows the last record; an empty table shows nulls.
     if (visible_.empty())
         return nullValue();
-    const px::Record& rec = data_->records()[visible_[std::min(pos_, visible_.size() - 1)]];
-    return index < rec.size() ? rec[index] : nullValue();
+    return data_->value(visible_[std::min(pos_, visible_.size() - 1)], index);
 }
 
 void Table::assign(std::size_t index, px::Value value)

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <sstream>
 
 namespace ecf::printer {
@@ -53,19 +54,12 @@ std::u16string jsonTextToWide(std::string_view utf8)
     return out;
 }
 
-std::int64_t CannedEntry::retInteger(std::int64_t absent) const
+int CannedEntry::resultCode(int absent) const
 {
     if (const auto* d = std::get_if<double>(&ret))
-        return static_cast<std::int64_t>(std::llround(*d));
+        return static_cast<int>(std::llround(*d));
     if (const auto* b = std::get_if<bool>(&ret))
         return *b ? 1 : 0;
-    return absent;
-}
-
-double CannedEntry::retReal(double absent) const
-{
-    if (const auto* d = std::get_if<double>(&ret))
-        return *d;
     return absent;
 }
 
@@ -149,9 +143,16 @@ std::shared_ptr<CannedResults> CannedResults::parse(std::string_view text, const
                 if (key == "ret") {
                     if (value.is_boolean())
                         entry.ret = value.get<bool>();
-                    else if (value.is_number())
-                        entry.ret = value.get<double>();
-                    else if (value.is_string())
+                    else if (value.is_number()) {
+                        const double d = value.get<double>();
+                        if (!(std::round(d) >= std::numeric_limits<int>::min() &&
+                              std::round(d) <= std::numeric_limits<int>::max()))
+                            throw ConfigError(where + at + "\"ret\" " + value.dump() +
+                                              " is outside the range of a result code (" +
+                                              std::to_string(std::numeric_limits<int>::min()) + " to " +
+                                              std::to_string(std::numeric_limits<int>::max()) + ")");
+                        entry.ret = d;
+                    } else if (value.is_string())
                         entry.ret = value.get<std::string>();
                     else
                         throw ConfigError(where + at + "\"ret\" must be a number, true/false or a text");

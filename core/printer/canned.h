@@ -5,6 +5,8 @@
 // used up the emulator answers with its own behaviour. Entry fields, each optional:
 //   "ret": number, true/false, or text;  "out": text or null;  "values": {name: text};
 //   "times": whole number (default 1) or "always".
+// A numeric "ret" that a result code cannot hold is refused when the file is read, naming the
+// entry, rather than changed into some other value.
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -26,9 +28,10 @@ struct CannedEntry {
     bool always = false;
     std::int64_t times = 1;              // uses left when not always
 
-    // Typed readings of "ret", with the value to use when it is absent.
-    std::int64_t retInteger(std::int64_t absent) const;
-    double retReal(double absent) const;
+    // Typed readings of "ret", with the value to use when it is absent. A number is rounded to
+    // the nearest whole; the file is refused at start when one lies outside the range of a
+    // result code (int), so every number fits.
+    int resultCode(int absent) const;
     bool retBool(bool absent) const;
     std::string retBytes(const std::string& absent) const;       // 8-bit text: code points to bytes
     std::u16string retWide(const std::u16string& absent) const;  // wide text

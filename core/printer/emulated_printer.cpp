@@ -1,5 +1,7 @@
 #include "printer/emulated_printer.h"
 
+#include <utility>
+
 namespace ecf::printer {
 
 EmulatedPrinter::EmulatedPrinter()
@@ -19,39 +21,46 @@ void EmulatedPrinter::print(const std::string& text)
     std::string line;
     for (char c : text) {
         if (c == '\n') {
-            tape.push_back(line);
+            feed(line);
             line.clear();
         } else if (c != '\r') {
             line.push_back(c);
         }
     }
     if (!line.empty() || text.empty())
-        tape.push_back(line);
+        feed(line);
 }
 
 void EmulatedPrinter::openCoupon()
 {
     ++couponNumber;
     couponOpen = true;
-    tape.push_back("---------------- CUPOM FISCAL " + std::to_string(couponNumber) + " ----------------");
+    feed("---------------- CUPOM FISCAL " + std::to_string(couponNumber) + " ----------------");
 }
 
 void EmulatedPrinter::closeCoupon()
 {
     if (couponOpen)
-        tape.push_back("---------------- FIM DO CUPOM " + std::to_string(couponNumber) + " ----------------");
+        feed("---------------- FIM DO CUPOM " + std::to_string(couponNumber) + " ----------------");
     couponOpen = false;
 }
 
 void EmulatedPrinter::cancelCoupon()
 {
-    tape.push_back("---------------- CUPOM " + std::to_string(couponNumber) + " CANCELADO ----------------");
+    feed("---------------- CUPOM " + std::to_string(couponNumber) + " CANCELADO ----------------");
     couponOpen = false;
 }
 
 void EmulatedPrinter::nonFiscalReport(const std::string& title)
 {
-    tape.push_back("================ " + title + " ================");
+    feed("================ " + title + " ================");
+}
+
+void EmulatedPrinter::feed(std::string line)
+{
+    tape.push_back(std::move(line));
+    if (onLine)
+        onLine(tape.back());
 }
 
 std::string EmulatedPrinter::digitsAsDecimal(const std::string& digits, std::size_t decimals)

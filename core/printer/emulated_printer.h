@@ -6,6 +6,7 @@
 #include "common/money.h"
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,8 @@ public:
     // The paper tape: one entry per printed line (UTF-8), in order.
     std::vector<std::string> tape;
     void print(const std::string& line);       // one line, or several separated by LF/CR LF
+    // Called with each line as it goes on the tape (a window that shows the tape as it grows).
+    std::function<void(const std::string&)> onLine;
 
     // Coupon life: opening counts a new coupon number.
     void openCoupon();
@@ -39,6 +42,9 @@ public:
     // Digits of a command ("00001234") as a decimal for the tape: "12,34", or "1,234" with
     // three decimals. Anything but digits is ignored.
     static std::string digitsAsDecimal(const std::string& digits, std::size_t decimals = 2);
+
+private:
+    void feed(std::string line);
 };
 
 } // namespace ecf::printer

@@ -1,23 +1,38 @@
 #include "printer/models.h"
 
+#include <array>
+
 namespace ecf::printer {
 
-Family familyOf(std::string_view m)
+namespace {
+
+constexpr std::array models{
+    //    code          family            later  feed
+    Model{"SCHALTER2", Family::Schalter, false, 6},
+    Model{"SCHALTER30", Family::Schalter, true, 9},
+    Model{"FS345", Family::Sigtron, true, 0},
+    Model{"FS300", Family::Sigtron, false, 0},
+    Model{"BEMATECH", Family::Mp20, false, 0},
+    Model{"SWEDA", Family::Sweda, false, 0},
+    Model{"DARUMA345", Family::Daruma, false, 0},
+    Model{"FS600", Family::Daruma, false, 0},
+    Model{"BEMAFI32", Family::BemaFI32, false, 0},
+    Model{"MP2100", Family::BemaFI32, false, 0},
+};
+
+constexpr Model noModel{};
+
+} // namespace
+
+const Model& modelOf(std::string_view code)
 {
-    if (m == "SCHALTER2" || m == "SCHALTER30")
-        return Family::Schalter;
-    if (m == "FS345" || m == "FS300")
-        return Family::Sigtron;
-    if (m == "BEMATECH")
-        return Family::Mp20;
-    if (m == "SWEDA")
-        return Family::Sweda;
-    if (m == "DARUMA345" || m == "FS600")
-        return Family::Daruma;
-    if (m == "BEMAFI32" || m == "MP2100")
-        return Family::BemaFI32;
-    return Family::None;
+    for (const Model& m : models)
+        if (m.code == code)
+            return m;
+    return noModel;
 }
+
+Family familyOf(std::string_view code) { return modelOf(code).family; }
 
 const char* traceName(Family f)
 {

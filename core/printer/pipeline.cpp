@@ -3,8 +3,10 @@
 #include "common/fault_point.h"
 #include "common/trace.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 namespace ecf::printer {
 
@@ -148,6 +150,20 @@ bool CallPipeline::isSuccess(const CallRecord& r)
     case SuccessValue::True: break;
     }
     return true;
+}
+
+void CallPipeline::writeReply(char* buffer, std::size_t size, std::string_view reply)
+{
+    const std::size_t n = std::min(reply.size(), size);
+    if (n)
+        std::memcpy(buffer, reply.data(), n);
+    if (n < size)
+        buffer[n] = '\0';
+}
+
+std::string CallPipeline::replyText(const char* buffer, std::size_t size)
+{
+    return std::string(buffer, strnlen(buffer, size));
 }
 
 void CallPipeline::trace(const CallRecord& record)

@@ -4,12 +4,11 @@
 // real maker library) serves it, and the record is written to the trace when the call returns.
 //
 // Each family has a traced wrapper implementing its maker interface over an inner
-// implementation; the wrapper builds the record, asks take() for a canned entry, calls the
-// inner implementation when there is none, fills ret/out and calls trace().
+// implementation; every wrapper function hands its call to CallPipeline::call (directly or
+// through one of the typed forms below) and nothing else.
 #include "printer/canned.h"
 
 #include <cstdint>
-#include <limits>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -52,7 +51,7 @@ public:
     // The canned entry for this call, or null (then the inner implementation serves it).
     const CannedEntry* take(std::string_view fn);
     // The call has returned: its result is checked against the family's success value (for
-    // the watch), its "call" line written (when tracing).
+    // the watch), its "call" line written (when tracing), and a fault-injection point passed.
     void trace(const CallRecord& record);
     // Whether a result is its family's success value; results the families give no success
     // value for (texts, property writes, the Sigtron Execute, ...) count as success.
@@ -60,40 +59,68 @@ public:
     bool tracing() const { return trace_ != nullptr; }
     // Writes another kind of trace line (a JSON object) when tracing.
     void traceLine(std::string_view json);
-
     // The watch over calls (reset it to begin watching).
     CallWatch& watch() { return watch_; }
 
     // The line as written to the trace, without the line feed.
     static std::string toJson(const CallRecord& record);
 
-    // The usual call with an integer result and no output buffer: a canned entry's "ret"
-    // (`success` when the entry gives none) or what `inner()` returns, traced.
-    template <class Inner>
-    int callInteger(const char* family, const char* fn, std::vector<CallArg> args, std::int64_t success,
-                    Inner&& inner)
+    // The one way every maker call goes, whatever its kind: a canned entry serves the call when
+    // there is one (`fromCanned`), otherwise the implementation behind the interface does
+    // (`inner`: the emulator, or any other source of the family's calls); `complete` then fills
+    // the record's ret and out from the result (and may cut the result as the library would),
+    // and the record is traced. A call without a result returns std::monostate from both.
+    // This is the single point before and after every printer call.
+    template <class FromCanned, class Inner, class Complete>
+    auto call(CallRecord rec, FromCanned&& fromCanned, Inner&& inner, Complete&& complete)
     {
-        int result;
-        if (const CannedEntry* e = take(fn))
-            result = toInt(e->retInteger(success));
-        else
-            result = inner();
-        {
-            CallRecord rec{family, fn, std::move(args), std::int64_t{result}, {}};
-            trace(rec);
-        }
+        using Result = decltype(inner());
+        Result result = [&]() -> Result {
+            if (const CannedEntry* e = take(rec.fn))
+                return fromCanned(*e);
+            return inner();
+        }();
+        complete(rec, result);
+        trace(rec);
         return result;
     }
 
-    // A canned integer brought into the range of the libraries' int results.
-    static int toInt(std::int64_t v)
+    // An integer result code with no output buffer: a canned entry's "ret" (`success`, the
+    // family's success value, when the entry gives none) or what `inner()` returns.
+    template <class Inner>
+    int callInteger(const char* family, const char* fn, std::vector<CallArg> args, int success, Inner&& inner)
     {
-        if (v > std::numeric_limits<int>::max())
-            return std::numeric_limits<int>::max();
-        if (v < std::numeric_limits<int>::min())
-            return std::numeric_limits<int>::min();
-        return static_cast<int>(v);
+        return call(
+            CallRecord{family, fn, std::move(args), {}, {}}, [&](const CannedEntry& e) { return e.resultCode(success); },
+            std::forward<Inner>(inner), [](CallRecord& rec, int r) { rec.ret = std::int64_t{r}; });
     }
+
+    // An integer result code and a text buffer of `size` bytes that the library fills: out is
+    // what the buffer holds after the call (up to its first NUL); a canned "out" is written
+    // over the buffer as the library would (null writes an empty text).
+    template <class Inner>
+    int callBuffer(const char* family, const char* fn, std::vector<CallArg> args, int success, char* buffer,
+                   std::size_t size, Inner&& inner)
+    {
+        return call(
+            CallRecord{family, fn, std::move(args), {}, {}},
+            [&](const CannedEntry& e) {
+                if (e.hasOut)
+                    writeReply(buffer, size, e.out ? jsonTextToBytes(*e.out) : std::string());
+                return e.resultCode(success);
+            },
+            std::forward<Inner>(inner),
+            [&](CallRecord& rec, int r) {
+                rec.ret = std::int64_t{r};
+                rec.out = replyText(buffer, size);
+            });
+    }
+
+    // A library's reply written over the start of a buffer of `size` bytes, ended with a NUL
+    // when there is room; the buffer never grows.
+    static void writeReply(char* buffer, std::size_t size, std::string_view reply);
+    // The text a buffer of `size` bytes holds, up to its first NUL.
+    static std::string replyText(const char* buffer, std::size_t size);
 
 private:
     std::shared_ptr<common::Trace> trace_;

@@ -18,7 +18,6 @@
 #include "printer/sigtron/sigtron_driver.h"
 #include "printer/sigtron/sigtron_emulator.h"
 #include "printer/sigtron/sigtron_traced.h"
-#include "printer/sweda/sweda_channel.h"
 #include "printer/sweda/sweda_driver.h"
 #include "printer/sweda/sweda_emulator.h"
 #include "printer/sweda/sweda_traced.h"
@@ -35,10 +34,8 @@ struct Printer::Impl {
           darumaEmu(emulated), bemafi32Emu(emulated),
           schalter(pipeline, schalterEmu), sigtron(pipeline, sigtronEmu), mp20(pipeline, mp20Emu, workDir),
           sweda(pipeline, swedaEmu), daruma(pipeline, darumaEmu), bemafi32(pipeline, bemafi32Emu),
-          swedaChannel(sweda),
           makers{&schalter, &sigtron, &mp20, &sweda, &daruma, &bemafi32},
-          context{owner.config_, owner.taxTable_, owner.op_, owner.clock_, makers, owner.mp20ReplyText_,
-                  &swedaChannel, workDir, &pipeline}
+          context{owner.config_, owner.taxTable_, owner.op_, owner.clock_, makers, workDir, &pipeline}
     {
     }
 
@@ -71,7 +68,6 @@ struct Printer::Impl {
     sweda::SwedaTraced sweda;
     daruma::DarumaTraced daruma;
     bemafi32::BemaFI32Traced bemafi32;
-    sweda::SwedaChannel swedaChannel;
     MakerInterfaces makers;
     FamilyContext context;
     // One driver per family, made when first asked for; the model code is read afresh by
@@ -79,7 +75,7 @@ struct Printer::Impl {
     std::map<Family, std::unique_ptr<FamilyDriver>> drivers;
 };
 
-Printer::Printer(app::StartupConfig& config, app::OperatorPort& op, const common::Clock& clock, Options options)
+Printer::Printer(common::StartupConfig& config, common::OperatorPort& op, const common::Clock& clock, Options options)
     : config_(config), op_(op), clock_(clock)
 {
     impl_ = std::make_unique<Impl>(*this, std::move(options));
@@ -109,6 +105,12 @@ CallPipeline& Printer::pipeline()
 EmulatedPrinter& Printer::emulated()
 {
     return impl_->emulated;
+}
+
+bool Printer::runsOnEmulator() const
+{
+    // Every family's calls go to its emulator; a code of no family prints nowhere.
+    return familyOf(config_.modeloEcf) != Family::None;
 }
 
 } // namespace ecf::printer

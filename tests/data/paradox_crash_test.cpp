@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <iostream>
 #include <map>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -47,6 +48,7 @@ struct Scenario {
     const char* name;
     std::function<std::filesystem::path(const TempDir&)> setup; // gives the table's file
     std::function<void(const std::filesystem::path&)> write;
+    bool needsSamples = false;
 };
 
 px::Record row(int i) { return {Value::integerValue(i), Value::text(std::string(150, static_cast<char>('a' + i % 26)))}; }
@@ -75,7 +77,7 @@ const std::vector<Scenario>& scenarios()
              writeFile(d.path() / "country.Y02", indexFile(4, 56));
              return db;
          },
-         [](const auto& db) { px::emptyTable(db); }},
+         [](const auto& db) { px::emptyTable(db); }, true},
         {"create a table with a memo", [](const TempDir& d) { return d.path() / "NOVA.DB"; },
          [](const auto& db) { px::createTable(db, {field("N", FieldType::Long), field("M", FieldType::Memo, 20)}); }},
     };
@@ -88,6 +90,10 @@ TEST(ParadoxCrash, WriteKilledAtEveryStepLeavesOldOrNewTable)
 {
     for (const auto& sc : scenarios()) {
         SCOPED_TRACE(sc.name);
+        if (sc.needsSamples && !std::filesystem::is_directory(samplesDir())) {
+            std::cout << "no sample tables at " << samplesDir().string() << ": \"" << sc.name << "\" left out\n";
+            continue;
+        }
         // One clean run gives the states before and after and the steps of the commit.
         TempDir ref;
         const auto refDb = sc.setup(ref);

@@ -224,6 +224,7 @@ TEST(ParadoxPxlib, WeReadWhatPxlibWrites)
 
 TEST(ParadoxPxlib, EmptiedTablesOpenEmptyInPxlib)
 {
+    ECF_NEED_SAMPLES();
     TempDir dir;
     const auto keyed = copySample(dir, "country.db");
     writeFile(dir.path() / "country.PX", indexFile(1, 30));

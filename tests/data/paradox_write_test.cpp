@@ -200,6 +200,7 @@ TEST(ParadoxWrite, CreateRefusesBadDefinitionsAndExistingTables)
 
 TEST(ParadoxWrite, AppendKeepsTheHostHeaderAndRefusesKeyedTables)
 {
+    ECF_NEED_SAMPLES();
     TempDir dir;
     const auto keyed = copySample(dir, "country.db");
     const std::string keyedBefore = readFile(keyed);
@@ -226,6 +227,7 @@ TEST(ParadoxWrite, AppendKeepsTheHostHeaderAndRefusesKeyedTables)
 
 TEST(ParadoxWrite, EmptyingAnUnkeyedTableThenAppending)
 {
+    ECF_NEED_SAMPLES();
     TempDir dir;
     const auto db = copySample(dir, "of_cp866.db");
     const std::string before = readFile(db);
@@ -256,6 +258,7 @@ TEST(ParadoxWrite, EmptyingAnUnkeyedTableThenAppending)
 
 TEST(ParadoxWrite, EmptyingAKeyedTableEmptiesItsIndexesAndNothingElse)
 {
+    ECF_NEED_SAMPLES();
     TempDir dir;
     const auto db = copySample(dir, "country.db");
     writeFile(dir.path() / "COUNTRY.PX", indexFile(1, 30));
@@ -290,6 +293,7 @@ TEST(ParadoxWrite, EmptyingAKeyedTableEmptiesItsIndexesAndNothingElse)
 
 TEST(ParadoxWrite, EmptyingStopsBeforeWritingWhenAnIndexIsNotOne)
 {
+    ECF_NEED_SAMPLES();
     TempDir dir;
     const auto db = copySample(dir, "country.db");
     const std::string before = readFile(db);

@@ -3,6 +3,8 @@
 #include "data/paradox/px.h"
 #include "support/test_support.h"
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <string>
 
@@ -11,6 +13,12 @@ namespace ecf::test::pxt {
 namespace px = ecf::data::px;
 
 inline std::filesystem::path sample(const std::string& name) { return samplesDir() / name; }
+
+// Skips the running test when the shared sample tables are not there.
+#define ECF_NEED_SAMPLES()                                                                              \
+    if (!std::filesystem::is_directory(::ecf::test::samplesDir()))                                     \
+    GTEST_SKIP() << "no sample tables at " << ::ecf::test::samplesDir().string()                       \
+                 << " (the shared folder beside the checkout; ECF_SAMPLES_DIR names another)"
 
 // Copies a sample into `dir` (samples are read-only and stay outside the repository).
 inline std::filesystem::path copySample(const TempDir& dir, const std::string& name, const std::string& as = "")

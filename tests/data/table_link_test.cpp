@@ -2,6 +2,7 @@
 #include "common/text.h"
 #include "data/table.h"
 #include "support/tables.h"
+#include "px_test_util.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -218,6 +219,7 @@ namespace {
 // Tables written by Paradox itself, read through the table layer.
 TEST(TableSamples, ReadsEveryFieldKindOfARealTable)
 {
+    ECF_NEED_SAMPLES();
     test::ScopedEnv env("VANTIS_DIR", test::samplesDir().string());
     Table t("typsammlung.db");
     t.open();

@@ -19,7 +19,7 @@ TEST_F(CliTest, UsageErrorsEndWithTwoAndTheUsageText)
 {
     const std::vector<std::vector<std::string>> bad{
         {}, {"bogus"}, {"print", "extra"}, {"fiscal-memory", "01/01/2024"}, {"make-demo"}, {"x-reading", "1"},
-        {"make-demo", "d", "--model"}, {"show-trace"}};
+        {"make-demo", "d", "--model"}, {"make-demo", "d", "--model", "fs345"}, {"show-trace"}};
     for (const auto& args : bad) {
         SCOPED_TRACE(args.empty() ? "(none)" : args[0]);
         const CliRun r = cli(args);
@@ -29,6 +29,7 @@ TEST_F(CliTest, UsageErrorsEndWithTwoAndTheUsageText)
     const CliRun help = cli({"help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("exit status"), std::string::npos);
+    EXPECT_NE(help.out.find("ECF_DRIVE_C"), std::string::npos);
     EXPECT_EQ(cli({"version"}).status, 0);
 }
 
@@ -131,6 +132,15 @@ TEST_F(CliTest, MakeDemoNeverOverwritesATable)
     const CliRun model = cli({"show-model", db().string()});
     EXPECT_EQ(model.status, 0);
     EXPECT_EQ(model.out, "BEMAFI32\n");
+}
+
+TEST_F(CliTest, MakeDemoWarnsOfACodeOfNoFamily)
+{
+    const CliRun r = cli({"make-demo", db().string(), "--model", "FOO"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.err.find("FOO is not a model code"), std::string::npos) << r.err;
+    // The hint names a program that runs from anywhere, in the database's folder.
+    EXPECT_NE(r.out.find("/ecf-cli print --show-paper"), std::string::npos) << r.out;
 }
 
 TEST_F(CliTest, PaperTapeAndReadableTrace)

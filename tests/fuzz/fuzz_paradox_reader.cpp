@@ -30,6 +30,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             n += r.size();
         if (n != t.records().size() * t.fields().size())
             __builtin_trap(); // every record has one value per field
+        // A value fails to read exactly when it is listed as damaged, and then as a null.
+        std::size_t failed = 0;
+        for (std::size_t r = 0; r < t.records().size(); ++r)
+            for (std::size_t f = 0; f < t.fields().size(); ++f) {
+                try {
+                    (void)t.value(r, f);
+                } catch (const ecf::common::DatabaseError&) {
+                    ++failed;
+                    if (!t.records()[r][f].isNull())
+                        __builtin_trap();
+                }
+            }
+        if (failed != t.damage().size())
+            __builtin_trap();
         for (const auto& f : t.fields())
             (void)t.fieldIndex(f.name);
     } catch (const ecf::common::DatabaseError&) {

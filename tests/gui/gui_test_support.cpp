@@ -1,5 +1,6 @@
 #include "gui_test_support.h"
 
+#include "DesktopConventions.h"
 #include "Program.h"
 #include "QtOperator.h"
 #include "TFormSenha.h"
@@ -23,7 +24,9 @@ QApplication& qtApp()
     static int argc = 1;
     static char name[] = "test_gui";
     static char* argv[] = {name, nullptr};
-    return *new QApplication(argc, argv); // lives as long as the test program
+    auto* app = new QApplication(argc, argv); // lives as long as the test program
+    ecf::gui::applyDesktopConventions(*app);  // as the desktop program starts
+    return *app;
 }
 
 ModalScript::ModalScript()

@@ -50,13 +50,12 @@ struct FamARig {
     printer::mp20::Mp20Emulator mp20Emu{emu, dir.path()};
     printer::mp20::Mp20Traced mp20{pipe, mp20Emu, dir.path()};
 
-    app::StartupConfig config;
+    common::StartupConfig config;
     printer::TaxTable taxTable;
     ScriptedOperator op;
     common::FixedClock clock{common::DateTime{2026, 12, 31, 23, 59, 59, 0}};
     printer::MakerInterfaces makers{&schalter, &sigtron, &mp20, nullptr, nullptr, nullptr};
-    std::string mp20Reply;
-    printer::FamilyContext ctx{config, taxTable, op, clock, makers, mp20Reply, nullptr, dir.path()};
+    printer::FamilyContext ctx{config, taxTable, op, clock, makers, dir.path()};
 
     // cannedJson: the content of an ECF_EMULATOR file, or empty for the emulator's own answers.
     explicit FamARig(const std::string& model, const std::string& cannedJson = "", const std::string& port = "1",

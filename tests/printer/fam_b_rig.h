@@ -46,13 +46,12 @@ struct FamBRig {
     printer::bemafi32::BemaFI32Emulator bemaEmu{emu};
     printer::bemafi32::BemaFI32Traced bema{pipe, bemaEmu};
 
-    app::StartupConfig config;
+    common::StartupConfig config;
     printer::TaxTable taxTable;
     ScriptedOperator op;
     common::FixedClock clock{common::DateTime{2026, 12, 31, 23, 59, 59, 0}};
     printer::MakerInterfaces makers{nullptr, nullptr, nullptr, &sweda, &daruma, &bema};
-    std::string mp20Reply;
-    printer::FamilyContext ctx{config, taxTable, op, clock, makers, mp20Reply, &channel, dir.path()};
+    printer::FamilyContext ctx{config, taxTable, op, clock, makers, dir.path()};
 
     // cannedJson: the content of an ECF_EMULATOR file, or empty for the emulator's own answers.
     explicit FamBRig(const std::string& model, const std::string& cannedJson = "", const std::string& port = "1")

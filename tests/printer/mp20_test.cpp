@@ -168,7 +168,7 @@ TEST(Mp20Coupon, IssueWithPaymentLookupMessageAndReceipt)
     rig.makeCoupon({{"Vlr_Nota", N(12.3456)}, {"Cod_Vend1", I(5)}, {"FormaPag", T("Cheque")},
                     {"Cliente", T("JOSE|SILVA")}, {"Bairro", T("")}, {"InscrEst", T("")}},
                    {{{"AliqIcms", N(12)}}}, {{"Fil_Cidade", T("CAMPINAS")}});
-    rig.op.confirmAnswers = {app::Answer::Yes};
+    rig.op.confirmAnswers = {common::Answer::Yes};
     Mp20Driver d(rig.ctx);
     rig.taxTable.entry(2).rate = common::Money::fromWhole(12);
     ASSERT_TRUE(rig.issue(d));
@@ -191,7 +191,7 @@ TEST(Mp20Coupon, IssueWithPaymentLookupMessageAndReceipt)
         E + "|21|" + E,
     };
     EXPECT_EQ(rig.argsOf("FormataTX"), expected);
-    EXPECT_EQ(rig.mp20Reply, "02"); // the index of "Cheque", the emulator's second form
+    EXPECT_EQ(d.replyText(), "02"); // the index of "Cheque", the emulator's second form
     EXPECT_TRUE(rig.messages().empty());
 }
 
@@ -200,26 +200,26 @@ TEST(Mp20Coupon, ClosingVariants)
     struct Case {
         int fatModNf;
         std::string canned;
-        app::Answer answer;
+        common::Answer answer;
         std::vector<std::string> commands; // command numbers in order
         std::vector<std::string> messages;
         std::string payment;               // the payment command, when checked
     };
     const std::vector<Case> cases = {
         // 136: payment by description, no lookup; the closing result is reported as command 1
-        {136, cannedFormataTX(R"({}, {}, {"ret": 5})"), app::Answer::Yes, {"32", "33", "34", "20", "21"},
+        {136, cannedFormataTX(R"({}, {}, {"ret": 5})"), common::Answer::Yes, {"32", "33", "34", "20", "21"},
          {"Comando 1: 5"}, E + "|33|Dinheiro           |00000000001999| |" + E},
         // an empty lookup reply: message and form 01
-        {1, cannedFormataTX(R"({}, {"out": ""})"), app::Answer::No, {"32", "71", "72", "34"},
+        {1, cannedFormataTX(R"({}, {"out": ""})"), common::Answer::No, {"32", "71", "72", "34"},
          {"Forma de Pagamento Nao Encontrada na BEMATECH "}, E + "|72|01|00000000001999| |" + E},
         // a one-character reply stands alone between the bars
-        {1, cannedFormataTX(R"({}, {"out": "7"})"), app::Answer::Close, {"32", "71", "72", "34"}, {},
+        {1, cannedFormataTX(R"({}, {"out": "7"})"), common::Answer::Close, {"32", "71", "72", "34"}, {},
          E + "|72|7|00000000001999| |" + E},
         // 89 and 50: no question
-        {89, "", app::Answer::Yes, {"32", "71", "72", "34"}, {}, ""},
-        {50, "", app::Answer::Yes, {"32", "71", "72", "34"}, {}, ""},
+        {89, "", common::Answer::Yes, {"32", "71", "72", "34"}, {}, ""},
+        {50, "", common::Answer::Yes, {"32", "71", "72", "34"}, {}, ""},
         // failing receipt commands are each reported and the next one is sent
-        {1, cannedFormataTX(R"({}, {"out": "01"}, {}, {}, {"ret": 2}, {"ret": 3}, {"ret": 4})"), app::Answer::Yes,
+        {1, cannedFormataTX(R"({}, {"out": "01"}, {}, {}, {"ret": 2}, {"ret": 3}, {"ret": 4})"), common::Answer::Yes,
          {"32", "71", "72", "34", "66", "67", "21"}, {"Comando 1: 2", "Comando 2: 3", "Comando 3: 4"}, ""},
     };
     for (const auto& c : cases) {
@@ -365,4 +365,20 @@ TEST(EmulatorTape, EachFamilyPrintsTheCouponForAPersonToRead)
     printed("SCHALTER30", [](auto& ctx) { return std::make_unique<printer::schalter::SchalterDriver>(ctx); });
     printed("FS345", [](auto& ctx) { return std::make_unique<printer::sigtron::SigtronDriver>(ctx); });
     printed("BEMATECH", [](auto& ctx) { return std::make_unique<Mp20Driver>(ctx); });
+}
+
+TEST(Mp20Emulator, ReplyFileHoldsExactlyTheLastReply)
+{
+    // The file is overwritten in place: a shorter reply after a longer one must not leave the
+    // longer one's tail, and a file removed between calls comes back.
+    FamARig rig("BEMATECH");
+    const auto file = rig.dir.path() / "MP20FI.RET";
+    auto content = [&] { return readFile(file); };
+    rig.mp20.FormataTX(E + "|26|" + E);
+    ASSERT_GT(content().size(), 60u);
+    rig.mp20.FormataTX(E + "|71|Cheque|" + E);
+    EXPECT_EQ(content(), "02\r\n");
+    std::filesystem::remove(file);
+    rig.mp20.FormataTX(E + "|00|" + E);
+    EXPECT_EQ(content(), "\r\n");
 }

@@ -18,9 +18,9 @@ TEST(CannedResults, EntriesAreTakenInOrderUntilUsedUp)
     auto canned = CannedResults::parse(
         R"({"calls": {"FormataTX": [{"ret": 5, "times": 2}, {"ret": 7}], "Open": [{"ret": false, "times": "always"}]}})",
         "t.json");
-    EXPECT_EQ(canned->take("FormataTX")->retInteger(0), 5);
-    EXPECT_EQ(canned->take("FormataTX")->retInteger(0), 5);
-    EXPECT_EQ(canned->take("FormataTX")->retInteger(0), 7);
+    EXPECT_EQ(canned->take("FormataTX")->resultCode(0), 5);
+    EXPECT_EQ(canned->take("FormataTX")->resultCode(0), 5);
+    EXPECT_EQ(canned->take("FormataTX")->resultCode(0), 7);
     EXPECT_EQ(canned->take("FormataTX"), nullptr);
     for (int i = 0; i < 1000; ++i)
         ASSERT_FALSE(canned->take("Open")->retBool(true));
@@ -56,6 +56,8 @@ TEST(CannedResults, MalformedFilesAreRejectedNamingTheFile)
         R"({"calls": {"Open": [{"times": "often"}]}})",
         R"({"calls": {"Open": [{"rett": 1}]}})",
         R"({"calls": {}, "extra": 1})",
+        R"({"calls": {"SendText": [{"ret": 2147483648}]}})",     // beyond what a result code holds
+        R"({"calls": {"FormataTX": [{"ret": -2147483648.6}]}})",
     };
     for (const char* text : bad) {
         try {

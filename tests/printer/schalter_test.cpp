@@ -171,7 +171,7 @@ TEST(SchalterCoupon, Schalter2ItemsDiscountsAndClosing)
                      {"Quantidade", N(2.5)}, {"Preco_Unit", N(1.005)}, {"BT_ICMS", N(0.125)}},
                     {{"Num_Item", I(1)}, {"Descr_Prod", T("LAPIS")}, {"Vlr_Descit", N(10)}, {"BT_ICMS", N(19.99)}}},
                    {{"TipoDescIt", T("P")}, {"Fil_Cidade", T("")}});
-    rig.op.confirmAnswers = {app::Answer::Yes};
+    rig.op.confirmAnswers = {common::Answer::Yes};
     SchalterDriver d(rig.ctx);
     EXPECT_TRUE(rig.issue(d));
     const std::vector<std::string> expected = {
@@ -269,8 +269,8 @@ TEST(SchalterCoupon, DiscountKindsAndErrorStops)
 TEST(SchalterCoupon, ReceiptQuestionAndLineFeed)
 {
     for (auto [fatModNf, answer, asked, receipt] :
-         {std::tuple{72, app::Answer::Yes, false, false}, std::tuple{1, app::Answer::No, true, false},
-          std::tuple{1, app::Answer::Close, true, false}}) {
+         {std::tuple{72, common::Answer::Yes, false, false}, std::tuple{1, common::Answer::No, true, false},
+          std::tuple{1, common::Answer::Close, true, false}}) {
         FamARig rig("SCHALTER30");
         rig.config.fatModNf = fatModNf;
         rig.op.confirmAnswers = {answer};

@@ -200,7 +200,7 @@ TEST(SigtronCoupon, Fs345ItemAndClosing)
                    {{{"Cod_Reduz", I(42)}, {"Unid_Pad", T("PCT")}, {"Preco_Unit", N(1.99)}, {"Quantidade", N(12.25)},
                      {"Descr_Prod", T("CANETA \xC7")}, {"Vlr_Descit", N(12.5)}}},
                    {{"TipoDescIt", T("P")}});
-    rig.op.confirmAnswers = {app::Answer::No, app::Answer::No};
+    rig.op.confirmAnswers = {common::Answer::No, common::Answer::No};
     SigtronDriver d(rig.ctx);
     ASSERT_TRUE(rig.issue(d));
     EXPECT_EQ(paramsOf(rig, "AberturaCupomFiscal"), std::vector<std::string>{});
@@ -259,7 +259,7 @@ TEST(SigtronCoupon, Receipts)
         rig.config.fatModNf = 8;
         rig.config.couponNumber = 42;
         rig.makeCoupon({{"Vlr_Nota", N(1234.5)}, {"Observ", T("")}}, {}, {{"Fil_Cidade", T("CAMPINAS")}});
-        rig.op.confirmAnswers = {app::Answer::Yes};
+        rig.op.confirmAnswers = {common::Answer::Yes};
         SigtronDriver d(rig.ctx);
         FamARig::Open t;
         d.receipts(t.rec);
@@ -285,7 +285,7 @@ TEST(SigtronCoupon, Receipts)
         FamARig rig("FS300");
         rig.config.fatModNf = 1;
         rig.makeCoupon({{"Vlr_Nota", N(12.3456)}}, {}, {{"Fil_Cidade", T("")}});
-        rig.op.confirmAnswers = {app::Answer::Yes, app::Answer::Yes};
+        rig.op.confirmAnswers = {common::Answer::Yes, common::Answer::Yes};
         SigtronDriver d(rig.ctx);
         FamARig::Open t;
         d.receipts(t.rec);
@@ -303,7 +303,7 @@ TEST(SigtronCoupon, Receipts)
     {   // FS345: the box closed without an answer skips the receipt; Yes on the additional coupon
         FamARig rig("FS345");
         rig.makeCoupon({}, {});
-        rig.op.confirmAnswers = {app::Answer::Close, app::Answer::Yes};
+        rig.op.confirmAnswers = {common::Answer::Close, common::Answer::Yes};
         SigtronDriver d(rig.ctx);
         FamARig::Open t;
         d.receipts(t.rec);

@@ -9,7 +9,14 @@ namespace ecf::test {
 
 std::filesystem::path samplesDir()
 {
-    return std::filesystem::path(ECF_SAMPLES_DIR);
+    const char* dir = std::getenv("ECF_SAMPLES_DIR");
+    return std::filesystem::path(dir && *dir ? dir : ECF_SAMPLES_DIR);
+}
+
+std::filesystem::path corpusDir()
+{
+    const char* dir = std::getenv("ECF_CORPUS_DIR");
+    return std::filesystem::path(dir && *dir ? dir : ECF_CORPUS_DIR);
 }
 
 TempDir::TempDir()

@@ -5,8 +5,11 @@
 
 namespace ecf::test {
 
-// The folder of the real Paradox tables written by Paradox itself.
+// The folders of the real Paradox tables written by Paradox itself, beside the checkout
+// (../shared/paradox-samples, ../shared/paradox-corpus) unless ECF_SAMPLES_DIR or
+// ECF_CORPUS_DIR names another. Tests that need them skip when they are absent.
 std::filesystem::path samplesDir();
+std::filesystem::path corpusDir();
 
 // A fresh temporary folder, removed when the object goes.
 class TempDir {

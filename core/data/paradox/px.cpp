@@ -51,6 +51,7 @@ PxTable PxTable::parse(std::string_view db, std::optional<std::string_view> mb, 
     const std::string mbName = expectedMb(name).string();
 
     PxTable t;
+    t.name_ = name;
     t.info_ = h.info;
     std::size_t total = 0;
     for (const auto& b : blocks)
@@ -64,11 +65,30 @@ PxTable PxTable::parse(std::string_view db, std::optional<std::string_view> mb, 
         for (std::size_t r = 0; r < b.records; ++r, rec += h.recordSize) {
             Record& out = t.records_.emplace_back();
             out.reserve(nf);
-            for (std::size_t i = 0; i < nf; ++i)
-                out.push_back(decodeField(rec + h.offsets[i], h.info.fields[i], mbData, mb.has_value(), name, mbName));
+            for (std::size_t i = 0; i < nf; ++i) {
+                std::string damage;
+                out.push_back(decodeField(rec + h.offsets[i], h.info.fields[i], mbData, mb.has_value(), mbName, damage));
+                if (!damage.empty())
+                    t.damage_.push_back({t.records_.size() - 1, i, std::move(damage)});
+            }
         }
     }
     return t;
+}
+
+const Value& PxTable::value(std::size_t record, std::size_t field) const
+{
+    if (record >= records_.size() || field >= info_.fields.size())
+        fail(name_, "record " + std::to_string(record + 1) + ", field " + std::to_string(field + 1) + " does not exist");
+    if (!damage_.empty()) {
+        const auto at = std::lower_bound(damage_.begin(), damage_.end(), std::make_pair(record, field),
+                                         [](const Damage& d, const std::pair<std::size_t, std::size_t>& key) {
+                                             return std::make_pair(d.record, d.field) < key;
+                                         });
+        if (at != damage_.end() && at->record == record && at->field == field)
+            fail(name_, "record " + std::to_string(record + 1) + ", field " + info_.fields[field].name + ": " + at->what);
+    }
+    return records_[record][field];
 }
 
 PxTable PxTable::read(const fs::path& dbFile)

@@ -74,6 +74,10 @@ struct TableInfo {
 
 // A table read whole: its structure and its records in table order (the order of the data
 // blocks' chain), deleted records left out.
+//
+// A damaged header or block chain refuses the table. A damaged value (a blob pointer outside
+// the .MB, a missing .MB, an impossible BCD number) does not: it stands as a null in
+// records(), and value() throws for it, naming the table, the record and the field.
 class PxTable {
 public:
     // Reads and validates `dbFile` (and its .MB when the table has memo or blob fields).
@@ -85,12 +89,25 @@ public:
     const TableInfo& info() const { return info_; }
     const std::vector<FieldDef>& fields() const { return info_.fields; }
     const std::vector<Record>& records() const { return records_; }
+    // One field of one record (indexes into records() and fields()); throws DatabaseError
+    // when the value is damaged or the indexes are out of range.
+    const Value& value(std::size_t record, std::size_t field) const;
     // Index of a field by name (exact bytes, then case-insensitively); nullopt when missing.
     std::optional<std::size_t> fieldIndex(const std::string& name) const;
 
+    struct Damage {
+        std::size_t record = 0; // index into records()
+        std::size_t field = 0;
+        std::string what;
+    };
+    // The damaged values, by record and then field.
+    const std::vector<Damage>& damage() const { return damage_; }
+
 private:
+    std::string name_;
     TableInfo info_;
     std::vector<Record> records_;
+    std::vector<Damage> damage_;
 };
 
 // Appends one record to an unkeyed table, durably. Values of Kind Null write a null field; a

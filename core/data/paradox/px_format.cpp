@@ -163,7 +163,8 @@ Header parseDataHeader(std::string_view file, const std::string& name, bool inde
         } else if (int fixed = fixedSize(f.type); fixed != 0) {
             ok = size == fixed;
         } else if (isBlobType(f.type)) {
-            ok = size >= static_cast<int>(BlobPointerSize) + ((f.type == FieldType::Memo || f.type == FieldType::FmtMemo) ? 1 : 0);
+            // Formatted memos may have no leader at all (the host's engine writes such fields).
+            ok = size >= static_cast<int>(BlobPointerSize) + (f.type == FieldType::Memo ? 1 : 0);
         } else {
             ok = size >= 1; // Alpha, Bytes
         }
@@ -345,16 +346,18 @@ std::string decodeBcd(const unsigned char* p)
     const int decimals = p[0] & 0x3F;
     if (decimals > 32)
         return {};
+    const int intDigits = 32 - decimals;
     char digits[32];
+    bool filler = false;
     for (int i = 0; i < 32; ++i) {
         int nib = (i % 2 == 0) ? (p[1 + i / 2] >> 4) : (p[1 + i / 2] & 0x0F);
         if (!positive)
             nib ^= 0x0F;
-        if (nib > 9)
+        if (nib > 9 && i < intDigits)
             return {};
-        digits[i] = static_cast<char>('0' + nib);
+        filler = filler || nib > 9; // the digits ended early: the places after them are zeros
+        digits[i] = filler ? '0' : static_cast<char>('0' + nib);
     }
-    const int intDigits = 32 - decimals;
     int first = 0;
     while (first < intDigits - 1 && digits[first] == '0')
         ++first;
@@ -364,6 +367,8 @@ std::string decodeBcd(const unsigned char* p)
         zero = zero && c == '0';
     if (!positive && !zero)
         out.push_back('-');
+    if (intDigits == 0)
+        out.push_back('0');
     out.append(digits + first, digits + intDigits);
     if (decimals > 0) {
         out.push_back('.');
@@ -423,45 +428,56 @@ bool encodeBcd(unsigned char* p, std::string_view s, int decimals)
     return true;
 }
 
-std::string_view readBlob(std::string_view mb, std::uint32_t pointer, std::uint32_t length, const std::string& mbName)
+bool readBlob(std::string_view mb, std::uint32_t pointer, std::uint32_t length, const std::string& mbName,
+              std::string_view& blob, std::string& why)
 {
     const unsigned char* d = bytes(mb);
     const std::size_t blockOff = pointer & 0xFFFFFF00u;
     const unsigned index = pointer & 0xFFu;
-    const std::string where = "the blob at " + std::to_string(blockOff);
+    const std::string where = "the blob at " + std::to_string(blockOff) + " of " + mbName;
+    auto bad = [&](const std::string& what) {
+        why = where + what;
+        return false;
+    };
     if (blockOff < MbBlockSize || blockOff + 12 > mb.size())
-        fail(mbName, where + " lies outside the file; the blob pointer or the file is damaged");
+        return bad(" lies outside the file; the blob pointer or the file is damaged");
     const std::uint8_t type = d[blockOff];
     const std::size_t blockLen = static_cast<std::size_t>(le16(d + blockOff + 1)) * MbBlockSize;
     if (blockLen == 0 || blockOff + blockLen > mb.size())
-        fail(mbName, where + " has a damaged block header");
+        return bad(" has a damaged block header");
     if (index == 0xFF) {
         if (type != 2)
-            fail(mbName, where + " is not a single-blob block");
+            return bad(" is not a single-blob block");
         const std::uint32_t stored = le32(d + blockOff + 3);
         if (stored != length || 9 + static_cast<std::size_t>(length) > blockLen)
-            fail(mbName, where + " does not hold the length its record names");
-        return mb.substr(blockOff + 9, length);
+            return bad(" does not hold the length its record names");
+        blob = mb.substr(blockOff + 9, length);
+        return true;
     }
     if (type != 3)
-        fail(mbName, where + " is not a sub-allocated block");
+        return bad(" is not a sub-allocated block");
     if (index >= 64)
-        fail(mbName, where + ": blob index " + std::to_string(index) + " out of range");
+        return bad(": blob index " + std::to_string(index) + " out of range");
     const unsigned char* e = d + blockOff + 12 + 5 * index;
     const std::size_t dataOff = static_cast<std::size_t>(e[0]) * 16;
     const unsigned chunks = e[1];
     const unsigned rest = e[4];
     if (dataOff == 0 || chunks == 0 || rest == 0 || rest > 16)
-        fail(mbName, where + ": blob " + std::to_string(index) + " was deleted");
+        return bad(": blob " + std::to_string(index) + " was deleted");
     const std::size_t len = (chunks - 1) * 16u + rest;
     if (len != length || dataOff < 12 + 5 * 64 || dataOff + len > MbBlockSize)
-        fail(mbName, where + ": blob " + std::to_string(index) + " does not hold the length its record names");
-    return mb.substr(blockOff + dataOff, len);
+        return bad(": blob " + std::to_string(index) + " does not hold the length its record names");
+    blob = mb.substr(blockOff + dataOff, len);
+    return true;
 }
 
 Value decodeField(const unsigned char* p, const FieldDef& f, std::string_view mb, bool haveMb,
-                  const std::string& name, const std::string& mbName)
+                  const std::string& mbName, std::string& damage)
 {
+    auto damaged = [&](std::string what) {
+        damage = std::move(what);
+        return Value::null();
+    };
     std::int64_t i = 0;
     double r = 0;
     switch (f.type) {
@@ -500,7 +516,7 @@ Value decodeField(const unsigned char* p, const FieldDef& f, std::string_view mb
         v.kind = Value::Kind::Bcd;
         v.bytes = decodeBcd(p);
         if (v.bytes.empty())
-            badValue(name, f, "holds a damaged BCD number");
+            return damaged("the BCD number is damaged");
         return v;
     }
     case FieldType::Bytes: {
@@ -525,18 +541,21 @@ Value decodeField(const unsigned char* p, const FieldDef& f, std::string_view mb
         v.kind = (f.type == FieldType::Memo || f.type == FieldType::FmtMemo) ? Value::Kind::Text : Value::Kind::Bytes;
         if (pointer == 0) {
             if (length > leader)
-                badValue(name, f, "has a damaged blob pointer (length " + std::to_string(length) + " without a blob)");
+                return damaged("the blob pointer is damaged (length " + std::to_string(length) + " without a blob)");
             v.bytes.assign(reinterpret_cast<const char*>(p), length);
             return v;
         }
         if (!haveMb)
-            fail(mbName, "the blob file is missing; field " + f.name + " of table " + name + " needs it");
-        const std::string_view blob = readBlob(mb, pointer, length, mbName);
+            return damaged("the blob file " + mbName + " is missing");
+        std::string_view blob;
+        std::string why;
+        if (!readBlob(mb, pointer, length, mbName, blob, why))
+            return damaged(std::move(why));
         v.bytes.assign(blob.data(), blob.size());
         return v;
     }
     }
-    badValue(name, f, "has an unknown type");
+    return damaged("the field has an unknown type");
 }
 
 void encodeField(unsigned char* p, const FieldDef& f, const Value& v, const std::string& name)

@@ -107,20 +107,27 @@ Header parseIndexHeader(std::string_view file, const std::string& name);
 // Walks the data blocks' chain from the first block, bounded by the blocks the file holds.
 std::vector<Block> walkBlocks(std::string_view file, const Header& h, const std::string& name);
 
-// Field codec. `decodeField` reads one field of a record; `mb` is the .MB content (null when
-// the table has no .MB loaded; a record that needs it then throws with `mbName`).
+// Field codec. `decodeField` reads one field of a record; `mb` is the .MB content (`haveMb`
+// false when the table's .MB is missing). A value whose bytes are damaged decodes as a null and
+// `damage` tells what is wrong (left untouched for a sound value): the table still opens, and
+// only a read of that value fails.
 Value decodeField(const unsigned char* p, const FieldDef& f, std::string_view mb, bool haveMb,
-                  const std::string& name, const std::string& mbName);
+                  const std::string& mbName, std::string& damage);
 // Writes `v` into the record at `p`; throws when the value does not fit the field.
 void encodeField(unsigned char* p, const FieldDef& f, const Value& v, const std::string& name);
 
 // BCD: 17 bytes, the first holding the sign and the count of decimals, then 32 digit nibbles.
+// Some writers store fewer digits than the field has places and fill the rest with bytes that
+// are no digits; a value whose digits end inside its decimals reads as the digits that are
+// there. Empty when the number is damaged (more than 32 decimals, a non-digit in the integer
+// part).
 std::string decodeBcd(const unsigned char* p);
 bool encodeBcd(unsigned char* p, std::string_view decimal, int decimals); // false: does not fit
 
-// Reads a whole blob addressed by a record's blob pointer. Throws naming `mbName` when the
-// pointer or the block it reaches is damaged.
-std::string_view readBlob(std::string_view mb, std::uint32_t pointer, std::uint32_t length, const std::string& mbName);
+// Finds a whole blob addressed by a record's blob pointer. False, with what is wrong in `why`,
+// when the pointer or the block it reaches is damaged.
+bool readBlob(std::string_view mb, std::uint32_t pointer, std::uint32_t length, const std::string& mbName,
+              std::string_view& blob, std::string& why);
 
 [[noreturn]] void fail(const std::string& name, const std::string& what);
 

@@ -5,9 +5,9 @@
 #include "common/text.h"
 #include "data/table.h"
 #include "printer/bemafi32/bemafi32_lib.h"
-#include "printer/daruma/daruma_driver.h"
-#include "printer/daruma/fi_common.h"
 #include "printer/port_pause.h"
+#include "printer/fi/fi_common.h"
+#include "printer/tax_codes.h"
 
 #include <stdexcept>
 
@@ -16,7 +16,11 @@ namespace ecf::printer::bemafi32 {
 using fi::dec;
 
 namespace {
-constexpr const char* blankCode = "  ";
+// The register number; an item of Nivel1 "90" is looked up among the ISS registers, any
+// other among the registers not flagged as ISS.
+const TaxSpelling taxSpelling{.substituted = {"FF"}, .exempt = {"II"}, .nonTaxed = {"NN"}, .blank = {"  "},
+                               .servicesByLevel = true, .icmsSkipsServiceRegisters = true,
+                               .spell = TaxSpelling::registerNumber, .notFound = "Percentual de issqn nao encontrado"};
 
 } // namespace
 
@@ -93,47 +97,7 @@ void BemaFI32Driver::close()
 
 TaxCode BemaFI32Driver::resolveTaxCode(CouponRecords& rec)
 {
-    TaxCode tc;
-    tc.text = blankCode;
-    double itemRate = 0;
-    const bool service = rec.itens.fieldByName("Nivel1").asString() == "90";
-    if (!service) {
-        if (rec.itens.fieldByName("Subst_Trib").asString() == "S") {
-            tc.text = "FF";
-        } else if (rec.cabec.fieldByName("Icms").asString() == "T") {
-            const double base = rec.itens.fieldByName("BaseIcms").asFloat();
-            if (base == 0)
-                tc.text = "II";
-            if (base > 0 && base < 100)
-                itemRate = rec.itens.fieldByName("AliqCupom").asFloat();
-            if (rec.itens.fieldByName("AliqCupom").asFloat() == 99)
-                tc.text = "NN";
-        } else {
-            tc.text = "NN";
-        }
-    }
-    if (tc.text == blankCode) {
-        const common::Money one = common::Money::fromWhole(1);
-        if (service) {
-            itemRate = rec.filial.fieldByName("Perc_Issqn").asMoney().toDouble();
-            for (int n = 1; n <= TaxTable::size; ++n) {
-                const auto& e = ctx_.taxTable.entry(n);
-                if (!e.serviceFlag.isZero() && sameRate(itemRate, e.rate))
-                    tc.text = common::fmtInt("%2.2d", n);
-            }
-        } else {
-            if (itemRate == 0)
-                itemRate = rec.itens.fieldByName("AliqIcms").asMoney().toDouble();
-            for (int n = 1; n <= TaxTable::size; ++n) {
-                const auto& e = ctx_.taxTable.entry(n);
-                if (e.serviceFlag != one && sameRate(itemRate, e.rate))
-                    tc.text = common::fmtInt("%2.2d", n);
-            }
-        }
-    }
-    if (tc.text == blankCode)
-        ctx_.op.message("Percentual de issqn nao encontrado");
-    return tc;
+    return classifyTax(taxSpelling, rec, ctx_.taxTable, ctx_.op);
 }
 
 bool BemaFI32Driver::registerItem(CouponRecords& rec, const TaxCode& taxCode, common::Money)
@@ -199,7 +163,7 @@ void BemaFI32Driver::listPaymentForms(std::vector<std::string>& items)
     // programmed above shows up there).
     if (!ctx_.makers.daruma)
         throw std::logic_error("BemaFI32 listing without the Daruma library");
-    daruma::listPaymentFormsDaruma(*ctx_.makers.daruma, ctx_.op, items);
+    fi::listPaymentForms(*ctx_.makers.daruma, ctx_.op, items);
 }
 
 void BemaFI32Driver::fiscalMemory(const std::string& first, const std::string& last)

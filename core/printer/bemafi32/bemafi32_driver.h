@@ -1,6 +1,7 @@
 #pragma once
 // What the program sends to a BemaFI32 printer ("BEMAFI32", "MP2100") for every operation.
-#include "printer/printer.h"
+#include "printer/family_context.h"
+#include "printer/family_driver.h"
 
 namespace ecf::printer::bemafi32 {
 

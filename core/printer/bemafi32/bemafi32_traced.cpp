@@ -1,11 +1,9 @@
 #include "printer/bemafi32/bemafi32_traced.h"
 
-#include "printer/daruma/fi_common.h"
-
 namespace ecf::printer::bemafi32 {
 
 namespace {
-constexpr std::int64_t success = 1;
+constexpr int success = 1;
 const char* const family = "bemafi32";
 } // namespace
 
@@ -18,7 +16,9 @@ int BemaFI32Traced::call(const char* fn, std::vector<CallArg> args, Inner&& inne
 template <class Inner>
 int BemaFI32Traced::callBuffer(const char* fn, std::string& buffer, Inner&& inner)
 {
-    return fi::bufferCall(pipe_, family, fn, buffer, success, std::forward<Inner>(inner));
+    // The buffer as passed is the argument; what it holds after the call is the out.
+    return pipe_.callBuffer(family, fn, {CallPipeline::replyText(buffer.data(), buffer.size())}, success,
+                            buffer.data(), buffer.size(), std::forward<Inner>(inner));
 }
 
 int BemaFI32Traced::Bematech_FI_AbrePortaSerial()
@@ -34,16 +34,14 @@ int BemaFI32Traced::Bematech_FI_FechaPortaSerial()
 int BemaFI32Traced::Bematech_FI_RetornoImpressora(int& ack, int& st1, int& st2)
 {
     // The three by-reference integers are not arguments in the trace; they are its "out".
-    CallRecord rec{family, "Bematech_FI_RetornoImpressora", {}, {}, {}};
-    int r;
-    if (const CannedEntry* e = pipe_.take(rec.fn))
-        r = static_cast<int>(e->retInteger(success));
-    else
-        r = inner_.Bematech_FI_RetornoImpressora(ack, st1, st2);
-    rec.ret = std::int64_t{r};
-    rec.out = std::vector<std::int64_t>{ack, st1, st2};
-    pipe_.trace(rec);
-    return r;
+    return pipe_.call(
+        CallRecord{family, "Bematech_FI_RetornoImpressora", {}, {}, {}},
+        [](const CannedEntry& e) { return e.resultCode(success); },
+        [&] { return inner_.Bematech_FI_RetornoImpressora(ack, st1, st2); },
+        [&](CallRecord& rec, int r) {
+            rec.ret = std::int64_t{r};
+            rec.out = std::vector<std::int64_t>{ack, st1, st2};
+        });
 }
 
 int BemaFI32Traced::Bematech_FI_RetornoAliquotas(std::string& buffer)

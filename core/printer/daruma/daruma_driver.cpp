@@ -5,7 +5,8 @@
 #include "common/text.h"
 #include "data/table.h"
 #include "printer/daruma/daruma_lib.h"
-#include "printer/daruma/fi_common.h"
+#include "printer/fi/fi_common.h"
+#include "printer/tax_codes.h"
 
 #include <cmath>
 #include <stdexcept>
@@ -15,8 +16,16 @@ namespace ecf::printer::daruma {
 using fi::dec;
 
 namespace {
-constexpr const char* blankCode = "  ";
-}
+
+// The register's rate as the printer wrote it ("1700"), found by the item rate in hundredths
+// of a percent, spelt "17,00".
+const TaxSpelling taxSpelling{
+    .substituted = {"FF"}, .exempt = {"II"}, .nonTaxed = {"NN"}, .blank = {"  "},
+    .unit = TaxSpelling::RateUnit::Hundredths, .match = TaxSpelling::Match::RateText, .rateTextDigits = 4,
+    .spell = [](int, const TaxEntry& e) { return e.rateText.substr(0, 2) + "," + e.rateText.substr(2); },
+    .notFound = "Percentual de Tributacao nao Encontrado"};
+
+} // namespace
 
 DarumaLib& DarumaDriver::lib()
 {
@@ -70,36 +79,7 @@ void DarumaDriver::close() {}
 
 TaxCode DarumaDriver::resolveTaxCode(CouponRecords& rec)
 {
-    // The item rate in hundredths of a percent (17.00 % is 1700).
-    TaxCode tc;
-    tc.text = blankCode;
-    double itemRate = 0;
-    if (rec.itens.fieldByName("Subst_Trib").asString() == "S") {
-        tc.text = "FF";
-    } else if (rec.cabec.fieldByName("Icms").asString() == "T") {
-        const double base = rec.itens.fieldByName("BaseIcms").asFloat();
-        if (base == 0)
-            tc.text = "II";
-        if (base > 0 && base < 100)
-            itemRate = static_cast<double>(rec.itens.fieldByName("AliqCupom").asMoney().tenThousandths()) / 100.0;
-        if (rec.itens.fieldByName("AliqCupom").asMoney() == common::Money::fromWhole(99))
-            tc.text = "NN";
-    } else {
-        tc.text = "NN";
-    }
-    if (tc.text == blankCode) {
-        if (itemRate == 0)
-            itemRate = static_cast<double>(rec.itens.fieldByName("AliqIcms").asMoney().tenThousandths()) / 100.0;
-        const std::string wanted = common::fmtInt("%4.4d", static_cast<std::int64_t>(std::trunc(itemRate)));
-        for (int n = 1; n <= TaxTable::size; ++n) {
-            const std::string& rateText = ctx_.taxTable.entry(n).rateText;
-            if (rateText == wanted)
-                tc.text = rateText.substr(0, 2) + "," + rateText.substr(2);
-        }
-    }
-    if (tc.text == blankCode)
-        ctx_.op.message("Percentual de Tributacao nao Encontrado");
-    return tc;
+    return classifyTax(taxSpelling, rec, ctx_.taxTable, ctx_.op);
 }
 
 bool DarumaDriver::registerItem(CouponRecords& rec, const TaxCode& taxCode, common::Money)
@@ -158,20 +138,9 @@ void DarumaDriver::programPaymentForms(data::Table& formaPtg)
         ctx_.op.message("Erro no cadastro das formas de pagamento");
 }
 
-void listPaymentFormsDaruma(DarumaLib& lib, app::OperatorPort& op, std::vector<std::string>& items)
-{
-    std::string buffer(275, ' ');
-    const int r = lib.Daruma_FI_VerificaDescricaoFormasPagamento(buffer);
-    if (r != 1) {
-        op.message("Erro: " + dec(r));
-        return;
-    }
-    items = fi::parsePaymentForms(fi::replyText(buffer));
-}
-
 void DarumaDriver::listPaymentForms(std::vector<std::string>& items)
 {
-    listPaymentFormsDaruma(lib(), ctx_.op, items);
+    fi::listPaymentForms(lib(), ctx_.op, items);
 }
 
 void DarumaDriver::fiscalMemory(const std::string& first, const std::string& last)

@@ -1,6 +1,7 @@
 #pragma once
 // What the program sends to a Daruma printer ("DARUMA345", "FS600") for every operation.
-#include "printer/printer.h"
+#include "printer/family_context.h"
+#include "printer/family_driver.h"
 
 namespace ecf::printer::daruma {
 
@@ -30,7 +31,5 @@ private:
     FamilyContext& ctx_;
 };
 
-// The payment-form listing through the Daruma library (the BemaFI32 family lists the same way).
-void listPaymentFormsDaruma(DarumaLib& lib, app::OperatorPort& op, std::vector<std::string>& items);
 
 } // namespace ecf::printer::daruma

@@ -3,8 +3,8 @@
 #include "common/convert.h"
 #include "common/format.h"
 #include "common/text.h"
-#include "printer/daruma/fi_common.h"
-#include "printer/daruma/fi_emulation.h"
+#include "printer/fi/fi_common.h"
+#include "printer/fi/fi_emulation.h"
 
 namespace ecf::printer::daruma {
 

@@ -1,11 +1,9 @@
 #include "printer/daruma/daruma_traced.h"
 
-#include "printer/daruma/fi_common.h"
-
 namespace ecf::printer::daruma {
 
 namespace {
-constexpr std::int64_t success = 1;
+constexpr int success = 1;
 const char* const family = "daruma";
 } // namespace
 
@@ -18,7 +16,9 @@ int DarumaTraced::call(const char* fn, std::vector<CallArg> args, Inner&& inner)
 template <class Inner>
 int DarumaTraced::callBuffer(const char* fn, std::string& buffer, Inner&& inner)
 {
-    return fi::bufferCall(pipe_, family, fn, buffer, success, std::forward<Inner>(inner));
+    // The buffer as passed is the argument; what it holds after the call is the out.
+    return pipe_.callBuffer(family, fn, {CallPipeline::replyText(buffer.data(), buffer.size())}, success,
+                            buffer.data(), buffer.size(), std::forward<Inner>(inner));
 }
 
 int DarumaTraced::Daruma_FI_VerificaImpressoraLigada()

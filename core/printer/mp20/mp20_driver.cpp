@@ -6,6 +6,7 @@
 #include "common/text.h"
 #include "data/table.h"
 #include "printer/mp20/mp20_lib.h"
+#include "printer/tax_codes.h"
 
 #include <filesystem>
 #include <fstream>
@@ -24,6 +25,11 @@ const std::string esc = "\x1b";
 std::string field(data::Table& t, const char* name) { return commandField(t.fieldByName(name).asString()); }
 
 std::string dec(std::int64_t v) { return std::to_string(v); }
+
+// The register number; an item of Nivel1 "90" is looked up among the ISS registers.
+const TaxSpelling taxSpelling{.substituted = {"FF"}, .exempt = {"II"}, .nonTaxed = {"NN"}, .blank = {"  "},
+                               .servicesByLevel = true, .spell = TaxSpelling::registerNumber,
+                               .notFound = "Percentual de Tributacao nao Encontrado"};
 
 } // namespace
 
@@ -60,27 +66,23 @@ bool Mp20Driver::replyCheck()
     std::string line;
     for (char c; in.get(c) && c != '\r' && c != '\n';)
         line.push_back(c);
-    ctx_.mp20ReplyText = line;
+    replyText_ = line;
     return ok;
 }
 
 void Mp20Driver::openPort(int)
 {
-    if (!isModel())
-        return;
     if (lib().IniPortaStr("COM" + ctx_.config.portaEcf) == 0)
         ctx_.op.message("Erro ao Inicializar Porta Da BEMATECH.");
 }
 
 bool Mp20Driver::start(int)
 {
-    if (!isModel())
-        return true;
     const int r = lib().FormataTX(esc + "|26|" + esc);
     if (r != 0)
         ctx_.op.message("Erro: " + dec(r));
     replyCheck();
-    const std::string& reply = ctx_.mp20ReplyText;
+    const std::string& reply = replyText_;
     if (common::chars(reply, 2, 65).empty()) {
         ctx_.op.message("Tabela de aliquotas de icms da BEMATECH vazia");
         return false;
@@ -108,43 +110,7 @@ void Mp20Driver::close() {}
 
 TaxCode Mp20Driver::resolveTaxCode(CouponRecords& rec)
 {
-    const std::string blank = "  ";
-    std::string code = blank;
-    double rate = 0;
-    const bool service = rec.itens.fieldByName("Nivel1").asString() == "90";
-    if (!service) {
-        if (rec.itens.fieldByName("Subst_Trib").asString() == "S") {
-            code = "FF";
-        } else if (rec.cabec.fieldByName("Icms").asString() == "T") {
-            const double base = rec.itens.fieldByName("BaseIcms").asFloat();
-            if (base == 0)
-                code = "II";
-            if (base > 0 && base < 100)
-                rate = rec.itens.fieldByName("AliqCupom").asFloat();
-            if (rec.itens.fieldByName("AliqCupom").asFloat() == 99)
-                code = "NN";
-        } else {
-            code = "NN";
-        }
-    }
-    if (code == blank) {
-        if (service)
-            rate = rec.filial.fieldByName("Perc_Issqn").asMoney().toDouble();
-        else if (rate == 0)
-            rate = rec.itens.fieldByName("AliqIcms").asMoney().toDouble();
-        for (int n = 1; n <= TaxTable::size; ++n) {
-            const TaxEntry& e = ctx_.taxTable.entry(n);
-            if (service && e.serviceFlag.isZero())
-                continue;
-            if (sameRate(rate, e.rate))
-                code = common::fmtInt("%2.2d", n);
-        }
-    }
-    if (code == blank)
-        ctx_.op.message("Percentual de Tributacao nao Encontrado");
-    TaxCode result;
-    result.text = code;
-    return result;
+    return classifyTax(taxSpelling, rec, ctx_.taxTable, ctx_.op);
 }
 
 bool Mp20Driver::registerItem(CouponRecords& rec, const TaxCode& taxCode, Money)
@@ -186,10 +152,10 @@ void Mp20Driver::closeCoupon(CouponRecords& rec)
     if (ctx_.config.fatModNf == 136) {
         lib().FormataTX(esc + "|33|Dinheiro           |" + a14 + "| |" + esc);
     } else {
-        ctx_.mp20ReplyText = "01";
+        replyText_ = "01";
         lib().FormataTX(esc + "|71|" + field(c, "FormaPag") + "|" + esc);
         replyCheck();
-        const std::string index = common::left(ctx_.mp20ReplyText, 2);
+        const std::string index = common::left(replyText_, 2);
         if (!index.empty()) {
             lib().FormataTX(esc + "|72|" + index + "|" + a14 + "| |" + esc);
         } else {
@@ -223,7 +189,7 @@ void Mp20Driver::receipts(CouponRecords& rec)
     const std::int32_t model = ctx_.config.fatModNf;
     if (model == 89 || model == 50)
         return;
-    if (ctx_.op.confirm("Emitir comprovante de entrega ?") != app::Answer::Yes)
+    if (ctx_.op.confirm("Emitir comprovante de entrega ?") != common::Answer::Yes)
         return;
     data::Table& c = rec.cabec;
     const int r1 = model != 136 ? lib().FormataTX(esc + "|66|" + field(c, "FormaPag") + "|" + esc) : closingResult_;
@@ -275,7 +241,7 @@ void Mp20Driver::listPaymentForms(std::vector<std::string>& items)
 {
     lib().FormataTX(esc + "|35|32|" + esc);
     replyCheck();
-    std::string rest = common::chars(ctx_.mp20ReplyText, 2, 1926);
+    std::string rest = common::chars(replyText_, 2, 1926);
     items.clear();
     for (int i = 0; i < 50 && rest.size() >= 16; ++i) {
         items.push_back(rest.substr(0, 16));

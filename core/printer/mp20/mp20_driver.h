@@ -1,7 +1,8 @@
 #pragma once
 // What the program sends to the Bematech MP-20 ("BEMATECH") through Mp20fi32.dll for every
 // operation, and the printer reply check that reads "MP20FI.RET".
-#include "printer/printer.h"
+#include "printer/family_context.h"
+#include "printer/family_driver.h"
 
 #include <string>
 #include <string_view>
@@ -35,13 +36,14 @@ public:
     // Reads the first line of "MP20FI.RET" into the MP-20 reply text. A missing file shows
     // its message and then throws common::FileError. True when the file was there.
     bool replyCheck();
+    const std::string& replyText() const { return replyText_; }
 
 private:
     Mp20Lib& lib();
-    bool isModel() const { return ctx_.config.modeloEcf == "BEMATECH"; }
     void sendPaymentForms(data::Table& formaPtg);
 
     FamilyContext& ctx_;
+    std::string replyText_; // first line of "MP20FI.RET" as last read by the reply check
     int closingResult_ = 0; // result of the closing command, reported by the receipt under FatModNf 136
 };
 

@@ -2,9 +2,13 @@
 
 #include "common/text.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace ecf::printer::mp20 {
 
@@ -60,8 +64,28 @@ int Mp20Emulator::IniPortaStr(const std::string&)
 
 void Mp20Emulator::writeReply(const std::string& line)
 {
-    std::ofstream out(workDir_ / "MP20FI.RET", std::ios::binary | std::ios::trunc);
-    out << line << "\r\n";
+    // The file ends up holding exactly the reply line, as if rewritten from nothing; but it is
+    // overwritten in place and cut only where the new reply is shorter (never to nothing):
+    // truncating a just-written file to nothing makes the file system wait for the disk, and
+    // the library writes this file for every command.
+    const std::string bytes = line + "\r\n";
+    const std::string path = (workDir_ / "MP20FI.RET").string();
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return;
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += static_cast<std::size_t>(n);
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && st.st_size > static_cast<off_t>(done))
+        (void)::ftruncate(fd, static_cast<off_t>(done));
+    ::close(fd);
 }
 
 int Mp20Emulator::FormataTX(const std::string& command)
@@ -84,9 +108,8 @@ std::string Mp20Emulator::paymentFormIndex(const std::string& name)
             return {};
         p_.paymentForms.push_back(wanted);
     }
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "%02zu", i + 1);
-    return buf;
+    const std::string number = std::to_string(i + 1); // at most maxPaymentForms
+    return number.size() < 2 ? "0" + number : number;
 }
 
 std::string Mp20Emulator::run(const std::vector<std::string>& f)

@@ -1,35 +1,12 @@
 #include "printer/mp20/mp20_traced.h"
 
 #include <fstream>
-#include <limits>
 #include <system_error>
 
 namespace ecf::printer::mp20 {
 
 namespace {
-
-int toInt(std::int64_t v)
-{
-    if (v > std::numeric_limits<int>::max())
-        return std::numeric_limits<int>::max();
-    if (v < std::numeric_limits<int>::min())
-        return std::numeric_limits<int>::min();
-    return static_cast<int>(v);
-}
-
-} // namespace
-
-int Mp20Traced::traced(const char* fn, const std::string& arg, int result)
-{
-    {
-        CallRecord rec;
-        rec.family = "mp20";
-        rec.fn = fn;
-        rec.args.emplace_back(arg);
-        rec.ret = static_cast<std::int64_t>(result);
-        pipe_.trace(rec);
-    }
-    return result;
+constexpr const char* family = "mp20";
 }
 
 void Mp20Traced::applyCannedReply(const CannedEntry& e)
@@ -49,24 +26,19 @@ void Mp20Traced::applyCannedReply(const CannedEntry& e)
 
 int Mp20Traced::IniPortaStr(const std::string& port)
 {
-    int result;
-    if (const CannedEntry* e = pipe_.take("IniPortaStr"))
-        result = toInt(e->retInteger(1));
-    else
-        result = inner_.IniPortaStr(port);
-    return traced("IniPortaStr", port, result);
+    return pipe_.callInteger(family, "IniPortaStr", {port}, 1, [&] { return inner_.IniPortaStr(port); });
 }
 
 int Mp20Traced::FormataTX(const std::string& command)
 {
-    int result;
-    if (const CannedEntry* e = pipe_.take("FormataTX")) {
-        result = toInt(e->retInteger(0));
-        applyCannedReply(*e);
-    } else {
-        result = inner_.FormataTX(command);
-    }
-    return traced("FormataTX", command, result);
+    // A canned entry's "out" is the whole reply file the call leaves (null: no reply file).
+    return pipe_.call(
+        CallRecord{family, "FormataTX", {command}, {}, {}},
+        [&](const CannedEntry& e) {
+            applyCannedReply(e);
+            return e.resultCode(0);
+        },
+        [&] { return inner_.FormataTX(command); }, [](CallRecord& rec, int r) { rec.ret = std::int64_t{r}; });
 }
 
 } // namespace ecf::printer::mp20

@@ -21,7 +21,6 @@ public:
 
 private:
     void applyCannedReply(const CannedEntry& e);
-    int traced(const char* fn, const std::string& arg, int result);
 
     CallPipeline& pipe_;
     Mp20Lib& inner_;

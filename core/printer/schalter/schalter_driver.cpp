@@ -7,6 +7,7 @@
 #include "common/text.h"
 #include "data/table.h"
 #include "printer/schalter/schalter_lib.h"
+#include "printer/tax_codes.h"
 
 #include <cmath>
 #include <string>
@@ -37,6 +38,24 @@ std::int64_t truncate(long double v) { return checkedWhole(std::truncl(v)); }
 // Rate from a group of four digits: N / 100 percent.
 Money rateOf(const std::string& group) { return Money::fromDouble(common::strToInt(group) / 100.0); }
 
+// The codes are tax indexes: substituted, exempt and not taxed are fixed registers past the
+// rates; a rate is the index of the first register that holds it.
+TaxSpelling schalterSpelling(int substituted, int exempt, int registers)
+{
+    TaxSpelling s;
+    s.substituted = TaxCode{"", substituted};
+    s.exempt = s.nonTaxed = TaxCode{"", exempt};
+    s.icmsBeforeSubstitution = true;
+    s.nonTaxedAt99 = false;
+    s.firstMatch = true;
+    s.registers = registers;
+    s.byIndex = true;
+    s.notFound = "Taxa não cadastrada";
+    return s;
+}
+const TaxSpelling taxSpelling2 = schalterSpelling(12, 13, 10);
+const TaxSpelling taxSpelling30 = schalterSpelling(16, 17, 16);
+
 } // namespace
 
 SchalterLib& SchalterDriver::lib()
@@ -46,14 +65,14 @@ SchalterLib& SchalterDriver::lib()
     return *ctx_.makers.schalter;
 }
 
-bool SchalterDriver::model30() const { return ctx_.config.modeloEcf == "SCHALTER30"; }
+bool SchalterDriver::laterCommands() const { return ctx_.model().laterCommands; }
 
 void SchalterDriver::openPort(int) {}
 
 bool SchalterDriver::start(int)
 {
     const std::string& port = ctx_.config.portaEcf;
-    if (ctx_.config.modeloEcf == "SCHALTER2") {
+    if (!laterCommands()) {
         int r = 0;
         if (port == "1") {
             r = lib().ChangePort(0);
@@ -74,22 +93,19 @@ bool SchalterDriver::start(int)
         }
         return loadFromXReading();
     }
-    if (model30()) {
-        ctx_.config.roundingMode = std::string(common::abnt5891);
-        if (port == "1") {
-            const int r = lib().ChangePort(0);
-            if (r != 0) {
-                ctx_.op.message("Erro informado: " + dec(r));
-                return false;
-            }
-        } else if (port == "2") {
-            const int r = lib().ChangePort(1);
-            if (r != 1)
-                ctx_.op.message("Erro informado: " + dec(r));
+    ctx_.config.roundingMode = std::string(common::abnt5891);
+    if (port == "1") {
+        const int r = lib().ChangePort(0);
+        if (r != 0) {
+            ctx_.op.message("Erro informado: " + dec(r));
+            return false;
         }
-        return loadFromRegisters();
+    } else if (port == "2") {
+        const int r = lib().ChangePort(1);
+        if (r != 1)
+            ctx_.op.message("Erro informado: " + dec(r));
     }
-    return true;
+    return loadFromRegisters();
 }
 
 bool SchalterDriver::loadFromXReading()
@@ -129,44 +145,13 @@ void SchalterDriver::close() {}
 
 TaxCode SchalterDriver::resolveTaxCode(CouponRecords& rec)
 {
-    const bool m30 = model30();
-    int index = 0;
-    double rate = 0;
-    if (str(rec.cabec, "Icms") != "T") {
-        index = m30 ? 17 : 13;
-    } else if (str(rec.itens, "Subst_Trib") == "S") {
-        index = m30 ? 16 : 12;
-    } else {
-        const double base = rec.itens.fieldByName("BaseIcms").asFloat();
-        if (base == 0)
-            index = m30 ? 17 : 13;
-        if (base > 0 && base < 100)
-            rate = rec.itens.fieldByName("AliqCupom").asFloat();
-    }
-    if (index == 0) {
-        if (rate == 0)
-            rate = rec.itens.fieldByName("AliqIcms").asMoney().toDouble();
-        bool found = false;
-        const int last = m30 ? 16 : 10;
-        for (int n = 1; n <= last; ++n) {
-            if (sameRate(rate, ctx_.taxTable.entry(n).rate)) {
-                index = n - 1;
-                found = true;
-                break;
-            }
-        }
-        if (!found)
-            ctx_.op.message("Taxa não cadastrada");
-    }
-    TaxCode code;
-    code.index = index;
-    return code;
+    return classifyTax(laterCommands() ? taxSpelling30 : taxSpelling2, rec, ctx_.taxTable, ctx_.op);
 }
 
 bool SchalterDriver::registerItem(CouponRecords& rec, const TaxCode& taxCode, Money itemTotal)
 {
     data::Table& it = rec.itens;
-    const bool m30 = model30();
+    const bool m30 = laterCommands();
     std::string description, total, code, qtyInt, qtyFrac, price;
     if (!m30) {
         std::string d = common::left(str(it, "Descr_Prod"), 30);
@@ -227,7 +212,7 @@ bool SchalterDriver::registerItem(CouponRecords& rec, const TaxCode& taxCode, Mo
 void SchalterDriver::closeCoupon(CouponRecords& rec)
 {
     data::Table& c = rec.cabec;
-    if (!model30())
+    if (!laterCommands())
         lib().ecfPagCancPag(0, "VALOR PAGO", dec(c.fieldByName("Vlr_Nota").asMoney().centsRoundedEven()), 1, 0);
     lib().ecfImpLinha("Destinatario:");
     lib().ecfImpLinha(dec(c.fieldByName("Cod_Clifor").asInteger()) + "  " + str(c, "Cliente"));
@@ -240,7 +225,7 @@ void SchalterDriver::closeCoupon(CouponRecords& rec)
 
 void SchalterDriver::receipts(CouponRecords& rec)
 {
-    if (ctx_.config.fatModNf != 72 && ctx_.op.confirm("Emitir comprovante de entrega ?") == app::Answer::Yes) {
+    if (ctx_.config.fatModNf != 72 && ctx_.op.confirm("Emitir comprovante de entrega ?") == common::Answer::Yes) {
         lib().ecfImpCab(0);
         lib().ecfInicCupomNFiscal(1);
         lib().ecfImpLinha("COMPROVANTE DE ENTREGA");
@@ -252,7 +237,7 @@ void SchalterDriver::receipts(CouponRecords& rec)
         lib().ecfImpLinha(str(rec.cabec, "Cliente"));
         lib().ecfFimTrans("");
     }
-    lib().ecfLineFeed(1, model30() ? 9 : 6);
+    lib().ecfLineFeed(1, ctx_.model().paperFeedLines);
 }
 
 bool SchalterDriver::selectPortForUtility(const char* com2Prefix)

@@ -1,7 +1,8 @@
 #pragma once
 // What the program sends to the Schalter family ("SCHALTER2", "SCHALTER30") through
 // dll32phi.dll for every operation.
-#include "printer/printer.h"
+#include "printer/family_context.h"
+#include "printer/family_driver.h"
 
 namespace ecf::printer::schalter {
 
@@ -27,7 +28,7 @@ public:
 
 private:
     SchalterLib& lib();
-    bool model30() const;
+    bool laterCommands() const;
     bool loadFromXReading();
     bool loadFromRegisters();
     // The port selection of the utilities; false (after its message) ends the operation.

@@ -20,23 +20,15 @@ int SchalterTraced::intCall(const char* fn, std::vector<CallArg> args, int succe
 template <class Call>
 std::string SchalterTraced::textCall(const char* fn, std::vector<CallArg> args, Call&& call)
 {
-    std::string result;
-    if (const CannedEntry* e = pipe_.take(fn))
-        result = e->retBytes(std::string());
-    else
-        result = call();
-    // The library returns a zero-terminated text: nothing after a NUL reaches the program.
-    if (const auto nul = result.find('\0'); nul != std::string::npos)
-        result.resize(nul);
-    {
-        CallRecord rec;
-        rec.family = family;
-        rec.fn = fn;
-        rec.args = std::move(args);
-        rec.ret = result;
-        pipe_.trace(rec);
-    }
-    return result;
+    return pipe_.call(
+        CallRecord{family, fn, std::move(args), {}, {}},
+        [](const CannedEntry& e) { return e.retBytes(std::string()); }, std::forward<Call>(call),
+        [](CallRecord& rec, std::string& result) {
+            // The library returns a zero-terminated text: nothing after a NUL reaches the program.
+            if (const auto nul = result.find('\0'); nul != std::string::npos)
+                result.resize(nul);
+            rec.ret = result;
+        });
 }
 
 int SchalterTraced::ChangePort(int port)

@@ -5,7 +5,8 @@
 #include "common/format.h"
 #include "common/text.h"
 #include "data/table.h"
-#include "printer/sigtron/sigtron_control.h"
+#include "printer/sigtron/sigtron_lib.h"
+#include "printer/tax_codes.h"
 
 #include <cmath>
 
@@ -31,19 +32,21 @@ std::int64_t truncate(long double v)
     return static_cast<std::int64_t>(std::truncl(v));
 }
 
+// The printer's own code of the register whose rate text is the rate's whole percent.
+const TaxSpelling taxSpelling{.substituted = {"F "}, .exempt = {"I "}, .nonTaxed = {"N "}, .blank = {"  "},
+                               .match = TaxSpelling::Match::RateText, .rateTextDigits = 2,
+                               .spell = [](int, const TaxEntry& e) { return e.code; },
+                               .notFound = "Percentual de Tributacao nao Encontrado"};
+
 } // namespace
 
-SigtronControl& SigtronDriver::ctl()
+SigtronLib& SigtronDriver::ctl()
 {
     if (!ctx_.makers.sigtron)
         throw common::Error("The Sigtron control is not available");
     return *ctx_.makers.sigtron;
 }
 
-bool SigtronDriver::isFamilyModel() const
-{
-    return ctx_.config.modeloEcf == "FS345" || ctx_.config.modeloEcf == "FS300";
-}
 
 void SigtronDriver::select(const char* lib, const char* cmd)
 {
@@ -75,7 +78,7 @@ bool SigtronDriver::open()
     const std::u16string comm =
         common::widen("COM" + common::removeChar(ctx_.config.portaEcf, ' ') + ": baud=9600 parity=N data=8 stop=1");
     const std::u16string fiscal = w("Fiscal");
-    SigtronControl& c = ctl();
+    SigtronLib& c = ctl();
     for (int attempt = 0; attempt < openAttempts; ++attempt) {
         c.CmdFileName(cmdFile);
         c.CommConfig(comm);
@@ -122,8 +125,6 @@ bool SigtronDriver::loadTaxTable()
 
 bool SigtronDriver::start(int)
 {
-    if (!isFamilyModel())
-        return true;
     if (!open() || !loadTaxTable())
         return false;
     if (fs345()) {
@@ -138,37 +139,7 @@ void SigtronDriver::close() { ctl().Close(); }
 
 TaxCode SigtronDriver::resolveTaxCode(CouponRecords& rec)
 {
-    const std::string blank = "  ";
-    std::string code = blank;
-    double rate = 0;
-    if (str(rec.itens, "Subst_Trib") == "S") {
-        code = "F ";
-    } else if (str(rec.cabec, "Icms") == "T") {
-        const double base = rec.itens.fieldByName("BaseIcms").asFloat();
-        if (base == 0)
-            code = "I ";
-        if (base > 0 && base < 100)
-            rate = rec.itens.fieldByName("AliqCupom").asFloat();
-        if (rec.itens.fieldByName("AliqCupom").asFloat() == 99)
-            code = "N ";
-    } else {
-        code = "N ";
-    }
-    if (code == blank) {
-        if (rate == 0)
-            rate = rec.itens.fieldByName("AliqIcms").asMoney().toDouble();
-        const std::string wanted = common::fmtInt("%2.2d", truncate(rate));
-        for (int n = 1; n <= TaxTable::size; ++n) {
-            const TaxEntry& e = ctx_.taxTable.entry(n);
-            if (e.rateText == wanted)
-                code = e.code;
-        }
-    }
-    if (code == blank)
-        ctx_.op.message("Percentual de Tributacao nao Encontrado");
-    TaxCode result;
-    result.text = code;
-    return result;
+    return classifyTax(taxSpelling, rec, ctx_.taxTable, ctx_.op);
 }
 
 bool SigtronDriver::registerItem(CouponRecords& rec, const TaxCode& taxCode, Money itemTotal)
@@ -266,7 +237,7 @@ void SigtronDriver::receipts(CouponRecords& rec)
     const std::int32_t model = ctx_.config.fatModNf;
     auto newline = w("\n");
     if (model != 40) {
-        if (ctx_.op.confirm("Emitir comprovante de entrega ?") == app::Answer::Yes) {
+        if (ctx_.op.confirm("Emitir comprovante de entrega ?") == common::Answer::Yes) {
             const std::string number = common::fmtInt("%6.6d", c.fieldByName("Num_Nota").asInteger());
             if (fs345()) {
                 if (paymentLetter_.empty()) {
@@ -309,7 +280,7 @@ void SigtronDriver::receipts(CouponRecords& rec)
                 run("FechamentoCupomSemICMS");
             }
         }
-        if (model != 8 && ctx_.op.confirm("Emitir cupom adicional ?") == app::Answer::Yes) {
+        if (model != 8 && ctx_.op.confirm("Emitir cupom adicional ?") == common::Answer::Yes) {
             for (int i = 0; i < 7; ++i)
                 ctl().SendText(newline);
             if (fs345()) {
@@ -348,10 +319,7 @@ void SigtronDriver::zReduction()
 
 void SigtronDriver::cancelCoupon(CancelKind)
 {
-    if (fs345())
-        run("CancelaDocumento");
-    else if (ctx_.config.modeloEcf == "FS300")
-        run("CancelamentoUltimoCupom");
+    run(fs345() ? "CancelaDocumento" : "CancelamentoUltimoCupom");
 }
 
 void SigtronDriver::programPaymentForms(data::Table&) {}

@@ -2,7 +2,8 @@
 // What the program sends to the Sigtron family ("FS345", "FS300") through the control
 // TSigDrCm for every operation. Commands follow the control's convention: LibName, CmdName,
 // one SetParameter per parameter, Execute, then ReturnValue for results.
-#include "printer/printer.h"
+#include "printer/family_context.h"
+#include "printer/family_driver.h"
 
 #include <initializer_list>
 #include <string>
@@ -20,7 +21,7 @@ public:
     void openPort(int velPortSer) override;
     bool start(int velPortSer) override;
     void close() override;
-    bool showsCouponNumber() const override { return ctx_.config.modeloEcf == "FS345"; }
+    bool showsCouponNumber() const override { return fs345(); }
 
     TaxCode resolveTaxCode(CouponRecords& rec) override;
     bool registerItem(CouponRecords& rec, const TaxCode& taxCode, common::Money itemTotal) override;
@@ -35,9 +36,8 @@ public:
     void fiscalMemory(const std::string& first, const std::string& last) override;
 
 private:
-    SigtronControl& ctl();
-    bool isFamilyModel() const;
-    bool fs345() const { return ctx_.config.modeloEcf == "FS345"; }
+    SigtronLib& ctl();
+    bool fs345() const { return ctx_.model().laterCommands; } // the FS345 commands
     void select(const char* lib, const char* cmd);          // LibName and CmdName
     void param(const char* name, const std::u16string& value);
     void run(const char* cmd);                                // a "Fiscal" command without parameters

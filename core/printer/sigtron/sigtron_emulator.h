@@ -3,7 +3,7 @@
 // commands answer through ReturnValue (tax rates in the slot layout of the configured model,
 // the coupon number), and printed texts go to the emulated paper tape.
 #include "printer/emulated_printer.h"
-#include "printer/sigtron/sigtron_control.h"
+#include "printer/sigtron/sigtron_lib.h"
 
 #include <map>
 #include <string>
@@ -12,7 +12,7 @@
 
 namespace ecf::printer::sigtron {
 
-class SigtronEmulator : public SigtronControl {
+class SigtronEmulator : public SigtronLib {
 public:
     explicit SigtronEmulator(EmulatedPrinter& printer) : p_(printer) {}
 

@@ -1,31 +1,44 @@
 #include "printer/sigtron/sigtron_traced.h"
 
-#include <limits>
-
 namespace ecf::printer::sigtron {
 
 namespace {
-constexpr const char* family = "sigtron";
-}
 
-void SigtronTraced::trace(const char* fn, std::initializer_list<const std::u16string*> args, CallRet ret)
+constexpr const char* family = "sigtron";
+
+CallRecord record(const char* fn, std::initializer_list<const std::u16string*> args)
 {
-    CallRecord rec;
-    rec.family = family;
-    rec.fn = fn;
+    CallRecord rec{family, fn, {}, {}, {}};
     rec.args.reserve(args.size());
     for (const auto* a : args)
         rec.args.emplace_back(*a);
-    rec.ret = std::move(ret);
-    pipe_.trace(rec);
+    return rec;
+}
+
+void setRet(CallRecord& rec, std::monostate) { rec.ret = std::monostate{}; }
+void setRet(CallRecord& rec, bool v) { rec.ret = v; }
+void setRet(CallRecord& rec, int v) { rec.ret = std::int64_t{v}; }
+void setRet(CallRecord& rec, const std::u16string& v) { rec.ret = v; }
+
+} // namespace
+
+template <class FromCanned, class Inner>
+auto SigtronTraced::call(const char* fn, std::initializer_list<const std::u16string*> args, FromCanned&& fromCanned,
+                         Inner&& inner)
+{
+    return pipe_.call(record(fn, args), std::forward<FromCanned>(fromCanned), std::forward<Inner>(inner),
+                      [](CallRecord& rec, const auto& result) { setRet(rec, result); });
 }
 
 template <class Call>
-void SigtronTraced::voidCall(const char* fn, std::initializer_list<const std::u16string*> args, Call&& call)
+void SigtronTraced::voidCall(const char* fn, std::initializer_list<const std::u16string*> args, Call&& inner)
 {
-    if (!pipe_.take(fn))
-        call();
-    trace(fn, args, std::monostate{});
+    call(
+        fn, args, [](const CannedEntry&) { return std::monostate{}; },
+        [&] {
+            inner();
+            return std::monostate{};
+        });
 }
 
 void SigtronTraced::CmdFileName(const std::u16string& value)
@@ -50,13 +63,7 @@ void SigtronTraced::CmdName(const std::u16string& value)
 
 bool SigtronTraced::Open()
 {
-    bool result;
-    if (const CannedEntry* e = pipe_.take("Open"))
-        result = e->retBool(true);
-    else
-        result = inner_.Open();
-    trace("Open", {}, result);
-    return result;
+    return call("Open", {}, [](const CannedEntry& e) { return e.retBool(true); }, [&] { return inner_.Open(); });
 }
 
 void SigtronTraced::Close()
@@ -66,34 +73,25 @@ void SigtronTraced::Close()
 
 int SigtronTraced::SendText(const std::u16string& text)
 {
-    int result;
-    if (const CannedEntry* e = pipe_.take("SendText")) {
-        const auto v = e->retInteger(0);
-        result = v > std::numeric_limits<int>::max() || v < std::numeric_limits<int>::min() ? -1 : static_cast<int>(v);
-    } else {
-        result = inner_.SendText(text);
-    }
-    trace("SendText", {&text}, static_cast<std::int64_t>(result));
-    return result;
+    return call("SendText", {&text}, [](const CannedEntry& e) { return e.resultCode(0); },
+                [&] { return inner_.SendText(text); });
 }
 
 int SigtronTraced::Execute()
 {
-    int result;
+    // A canned entry's "values" answer the ReturnValue calls until the next Execute.
     cannedValues_.reset();
-    if (const CannedEntry* e = pipe_.take("Execute")) {
-        const auto v = e->retInteger(0);
-        result = v > std::numeric_limits<int>::max() || v < std::numeric_limits<int>::min() ? -1 : static_cast<int>(v);
-        if (e->hasValues) {
-            cannedValues_.emplace();
-            for (const auto& [name, value] : e->values)
-                (*cannedValues_)[jsonTextToWide(name)] = jsonTextToWide(value);
-        }
-    } else {
-        result = inner_.Execute();
-    }
-    trace("Execute", {}, static_cast<std::int64_t>(result));
-    return result;
+    return call(
+        "Execute", {},
+        [&](const CannedEntry& e) {
+            if (e.hasValues) {
+                cannedValues_.emplace();
+                for (const auto& [name, value] : e.values)
+                    (*cannedValues_)[jsonTextToWide(name)] = jsonTextToWide(value);
+            }
+            return e.resultCode(0);
+        },
+        [&] { return inner_.Execute(); });
 }
 
 void SigtronTraced::SetParameter(const std::u16string& name, const std::u16string& value)
@@ -103,17 +101,13 @@ void SigtronTraced::SetParameter(const std::u16string& name, const std::u16strin
 
 std::u16string SigtronTraced::ReturnValue(const std::u16string& name)
 {
-    std::u16string result;
-    if (const CannedEntry* e = pipe_.take("ReturnValue")) {
-        result = e->retWide(std::u16string());
-    } else if (cannedValues_) {
-        if (const auto it = cannedValues_->find(name); it != cannedValues_->end())
-            result = it->second;
-    } else {
-        result = inner_.ReturnValue(name);
-    }
-    trace("ReturnValue", {&name}, result);
-    return result;
+    return call("ReturnValue", {&name}, [](const CannedEntry& e) { return e.retWide(std::u16string()); },
+                [&]() -> std::u16string {
+                    if (!cannedValues_)
+                        return inner_.ReturnValue(name);
+                    const auto it = cannedValues_->find(name);
+                    return it != cannedValues_->end() ? it->second : std::u16string();
+                });
 }
 
 } // namespace ecf::printer::sigtron

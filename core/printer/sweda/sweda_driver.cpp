@@ -6,6 +6,7 @@
 #include "common/text.h"
 #include "data/table.h"
 #include "printer/sweda/sweda_channel.h"
+#include "printer/tax_codes.h"
 
 #include <cmath>
 #include <stdexcept>
@@ -41,6 +42,11 @@ std::int64_t centsOfRounded(double value)
     return static_cast<std::int64_t>(std::trunc(static_cast<long double>(value) * 100.0L));
 }
 
+// "T" and the register number.
+const TaxSpelling taxSpelling{.substituted = {"F  "}, .exempt = {"I  "}, .nonTaxed = {"N  "}, .blank = {"   "},
+                               .spell = [](int n, const TaxEntry&) { return "T" + TaxSpelling::registerNumber(n, {}); },
+                               .notFound = "Percentual de Tributacao nao Encontrado"};
+
 } // namespace
 
 std::string SwedaDriver::commandText(std::string_view bytes)
@@ -56,9 +62,12 @@ std::string SwedaDriver::commandText(std::string_view bytes)
 
 SwedaChannel& SwedaDriver::channel()
 {
-    if (!ctx_.swedaChannel)
-        throw std::logic_error("Sweda driver without a Sweda channel");
-    return *ctx_.swedaChannel;
+    if (!channel_) {
+        if (!ctx_.makers.sweda)
+            throw std::logic_error("Sweda driver without the Sweda library");
+        channel_ = std::make_unique<SwedaChannel>(*ctx_.makers.sweda);
+    }
+    return *channel_;
 }
 
 // --- start-up and exit
@@ -116,32 +125,7 @@ void SwedaDriver::close() {}
 
 TaxCode SwedaDriver::resolveTaxCode(CouponRecords& rec)
 {
-    TaxCode tc;
-    tc.text = blankCode;
-    double itemRate = 0;
-    if (rec.itens.fieldByName("Subst_Trib").asString() == "S") {
-        tc.text = "F  ";
-    } else if (rec.cabec.fieldByName("Icms").asString() == "T") {
-        const double base = rec.itens.fieldByName("BaseIcms").asFloat();
-        if (base == 0)
-            tc.text = "I  ";
-        if (base > 0 && base < 100)
-            itemRate = rec.itens.fieldByName("AliqCupom").asFloat();
-        if (rec.itens.fieldByName("AliqCupom").asFloat() == 99)
-            tc.text = "N  ";
-    } else {
-        tc.text = "N  ";
-    }
-    if (tc.text == blankCode) {
-        if (itemRate == 0)
-            itemRate = rec.itens.fieldByName("AliqIcms").asMoney().toDouble();
-        for (int n = 1; n <= TaxTable::size; ++n)
-            if (sameRate(itemRate, ctx_.taxTable.entry(n).rate))
-                tc.text = "T" + fmtInt("%2.2d", n);
-    }
-    if (tc.text == blankCode)
-        ctx_.op.message("Percentual de Tributacao nao Encontrado");
-    return tc;
+    return classifyTax(taxSpelling, rec, ctx_.taxTable, ctx_.op);
 }
 
 bool SwedaDriver::registerItem(CouponRecords& rec, const TaxCode& taxCode, common::Money itemTotal)

@@ -1,8 +1,11 @@
 #pragma once
 // What the program sends to a Sweda printer ("SWEDA") for every operation, through the Sweda
 // command channel.
-#include "printer/printer.h"
+#include "printer/family_context.h"
+#include "printer/family_driver.h"
+#include "printer/sweda/sweda_channel.h"
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -36,6 +39,7 @@ private:
     SwedaChannel& channel();
 
     FamilyContext& ctx_;
+    std::unique_ptr<SwedaChannel> channel_; // the process-wide command and reply buffers
 };
 
 } // namespace ecf::printer::sweda

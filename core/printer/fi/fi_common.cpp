@@ -1,8 +1,9 @@
-#include "printer/daruma/fi_common.h"
+#include "printer/fi/fi_common.h"
 
 #include "common/format.h"
 #include "common/text.h"
 #include "data/table.h"
+#include "printer/daruma/daruma_lib.h"
 
 #include <cstring>
 
@@ -12,20 +13,6 @@ using common::fmtFloat;
 using common::fmtInt;
 using common::fmtStr;
 using common::trim;
-
-void writeReply(std::string& buffer, std::string_view reply)
-{
-    const std::size_t n = std::min(reply.size(), buffer.size());
-    std::memcpy(buffer.data(), reply.data(), n);
-    if (n < buffer.size())
-        buffer[n] = '\0';
-}
-
-std::string replyText(const std::string& buffer)
-{
-    const auto nul = buffer.find('\0');
-    return nul == std::string::npos ? buffer : buffer.substr(0, nul);
-}
 
 namespace {
 // Int(value * 1000) / 1000 of a money value, as "%N.3f" (cut, not rounded, to 3 decimals).
@@ -98,6 +85,17 @@ std::vector<std::string> parsePaymentForms(std::string text)
         text.erase(0, std::min<std::size_t>(17, text.size()));
     }
     return items;
+}
+
+void listPaymentForms(daruma::DarumaLib& lib, common::OperatorPort& op, std::vector<std::string>& items)
+{
+    std::string buffer(275, ' ');
+    const int r = lib.Daruma_FI_VerificaDescricaoFormasPagamento(buffer);
+    if (r != 1) {
+        op.message("Erro: " + dec(r));
+        return;
+    }
+    items = parsePaymentForms(replyText(buffer));
 }
 
 } // namespace ecf::printer::fi

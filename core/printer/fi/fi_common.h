@@ -4,7 +4,8 @@
 // the Daruma library's layout.
 #include "common/money.h"
 #include "printer/pipeline.h"
-#include "printer/printer.h"
+#include "printer/family_context.h"
+#include "printer/records.h"
 
 #include <string>
 #include <string_view>
@@ -14,30 +15,12 @@ namespace ecf::printer::fi {
 
 // A library writes its reply over the start of a prepared buffer and ends it with a NUL when
 // there is room; the buffer keeps its length and never grows.
-void writeReply(std::string& buffer, std::string_view reply);
-// The text a buffer holds, up to its first NUL.
-std::string replyText(const std::string& buffer);
-
-// A call whose only argument is a text buffer that the library fills: args hold the buffer as
-// passed, out what it holds after the call; a canned "out" is written over the buffer.
-template <class Inner>
-int bufferCall(CallPipeline& pipe, const char* family, const char* fn, std::string& buffer, std::int64_t success,
-               Inner&& inner)
+inline void writeReply(std::string& buffer, std::string_view reply)
 {
-    CallRecord rec{family, fn, {replyText(buffer)}, {}, {}};
-    int r;
-    if (const CannedEntry* e = pipe.take(fn)) {
-        r = CallPipeline::toInt(e->retInteger(success));
-        if (e->hasOut)
-            writeReply(buffer, e->out ? jsonTextToBytes(*e->out) : std::string());
-    } else {
-        r = inner();
-    }
-    rec.ret = std::int64_t{r};
-    rec.out = replyText(buffer);
-    pipe.trace(rec);
-    return r;
+    CallPipeline::writeReply(buffer.data(), buffer.size(), reply);
 }
+// The text a buffer holds, up to its first NUL.
+inline std::string replyText(const std::string& buffer) { return CallPipeline::replyText(buffer.data(), buffer.size()); }
 
 // The nine arguments of Daruma_FI_VendeItem / Bematech_FI_VendeItem.
 struct ItemSale {
@@ -64,6 +47,10 @@ std::string paymentFormList(data::Table& formaPtg);
 // Entries of a Daruma payment-form description reply: at most 16 of 16 characters, each
 // followed by one separator, up to a "Pagamento Tipo" placeholder.
 std::vector<std::string> parsePaymentForms(std::string text);
+
+// The payment-form listing through the Daruma library's description call (the BemaFI32
+// family lists its forms the same way, through the same library).
+void listPaymentForms(daruma::DarumaLib& lib, common::OperatorPort& op, std::vector<std::string>& items);
 
 // A value in plain decimal, as messages carry result codes.
 inline std::string dec(long long v) { return std::to_string(v); }

@@ -5,9 +5,9 @@
 
 namespace ecf::printer::sigtron {
 
-class SigtronControl {
+class SigtronLib {
 public:
-    virtual ~SigtronControl() = default;
+    virtual ~SigtronLib() = default;
     // Text properties, written by the program.
     virtual void CmdFileName(const std::u16string& value) = 0; // dispatch id 1
     virtual void CommConfig(const std::u16string& value) = 0;  // 2

@@ -1,4 +1,4 @@
-#include "printer/daruma/fi_emulation.h"
+#include "printer/fi/fi_emulation.h"
 
 #include "common/format.h"
 #include "common/text.h"

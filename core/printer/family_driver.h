@@ -1,0 +1,53 @@
+#pragma once
+// One family's operations, as the coupon issue, the utilities and start-up call them.
+#include "common/money.h"
+#include "printer/records.h"
+
+#include <string>
+#include <vector>
+
+namespace ecf::printer {
+
+// One family's operations. A model code of no family gets a driver that does nothing.
+// Operations show their own messages through the operator port; an error that ends the
+// running handler (a conversion error, a database or file error) is thrown.
+class FamilyDriver {
+public:
+    virtual ~FamilyDriver() = default;
+
+    // --- start-up and exit
+    // The ports opened before the configuration check (MP-20, Sweda, BemaFI32). Errors are
+    // shown and start-up goes on. velPortSer: pause in milliseconds (BemaFI32).
+    virtual void openPort(int velPortSer) = 0;
+    // The printer start and the tax-table load (the table is reset by the caller before);
+    // FS345 also reads the printer coupon number into the configuration. false: start-up ends.
+    virtual bool start(int velPortSer) = 0;
+    virtual void close() = 0;
+    // True for the model whose start reads the printer coupon number (shown in Label1).
+    virtual bool showsCouponNumber() const { return false; }
+
+    // --- coupon issue
+    // The item's tax code; shows the not-found message when none is found.
+    virtual TaxCode resolveTaxCode(CouponRecords& rec) = 0;
+    // Opens the coupon first for Num_Item 1, sells the item, sends its discount. false: the
+    // message was shown and the coupon issue stops (error stop).
+    virtual bool registerItem(CouponRecords& rec, const TaxCode& taxCode, common::Money itemTotal) = 0;
+    // Totals, payment, closing message and closing; the header is already in edit mode.
+    virtual void closeCoupon(CouponRecords& rec) = 0;
+    // Delivery receipt, additional coupon and paper feed, with the operator's questions.
+    virtual void receipts(CouponRecords& rec) = 0;
+
+    // --- utilities (after the window's confirmation and configuration checks)
+    virtual void xReading() = 0;
+    virtual void zReduction() = 0;
+    virtual void cancelCoupon(CancelKind kind) = 0;
+    // Programs the payment forms of the open FormaPtg table into the printer.
+    virtual void programPaymentForms(data::Table& formaPtg) = 0;
+    // Refills `items` (bytes) from the printer's payment forms; may leave it untouched.
+    virtual void listPaymentForms(std::vector<std::string>& items) = 0;
+    // The fiscal-memory reading for the two masked-edit texts. A date that does not convert
+    // throws a conversion error (nothing is sent; the window stays open).
+    virtual void fiscalMemory(const std::string& first, const std::string& last) = 0;
+};
+
+} // namespace ecf::printer
