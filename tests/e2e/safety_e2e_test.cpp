@@ -287,3 +287,14 @@ TEST_F(CliTest, ExitStatusSaysWhetherItWasDone)
     EXPECT_EQ(cli({"print"}, "n\nn\n").status, 0);
     EXPECT_EQ(cli({"print"}).status, 0); // nothing left to print
 }
+
+TEST_F(CliTest, AFolderWhereATableFileIsExpectedIsNamed)
+{
+    makeDemo("BEMAFI32");
+    fs::remove(db() / "Acesso.db");
+    fs::create_directories(db() / "Acesso.db");
+    const CliRun r = cli({"print"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("is a folder, not a table file"), std::string::npos) << r.err;
+    EXPECT_EQ(records("CFCABEC.DB"), 1u);
+}
