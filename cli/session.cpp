@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "app/main_window.h"
+#include "common/outcome.h"
 #include "printer/emulated_printer.h"
 #include "printer/printer.h"
 
@@ -71,10 +72,15 @@ int Session::finish()
             io_.out << "| " << line << '\n';
     }
     io_.out << std::flush;
-    if (op_.exceptionCount() > 0)
+    const common::Outcome& outcome = app_->outcome();
+    for (const std::string& line : outcome.notes())
+        io_.err << "ecf-cli: " << line << '\n';
+    if (op_.exceptionCount() > 0) {
+        io_.err << "ecf-cli: an error ended a handler: " << op_.lastException() << '\n';
         return kExitError;
-    if (app_->printer().libraryFailed()) {
-        io_.err << "ecf-cli: " << app_->printer().libraryFailure() << '\n';
+    }
+    if (outcome.isNotDone()) {
+        io_.err << "ecf-cli: not done: " << outcome.why() << '\n';
         return kExitNotDone;
     }
     return kExitOk;

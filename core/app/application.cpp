@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "app/traced_operator.h"
 #include "common/errors.h"
+#include "coupon/coupon_journal.h"
 #include "common/text.h"
 #include "common/trace.h"
 #include "printer/canned.h"
@@ -58,6 +59,7 @@ struct Application::Impl {
             op = o.op;
         }
         clock = o.clock ? o.clock : &systemClock;
+        trace = o.trace;
     }
 
     std::unique_ptr<TracedOperator> traced;
@@ -65,6 +67,8 @@ struct Application::Impl {
     StartupConfig config;
     common::Clock systemClock;
     const common::Clock* clock = nullptr;
+    std::shared_ptr<common::Trace> trace;
+    common::Outcome outcome;
 
     // In the order of the program's start (the printer connection is the main window's).
     std::unique_ptr<printer::Printer> printer;
@@ -94,6 +98,7 @@ Application::Application(Options options) : impl_(std::make_unique<Impl>(options
     po.canned = options.canned;
     po.workDir = options.workDir;
     po.libraries = options.libraries;
+    po.outcome = &i.outcome;
     i.printer = std::make_unique<printer::Printer>(i.config, *i.op, *i.clock, std::move(po));
     i.main = std::make_unique<MainWindow>(*this);
     i.formasPagamento = std::make_unique<utilities::MostraFormasPagamento>(*i.op, *i.printer);
@@ -129,6 +134,8 @@ void Application::handle(const std::function<void()>& event)
 }
 
 OperatorPort& Application::op() { return *impl_->op; }
+common::Outcome& Application::outcome() { return impl_->outcome; }
+common::Trace* Application::trace() { return impl_->trace.get(); }
 StartupConfig& Application::config() { return impl_->config; }
 const common::Clock& Application::clock() const { return *impl_->clock; }
 printer::Printer& Application::printer() { return *impl_->printer; }
@@ -143,7 +150,15 @@ utilities::UtilEcf* Application::utilEcf() { return impl_->utilEcf.get(); }
 utilities::UtilEcf& Application::createUtilEcf()
 {
     if (!impl_->utilEcf)
-        impl_->utilEcf = std::make_unique<utilities::UtilEcf>(*impl_->op, impl_->config, *impl_->printer, *impl_->access);
+    {
+        impl_->utilEcf = std::make_unique<utilities::UtilEcf>(*impl_->op, impl_->config, *impl_->printer, *impl_->access,
+                                                              impl_->outcome);
+        // A coupon the journal shows left open on the printer counts as settled once the
+        // operator has run "Fecha Cupom Aberto".
+        impl_->utilEcf->openCouponClosed = [] {
+            coupon::CouponJournal::inStateFolder().openCouponClosed(coupon::currentDatabase());
+        };
+    }
     return *impl_->utilEcf;
 }
 

@@ -6,6 +6,7 @@
 #include "printer/daruma/daruma_driver.h"
 #include "printer/daruma/daruma_emulator.h"
 #include "printer/daruma/daruma_traced.h"
+#include "common/outcome.h"
 #include "common/trace.h"
 #include "printer/emulated_printer.h"
 #include "printer/library/library_sources.h"
@@ -51,7 +52,7 @@ struct Printer::Impl {
           daruma(pipeline, served(libraries ? libraries->daruma() : nullptr, static_cast<daruma::DarumaLib&>(darumaEmu))),
           bemafi32(pipeline, served(libraries ? libraries->bemafi32() : nullptr, static_cast<bemafi32::BemaFI32Lib&>(bemafi32Emu))),
           makers{&schalter, &sigtron, &mp20, &sweda, &daruma, &bemafi32},
-          context{owner.config_, owner.taxTable_, owner.op_, owner.clock_, makers, workDir}
+          context{owner.config_, owner.taxTable_, owner.op_, owner.clock_, makers, workDir, &pipeline}
     {
     }
 
@@ -96,13 +97,10 @@ struct Printer::Impl {
 Printer::Printer(common::StartupConfig& config, common::OperatorPort& op, const common::Clock& clock, Options options)
     : config_(config), op_(op), clock_(clock)
 {
+    outcome_ = options.outcome;
     impl_ = std::make_unique<Impl>(*this, std::move(options));
-    if (impl_->libraries) {
-        impl_->libraries->setFailureHandler([this](const std::string& message) {
-            libraryFailure_ = message;
-            op_.error(message);
-        });
-    }
+    if (impl_->libraries)
+        impl_->libraries->setFailureHandler([this](const std::string& message) { libraryFailed(message); });
 }
 
 Printer::~Printer()
@@ -119,10 +117,9 @@ bool Printer::openSource()
         return true;
     library::LibrarySources* libraries = impl_->libraries.get();
     if (family == Family::Sigtron && libraries && libraries->sigtronLibrary()) {
-        libraryFailure_ = "A impressora " + config_.modeloEcf +
-                          " é comandada pelo controle Sigtron do Windows, que não tem forma para Linux: "
-                          "sem ECF_LIB_SIGTRON, ela é atendida pela impressora emulada.";
-        op_.error(libraryFailure_);
+        libraryFailed("A impressora " + config_.modeloEcf +
+                      " é comandada pelo controle Sigtron do Windows, que não tem forma para Linux: "
+                      "sem ECF_LIB_SIGTRON, ela é atendida pela impressora emulada.");
         sourceRefused_ = true;
         return false;
     }
@@ -141,12 +138,20 @@ bool Printer::openSource()
     if (!host)
         return true;
     if (auto problem = host->open()) {
-        libraryFailure_ = *problem;
-        op_.error(*problem);
+        libraryFailed(*problem);
         sourceRefused_ = true;
         return false;
     }
     return true;
+}
+
+// The operator is shown the message, and the operation was not done.
+void Printer::libraryFailed(const std::string& message)
+{
+    libraryFailure_ = message;
+    if (outcome_)
+        outcome_->notDone(message);
+    op_.error(message);
 }
 
 void Printer::closeSource()
@@ -182,6 +187,11 @@ FamilyDriver& Printer::driver()
 MakerInterfaces& Printer::makers()
 {
     return impl_->makers;
+}
+
+CallPipeline& Printer::pipeline()
+{
+    return impl_->pipeline;
 }
 
 EmulatedPrinter& Printer::emulated()

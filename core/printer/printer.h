@@ -16,6 +16,7 @@
 #include <memory>
 
 namespace ecf::common {
+class Outcome;
 class Trace;
 }
 namespace ecf::printer::library { class LibrarySources; }
@@ -24,6 +25,7 @@ namespace ecf::printer {
 
 class CannedResults;
 class EmulatedPrinter;
+class CallPipeline;
 
 // The printer connection of the process.
 class Printer {
@@ -35,6 +37,8 @@ public:
         // The maker libraries that serve their families in the emulator's place; may be null
         // (the emulator serves every family).
         std::shared_ptr<library::LibrarySources> libraries;
+        // Told that the operation was not done when a maker library fails; may be null.
+        common::Outcome* outcome = nullptr;
     };
     Printer(common::StartupConfig& config, common::OperatorPort& op, const common::Clock& clock, Options options);
     ~Printer();
@@ -45,6 +49,7 @@ public:
     FamilyDriver& driver();
     MakerInterfaces& makers();
     EmulatedPrinter& emulated();  // the emulated printer behind the six interfaces
+    CallPipeline& pipeline();     // every maker call passes it
     // The configuration's model code is of a family whose calls reach the emulated printer
     // (false for a code of no family).
     bool runsOnEmulator() const;
@@ -70,6 +75,9 @@ private:
     common::OperatorPort& op_;
     const common::Clock& clock_;
     TaxTable taxTable_;
+    void libraryFailed(const std::string& message);
+
+    common::Outcome* outcome_ = nullptr;
     std::string libraryFailure_;
     bool sourceRefused_ = false;
 };
