@@ -201,8 +201,13 @@ EmulatedPrinter& Printer::emulated()
 
 bool Printer::runsOnEmulator() const
 {
-    // Every family's calls go to its emulator; a code of no family prints nowhere.
-    return familyOf(config_.modeloEcf) != Family::None;
+    // A code of no family prints nowhere; a family with its maker's library set prints on paper.
+    const Family family = familyOf(config_.modeloEcf);
+    if (family == Family::None)
+        return false;
+    library::LibrarySources* libraries = impl_->libraries.get();
+    return !(libraries && (libraries->host(traceName(family)) ||
+                           (family == Family::Sigtron && libraries->sigtronLibrary())));
 }
 
 } // namespace ecf::printer

@@ -51,7 +51,7 @@ public:
     EmulatedPrinter& emulated();  // the emulated printer behind the six interfaces
     CallPipeline& pipeline();     // every maker call passes it
     // The configuration's model code is of a family whose calls reach the emulated printer
-    // (false for a code of no family).
+    // (false for a code of no family, and for a family whose maker library is set).
     bool runsOnEmulator() const;
 
     // The source of the configured family, at start-up before anything is sent: writes the

@@ -6,6 +6,7 @@
 #include "Program.h"
 #include "QtOperator.h"
 #include "TfoBobina.h"
+#include "printer/library/library_sources.h"
 #include "TfoRelMemoriaFiscal.h"
 #include "TfoTolvar.h"
 #include "TfoUtilEcf.h"
@@ -123,7 +124,10 @@ TEST(DesktopConventions, EnterOnAFocusedButtonDoesWhatAClickDoes)
 
 TEST(Bobina, ShowsTheDemoCouponAsPrintedOnlyOnTheEmulator)
 {
-    for (const std::string model : {"FS345", "BEMATECH", "NENHUM"}) {
+    // DARUMA345 prints through a maker library (our stand-in): no tape then.
+    for (const std::string model : {"FS345", "BEMATECH", "NENHUM", "DARUMA345"}) {
+        const bool library = model == "DARUMA345";
+        ecf::test::ScopedEnv lib("ECF_LIB_DARUMA", library ? ECF_STAND_INS_DIR "/libstandin_daruma.so" : "");
         ecf::test::TempDir dir;
         std::istringstream in;
         std::ostringstream out, err;
@@ -135,12 +139,13 @@ TEST(Bobina, ShowsTheDemoCouponAsPrintedOnlyOnTheEmulator)
         ecf::app::Application::Options o;
         o.op = &op;
         o.workDir = dir.path();
+        o.libraries = ecf::printer::library::LibrarySources::fromEnvironment();
         ecf::app::Application app(std::move(o));
         ecf::gui::Program program(app, op);
         TfoBobina& bobina = program.bobina();
         program.tolvar().show();
 
-        const bool emulated = model != "NENHUM";
+        const bool emulated = model != "NENHUM" && !library;
         EXPECT_EQ(bobina.isVisible(), emulated) << model;
         // At the printer's width, in a fixed-pitch font.
         if (emulated) {
