@@ -1,6 +1,6 @@
 // A 1,000-item coupon printed end to end on each printer family (start-up, every item, the
 // closing, the hand-off tables emptied), beside a bare read of the same tables.
-//   bench_coupon [items] [rounds]
+//   bench_coupon [items] [rounds] [model...]
 // Each round makes a fresh demo database per model (its item table grown to `items` items),
 // runs `ecf-cli print` on it in this process and reads CPU time around it; the bare read is the
 // header and item tables opened as the program opens them, every field of every record read. Prints the best round of each and
@@ -68,7 +68,9 @@ int main(int argc, char** argv)
 {
     const int items = argc > 1 ? std::atoi(argv[1]) : 1000;
     const int rounds = argc > 2 ? std::atoi(argv[2]) : 3;
-    const std::vector<std::string> models = {"SCHALTER30", "FS345", "BEMATECH", "SWEDA", "DARUMA345", "BEMAFI32"};
+    std::vector<std::string> models = {"SCHALTER30", "FS345", "BEMATECH", "SWEDA", "DARUMA345", "BEMAFI32"};
+    if (argc > 3)
+        models.assign(argv + 3, argv + argc); // only these models, e.g. to profile one family
     char tmpl[] = "/tmp/ecf-bench-coupon.XXXXXX";
     if (!mkdtemp(tmpl))
         return 1;
