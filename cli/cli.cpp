@@ -22,6 +22,8 @@ const std::vector<std::unique_ptr<Command>>& allCommands()
         c.push_back(std::make_unique<CloseOpenCommand>());
         c.push_back(std::make_unique<PaymentFormsCommand>());
         c.push_back(std::make_unique<FiscalMemoryCommand>());
+        c.push_back(std::make_unique<PendingCommand>());
+        c.push_back(std::make_unique<RestoreCommand>());
         c.push_back(std::make_unique<MakeDemoCommand>());
         c.push_back(std::make_unique<ShowModelCommand>());
         c.push_back(std::make_unique<ShowTraceCommand>());
@@ -50,6 +52,8 @@ std::string usageText()
          "  VANTIS_DIR    the folder of the host database (Paradox tables)\n"
          "  ECF_TRACE     append the trace (one JSON line per printer call and per box) to this file\n"
          "  ECF_EMULATOR  a JSON file of canned results for the emulated printer\n"
+         "  ECF_STATE_DIR ECF's own state (journal of coupon issues, saved coupons); default\n"
+         "                $XDG_STATE_HOME/ecf, else ~/.local/state/ecf\n"
          "  ECF_DRIVE_C   the folder that stands for drive C: (Printers.txt; default ~/.ecf/C)\n"
          "\nanswers, from standard input, one line per question, read only when a question is asked:\n"
          "  confirmation: yes, y, sim, s / no, n, nao, n\xC3\xA3o; an empty line, close or the end of input\n"
@@ -57,11 +61,15 @@ std::string usageText()
          "  password:     the operation password; with the user panel also the user code and the\n"
          "                user's password; cancel (or the end of input) cancels the dialog\n"
          "\nexit status:\n"
-         "  0  the command ran through (the printer's own error messages included)\n"
+         "  0  what was asked was done (or there was nothing to do)\n"
          "  1  it ended at an error: an error ended one of the program's handlers (shown as\n"
          "     [exception]), or the program could not start (a bad ECF_EMULATOR or ECF_TRACE file),\n"
-         "     or a utility command (make-demo, show-model, show-trace, show-table) failed\n"
-         "  2  usage error\n";
+         "     or a utility command (make-demo, show-model, show-trace, show-table,\n"
+         "     pending, restore) failed\n"
+         "  2  usage error\n"
+         "  3  it was not done: the printer refused or failed, access was denied, or the operator\n"
+         "     declined (No, or a question closed without an answer)\n"
+         "  with 1 and 3 one line on standard error says why\n";
     return s.str();
 }
 

@@ -20,7 +20,9 @@ struct Streams {
 };
 
 // Exit status of a command that ran (usage errors are 2).
-enum ExitStatus : int { kExitOk = 0, kExitError = 1, kExitUsage = 2 };
+// 3: what was asked was not done (the printer refused or failed, access denied, the operator
+// declined).
+enum ExitStatus : int { kExitOk = 0, kExitError = 1, kExitUsage = 2, kExitNotDone = 3 };
 
 class Command {
 public:

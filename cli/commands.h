@@ -82,6 +82,22 @@ public:
     int run(const std::vector<std::string>& args, Streams& io) override;
 };
 
+class PendingCommand : public Command {
+public:
+    std::string name() const override { return "pending"; }
+    std::string synopsis() const override { return "pending"; }
+    std::string description() const override;
+    int run(const std::vector<std::string>& args, Streams& io) override;
+};
+
+class RestoreCommand : public Command {
+public:
+    std::string name() const override { return "restore"; }
+    std::string synopsis() const override { return "restore ID"; }
+    std::string description() const override;
+    int run(const std::vector<std::string>& args, Streams& io) override;
+};
+
 class MakeDemoCommand : public Command {
 public:
     std::string name() const override { return "make-demo"; }

@@ -81,6 +81,7 @@ void ConsoleOperator::error(const std::string& text)
 void ConsoleOperator::exception(const std::string& text)
 {
     ++exceptions_;
+    lastException_ = text;
     out_ << "[exception] " << text << '\n' << std::flush;
 }
 

@@ -33,6 +33,7 @@ public:
     void closeWindow(common::Window window) override;
 
     int exceptionCount() const { return exceptions_; }
+    const std::string& lastException() const { return lastException_; }
     bool relMemoriaFiscalShown() const { return relShown_; }
     // The utilities window asked to be closed; it is destroyed once the running handler has
     // returned (takeUtilEcfClose() tells and forgets).
@@ -48,6 +49,7 @@ private:
     std::ostream& out_;
     app::Application* app_ = nullptr;
     int exceptions_ = 0;
+    std::string lastException_;
     bool relShown_ = false;
     bool utilClose_ = false;
 };

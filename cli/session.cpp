@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "app/main_window.h"
+#include "common/outcome.h"
 #include "printer/emulated_printer.h"
 #include "printer/printer.h"
 
@@ -68,7 +69,18 @@ int Session::finish()
             io_.out << "| " << line << '\n';
     }
     io_.out << std::flush;
-    return op_.exceptionCount() > 0 ? kExitError : kExitOk;
+    const common::Outcome& outcome = app_->outcome();
+    for (const std::string& line : outcome.notes())
+        io_.err << "ecf-cli: " << line << '\n';
+    if (op_.exceptionCount() > 0) {
+        io_.err << "ecf-cli: an error ended a handler: " << op_.lastException() << '\n';
+        return kExitError;
+    }
+    if (outcome.isNotDone()) {
+        io_.err << "ecf-cli: not done: " << outcome.why() << '\n';
+        return kExitNotDone;
+    }
+    return kExitOk;
 }
 
 bool takeShowPaper(std::vector<std::string>& args)

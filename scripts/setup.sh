@@ -8,6 +8,9 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
 jobs=$(nproc 2>/dev/null || echo 2)
+# A compiler cache speeds up rebuilds when one is installed; nothing needs it.
+launcher=()
+command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
 packages=(
   build-essential cmake ninja-build pkg-config
@@ -33,7 +36,7 @@ install() {
 }
 
 configure() {
-  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake -S . -B build -G Ninja "${launcher[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 }
 
 build() {
@@ -52,7 +55,7 @@ build_programs() {
 # Built as build/ is (cpack strips the debug information), without the tests.
 package() {
   echo "== building the Debian package in build-pkg/"
-  cmake -S . -B build-pkg -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DECF_BUILD_TESTS=OFF >/dev/null
+  cmake -S . -B build-pkg -G Ninja "${launcher[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DECF_BUILD_TESTS=OFF >/dev/null
   cmake --build build-pkg -j"$jobs"
   (cd build-pkg && cpack -G DEB >/dev/null)
   local deb
@@ -78,7 +81,7 @@ demo() {
 
 run_tests() {
   echo "== sanitizer build (address, undefined) and the test suite"
-  cmake -S . -B build-san -G Ninja -DCMAKE_BUILD_TYPE=Debug -DECF_SANITIZE=ON >/dev/null
+  cmake -S . -B build-san -G Ninja "${launcher[@]}" -DCMAKE_BUILD_TYPE=Debug -DECF_SANITIZE=ON >/dev/null
   cmake --build build-san -j"$jobs"
   local log="$here/build-san/ctest-summary.log"
   (cd build-san && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$here/tests/lsan.supp" \
@@ -89,7 +92,7 @@ run_tests() {
     return "$rc"
   fi
   echo "== fuzzing the table reader (bounded)"
-  CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DECF_BUILD_FUZZ=ON \
+  CXX=clang++ cmake -S . -B build-fuzz -G Ninja "${launcher[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DECF_BUILD_FUZZ=ON \
     -DECF_BUILD_GUI=OFF -DECF_BUILD_TESTS=ON >/dev/null
   cmake --build build-fuzz -j"$jobs" --target fuzz_paradox_reader
   scripts/fuzz.sh build-fuzz "${ECF_FUZZ_SECONDS:-90}"

@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "app/traced_operator.h"
 #include "common/errors.h"
+#include "coupon/coupon_journal.h"
 #include "common/text.h"
 #include "common/trace.h"
 #include "printer/canned.h"
@@ -57,6 +58,7 @@ struct Application::Impl {
             op = o.op;
         }
         clock = o.clock ? o.clock : &systemClock;
+        trace = o.trace;
     }
 
     std::unique_ptr<TracedOperator> traced;
@@ -64,6 +66,8 @@ struct Application::Impl {
     StartupConfig config;
     common::Clock systemClock;
     const common::Clock* clock = nullptr;
+    std::shared_ptr<common::Trace> trace;
+    common::Outcome outcome;
 
     // In the order of the program's start (the printer connection is the main window's).
     std::unique_ptr<printer::Printer> printer;
@@ -126,6 +130,8 @@ void Application::handle(const std::function<void()>& event)
 }
 
 OperatorPort& Application::op() { return *impl_->op; }
+common::Outcome& Application::outcome() { return impl_->outcome; }
+common::Trace* Application::trace() { return impl_->trace.get(); }
 StartupConfig& Application::config() { return impl_->config; }
 const common::Clock& Application::clock() const { return *impl_->clock; }
 printer::Printer& Application::printer() { return *impl_->printer; }
@@ -140,7 +146,15 @@ utilities::UtilEcf* Application::utilEcf() { return impl_->utilEcf.get(); }
 utilities::UtilEcf& Application::createUtilEcf()
 {
     if (!impl_->utilEcf)
-        impl_->utilEcf = std::make_unique<utilities::UtilEcf>(*impl_->op, impl_->config, *impl_->printer, *impl_->access);
+    {
+        impl_->utilEcf = std::make_unique<utilities::UtilEcf>(*impl_->op, impl_->config, *impl_->printer, *impl_->access,
+                                                              impl_->outcome);
+        // A coupon the journal shows left open on the printer counts as settled once the
+        // operator has run "Fecha Cupom Aberto".
+        impl_->utilEcf->openCouponClosed = [] {
+            coupon::CouponJournal::inStateFolder().openCouponClosed(coupon::currentDatabase());
+        };
+    }
     return *impl_->utilEcf;
 }
 

@@ -14,6 +14,7 @@
 
 namespace ecf::common {
 class Trace;
+class Outcome;
 }
 namespace ecf::printer {
 class Printer;
@@ -54,6 +55,8 @@ public:
     void handle(const std::function<void()>& event);
 
     OperatorPort& op();                 // the port as the core uses it (traced when tracing)
+    common::Outcome& outcome();         // what the operator's request came to
+    common::Trace* trace();             // null when not tracing
     StartupConfig& config();
     const common::Clock& clock() const;
     printer::Printer& printer();

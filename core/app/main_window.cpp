@@ -2,7 +2,9 @@
 
 #include "app/application.h"
 #include "app/dm_filial.h"
+#include "common/outcome.h"
 #include "coupon/coupon_issue.h"
+#include "printer/pipeline.h"
 #include "printer/printer.h"
 
 #include <exception>
@@ -59,6 +61,9 @@ void MainWindow::startUp()
     StartupConfig& config = app_.config();
     printer::Printer& printer = app_.printer();
 
+    // 0. An emptying of the hand-off tables that a previous run began is finished first.
+    handOff().finishEmptying(TCabec, TItens);
+
     // 1. The access table of the data module.
     app_.dmFilial().TAcesso.open();
 
@@ -84,16 +89,20 @@ void MainWindow::startUp()
     // 6, 7. Port and model configured.
     if (config.portaEcf.empty()) {
         app_.op().info("Porta da ECF nao cadastrada");
+        app_.outcome().notDone("the printer port is not configured (PortaEcf)");
         return;
     }
     if (config.modeloEcf.empty()) {
         app_.op().info("Modelo da ECF nao cadastrado");
+        app_.outcome().notDone("the printer model is not configured (ModeloEcf)");
         return;
     }
 
     // 8. The family's printer start and tax-table load.
-    if (!printer.driver().start(velPortSer))
+    if (!printer.driver().start(velPortSer)) {
+        app_.outcome().notDone("the printer did not start");
         return;
+    }
 
     // 9. The printer coupon number, for the model whose start reads it.
     if (printer.driver().showsCouponNumber())
@@ -104,6 +113,19 @@ void MainWindow::startUp()
     if (TCabec.isEmpty())
         button1Enabled_ = false;
     TItens.open();
+
+    // A coupon the journal shows printed, or cut short on the printer, is not printed again.
+    if (button1Enabled_ && !handOff().mayPrint(TCabec, TItens))
+        button1Enabled_ = false;
+}
+
+coupon::HandOff MainWindow::handOff()
+{
+    printer::CallPipeline& pipe = app_.printer().pipeline();
+    coupon::HandOffContext ctx{app_.op(), app_.clock(), app_.outcome(), app_.trace(), {}, {}};
+    ctx.beginWatch = [&pipe] { pipe.watch() = {}; };
+    ctx.endWatch = [&pipe] { return coupon::PrinterReport{pipe.watch().calls, pipe.watch().refusal}; };
+    return coupon::HandOff(std::move(ctx));
 }
 
 std::string MainWindow::button1Caption() const
@@ -116,22 +138,16 @@ void MainWindow::finishSale()
     if (!button1Enabled_)
         return; // a disabled button takes no click
     if (button1Action_ == Button1Action::PrintCoupon && TCabec.active() && TItens.active()) {
-        // Start-up opened the hand-off tables: print the pending coupon, then clear the
-        // tables whether or not the printer took every item. When start-up ended before
-        // opening them nothing is printed and the pending coupon is kept for the next run.
-        couponIssue();
-        TItens.close();
-        TCabec.close();
-        TItens.emptyTable();
-        TCabec.emptyTable();
+        // Start-up opened the hand-off tables: the pending coupon is printed, then both tables
+        // are emptied, also after an error stop (a copy of a coupon not printed whole is saved
+        // first). When start-up ended before opening them nothing is printed and the pending
+        // coupon is kept for the next run.
+        handOff().print(TCabec, TItens, [this](coupon::IssueObserver& observer) {
+            printer::CouponRecords records{TCabec, TItens, TFilial};
+            return coupon::issueCoupon(app_.printer().driver(), records, &observer);
+        });
     }
     closeRequested_ = true;
-}
-
-void MainWindow::couponIssue()
-{
-    printer::CouponRecords records{TCabec, TItens, TFilial};
-    coupon::issueCoupon(app_.printer().driver(), records);
 }
 
 void MainWindow::requestClose()

@@ -2,6 +2,7 @@
 // TfoTolvar, the main window: its start-up sequence (show handler), its three buttons and its
 // close handler. The front end shows the captions and state held here.
 #include "common/startup_config.h"
+#include "coupon/hand_off.h"
 #include "data/table.h"
 
 #include <string>
@@ -40,7 +41,7 @@ public:
 
 private:
     void startUp();
-    void couponIssue();
+    coupon::HandOff handOff();
 
     Application& app_;
     std::string label1_ = "000000";

@@ -16,7 +16,11 @@ Money Money::fromDouble(double value)
     // becomes exactly 12345678900 ten-thousandths.
     const long double scaled = static_cast<long double>(value) * 10000.0L;
     if (scaled >= 9.2e18L || scaled <= -9.2e18L)
-        throw ConversionError("Money amount out of range: " + std::to_string(value));
+    {
+        char shown[32];
+        std::snprintf(shown, sizeof shown, "%g", value);
+        throw ConversionError("Money amount out of range: " + std::string(shown));
+    }
     return Money(static_cast<std::int64_t>(std::llroundl(scaled)));
 }
 

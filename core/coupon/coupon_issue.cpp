@@ -13,7 +13,7 @@ common::Money itemTotal(data::Table& itens)
     return total;
 }
 
-IssueResult issueCoupon(printer::FamilyDriver& driver, printer::CouponRecords& records)
+IssueResult issueCoupon(printer::FamilyDriver& driver, printer::CouponRecords& records, IssueObserver* observer)
 {
     data::Table& itens = records.itens;
     itens.first();
@@ -28,7 +28,11 @@ IssueResult issueCoupon(printer::FamilyDriver& driver, printer::CouponRecords& r
     // Closing stage: the header goes into edit mode (never posted), then totals, payment,
     // closing message and closing; then the delivery receipt and the additional coupon.
     records.cabec.edit();
+    if (observer)
+        observer->closing();
     driver.closeCoupon(records);
+    if (observer)
+        observer->closed();
     driver.receipts(records);
     return IssueResult::Completed;
 }

@@ -16,7 +16,16 @@ enum class IssueResult {
     Stopped,    // error stop: an opening or a sale failed (its message was shown)
 };
 
+// Told when the closing stage begins and when it has returned.
+class IssueObserver {
+public:
+    virtual ~IssueObserver() = default;
+    virtual void closing() {}
+    virtual void closed() {}
+};
+
 // Database and conversion errors propagate to the caller.
-IssueResult issueCoupon(printer::FamilyDriver& driver, printer::CouponRecords& records);
+IssueResult issueCoupon(printer::FamilyDriver& driver, printer::CouponRecords& records,
+                        IssueObserver* observer = nullptr);
 
 } // namespace ecf::coupon

@@ -45,6 +45,9 @@ std::filesystem::path Database::tablePath(const std::string& tableName)
         if (lowerAscii(name) == wanted)
             return it->path();
     }
+    if (ec)
+        throw DatabaseError("Alias \"VANTIS\" is not available: the folder \"" + dir.string() +
+                            "\" named by VANTIS_DIR cannot be read (" + ec.message() + ")");
     return exact;
 }
 

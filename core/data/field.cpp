@@ -30,13 +30,20 @@ bool Field::isNull() const
     return v.isNull() || (v.kind == px::Value::Kind::Text && v.bytes.empty());
 }
 
+std::string Field::place() const
+{
+    // The platform's wording stays in front; where the value is comes after it.
+    return " (table " + table_->tableName() + ", field " + name() + ", record " +
+           std::to_string(table_->recordNumber()) + ")";
+}
+
 std::string Field::asString() const
 {
     return valueText(table_->valueAt(index_));
 }
 
 std::int32_t Field::asInteger() const
-{
+try {
     const px::Value& v = table_->valueAt(index_);
     switch (v.kind) {
     case px::Value::Kind::Null:
@@ -65,10 +72,12 @@ std::int32_t Field::asInteger() const
     default:
         cannotAccess(table_->tableName(), name(), "Integer");
     }
+} catch (const ConversionError& e) {
+    throw ConversionError(std::string(e.what()) + place());
 }
 
 double Field::asFloat() const
-{
+try {
     const px::Value& v = table_->valueAt(index_);
     switch (v.kind) {
     case px::Value::Kind::Null:
@@ -92,10 +101,12 @@ double Field::asFloat() const
     default:
         cannotAccess(table_->tableName(), name(), "Float");
     }
+} catch (const ConversionError& e) {
+    throw ConversionError(std::string(e.what()) + place());
 }
 
 Money Field::asMoney() const
-{
+try {
     const px::Value& v = table_->valueAt(index_);
     switch (v.kind) {
     case px::Value::Kind::Null:
@@ -113,10 +124,12 @@ Money Field::asMoney() const
     default:
         cannotAccess(table_->tableName(), name(), "Currency");
     }
+} catch (const ConversionError& e) {
+    throw ConversionError(std::string(e.what()) + place());
 }
 
 bool Field::asBoolean() const
-{
+try {
     const px::Value& v = table_->valueAt(index_);
     switch (v.kind) {
     case px::Value::Kind::Null:
@@ -140,6 +153,8 @@ bool Field::asBoolean() const
     default:
         cannotAccess(table_->tableName(), name(), "Boolean");
     }
+} catch (const ConversionError& e) {
+    throw ConversionError(std::string(e.what()) + place());
 }
 
 void Field::setString(const std::string& bytes)

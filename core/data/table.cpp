@@ -42,13 +42,24 @@ void Table::open()
         return;
     const std::filesystem::path path = Database::tablePath(name_);
     std::error_code ec;
+    if (std::filesystem::is_directory(path, ec))
+        throw DatabaseError("Table " + name_ + ": " + path.string() + " is a folder, not a table file");
     if (!std::filesystem::is_regular_file(path, ec))
         throw DatabaseError("Table does not exist: " + name_ + " (" + path.parent_path().string() + ")");
     data_ = std::make_unique<px::PxTable>(px::PxTable::read(path));
     open_ = true;
     state_ = State::Browse;
     buffer_.clear();
-    applyFilter();
+    try {
+        applyFilter();
+    } catch (...) {
+        // A link field missing: the table is not open, so that nothing reads it as if it were.
+        open_ = false;
+        data_.reset();
+        visible_.clear();
+        state_ = State::Inactive;
+        throw;
+    }
     pos_ = 0;
     masterMoved();
 }

@@ -9,6 +9,7 @@
 #include "common/money.h"
 #include "data/paradox/px.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -64,6 +65,7 @@ public:
     void clear();
 
 private:
+    std::string place() const; // " (table T, field F, record N)" for error texts
     Table* table_;
     std::size_t index_;
 };
@@ -86,6 +88,11 @@ public:
     bool eof() const;            // past the last record (also true on an empty table)
     bool isEmpty() const;
     std::size_t recordCount() const;
+    // The current record's number among the records shown, from 1 (0 when there is none).
+    std::size_t recordNumber() const
+    {
+        return open_ && !visible_.empty() ? std::min(pos_, visible_.size() - 1) + 1 : 0;
+    }
 
     Field fieldByName(const std::string& name); // throws DatabaseError when the field is missing
     bool hasField(const std::string& name) const;

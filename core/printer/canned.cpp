@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <sstream>
@@ -16,6 +17,8 @@ namespace ecf::printer {
 namespace {
 
 using common::ConfigError;
+
+constexpr std::uintmax_t maxFileSize = 16 * 1024 * 1024;
 
 // Decodes UTF-8 to code points; malformed bytes become U+FFFD.
 std::u32string codePoints(std::string_view s)
@@ -88,6 +91,20 @@ std::shared_ptr<CannedResults> CannedResults::fromEnvironment()
     const char* path = std::getenv("ECF_EMULATOR");
     if (!path || !*path)
         return nullptr;
+    // Only a regular file of sane size: a folder, a device or a FIFO would give an unhelpful
+    // parse error or never end.
+    const std::string where = std::string("The canned results file ") + path + " (ECF_EMULATOR)";
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (ec || !std::filesystem::exists(status))
+        throw ConfigError(where + " does not exist");
+    if (std::filesystem::is_directory(status))
+        throw ConfigError(where + " is a folder; a JSON file is expected");
+    if (!std::filesystem::is_regular_file(status))
+        throw ConfigError(where + " is not a regular file (a device, a FIFO or a socket); a JSON file is expected");
+    const auto size = std::filesystem::file_size(path, ec);
+    if (ec || size > maxFileSize)
+        throw ConfigError(where + " is larger than " + std::to_string(maxFileSize / (1024 * 1024)) + " MB");
     std::ifstream in(path, std::ios::binary);
     if (!in)
         throw ConfigError(std::string("Cannot read the canned results file ") + path + " (ECF_EMULATOR)");

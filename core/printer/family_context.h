@@ -18,6 +18,8 @@ namespace ecf::printer::bemafi32 { class BemaFI32Lib; }
 
 namespace ecf::printer {
 
+class CallPipeline;
+
 // The traced maker interfaces of the process (all six are set in the program; a test may set
 // only those its family uses).
 struct MakerInterfaces {
@@ -37,6 +39,7 @@ struct FamilyContext {
     const common::Clock& clock;
     MakerInterfaces& makers;
     std::filesystem::path workDir;       // the current folder, where "MP20FI.RET" is
+    CallPipeline* pipeline = nullptr;    // for trace lines other than calls (may be null)
 
     // The row of the configured model code, read afresh (the utilities window re-reads the
     // branch configuration).

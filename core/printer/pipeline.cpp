@@ -1,5 +1,6 @@
 #include "printer/pipeline.h"
 
+#include "common/fault_point.h"
 #include "common/trace.h"
 
 #include <algorithm>
@@ -95,6 +96,62 @@ std::string CallPipeline::toJson(const CallRecord& r)
     return out;
 }
 
+namespace {
+
+// The families' success values, as data. An empty fn stands for every other function of the
+// family that returns an integer.
+struct SuccessValue {
+    const char* family;
+    const char* fn;
+    enum Rule { Equals, NonZero, FirstArgument, True } rule;
+    std::int64_t value;
+};
+
+constexpr SuccessValue successValues[] = {
+    {"schalter", "ChangePort", SuccessValue::FirstArgument, 0}, // ChangePort(n) answers n
+    {"schalter", "", SuccessValue::Equals, 0},
+    {"sigtron", "Open", SuccessValue::True, 0},
+    {"mp20", "FormataTX", SuccessValue::Equals, 0},
+    {"mp20", "IniPortaStr", SuccessValue::NonZero, 0},
+    {"sweda", "SwedaOpen", SuccessValue::Equals, 0},
+    {"sweda", "SwedaSend", SuccessValue::Equals, 0},
+    {"daruma", "", SuccessValue::Equals, 1},
+    {"bemafi32", "", SuccessValue::Equals, 1},
+};
+
+} // namespace
+
+bool CallPipeline::isSuccess(const CallRecord& r)
+{
+    const SuccessValue* rule = nullptr;
+    for (const SuccessValue& v : successValues) {
+        if (std::string_view(v.family) != r.family)
+            continue;
+        if (std::string_view(v.fn) == r.fn) {
+            rule = &v;
+            break;
+        }
+        if (!*v.fn && !rule)
+            rule = &v;
+    }
+    if (!rule)
+        return true;
+    if (rule->rule == SuccessValue::True)
+        return !std::holds_alternative<bool>(r.ret) || std::get<bool>(r.ret);
+    if (!std::holds_alternative<std::int64_t>(r.ret))
+        return true; // a text or no result: nothing to compare
+    const std::int64_t ret = std::get<std::int64_t>(r.ret);
+    switch (rule->rule) {
+    case SuccessValue::Equals: return ret == rule->value;
+    case SuccessValue::NonZero: return ret != 0;
+    case SuccessValue::FirstArgument:
+        return r.args.empty() || !std::holds_alternative<std::int64_t>(r.args[0]) ||
+               ret == std::get<std::int64_t>(r.args[0]);
+    case SuccessValue::True: break;
+    }
+    return true;
+}
+
 void CallPipeline::writeReply(char* buffer, std::size_t size, std::string_view reply)
 {
     const std::size_t n = std::min(reply.size(), size);
@@ -111,8 +168,24 @@ std::string CallPipeline::replyText(const char* buffer, std::size_t size)
 
 void CallPipeline::trace(const CallRecord& record)
 {
+    ++watch_.calls;
+    if (watch_.refusal.empty() && !isSuccess(record)) {
+        std::string ret;
+        if (std::holds_alternative<bool>(record.ret))
+            ret = std::get<bool>(record.ret) ? "true" : "false";
+        else if (std::holds_alternative<std::int64_t>(record.ret))
+            ret = std::to_string(std::get<std::int64_t>(record.ret));
+        watch_.refusal = std::string(record.fn) + " returned " + ret;
+    }
     if (trace_)
         trace_->writeLine(toJson(record));
+    common::faultPoint("call:" + std::to_string(++callCount_));
+}
+
+void CallPipeline::traceLine(std::string_view json)
+{
+    if (trace_)
+        trace_->writeLine(json);
 }
 
 } // namespace ecf::printer

@@ -37,15 +37,30 @@ struct CallRecord {
     CallOut out;
 };
 
+// What the printer did since the watch began: the calls made and the first result that is not
+// the family's success value.
+struct CallWatch {
+    int calls = 0;
+    std::string refusal; // "Daruma_FI_VendeItem returned 0"; empty when none
+};
+
 class CallPipeline {
 public:
     CallPipeline(std::shared_ptr<common::Trace> trace, std::shared_ptr<CannedResults> canned);
 
     // The canned entry for this call, or null (then the inner implementation serves it).
     const CannedEntry* take(std::string_view fn);
-    // Writes the record's "call" line (when tracing).
+    // The call has returned: its result is checked against the family's success value (for
+    // the watch), its "call" line written (when tracing), and a fault-injection point passed.
     void trace(const CallRecord& record);
+    // Whether a result is its family's success value; results the families give no success
+    // value for (texts, property writes, the Sigtron Execute, ...) count as success.
+    static bool isSuccess(const CallRecord& record);
     bool tracing() const { return trace_ != nullptr; }
+    // Writes another kind of trace line (a JSON object) when tracing.
+    void traceLine(std::string_view json);
+    // The watch over calls (reset it to begin watching).
+    CallWatch& watch() { return watch_; }
 
     // The line as written to the trace, without the line feed.
     static std::string toJson(const CallRecord& record);
@@ -110,6 +125,8 @@ public:
 private:
     std::shared_ptr<common::Trace> trace_;
     std::shared_ptr<CannedResults> canned_;
+    CallWatch watch_;
+    int callCount_ = 0; // calls of the run, for the fault-injection points
 };
 
 } // namespace ecf::printer

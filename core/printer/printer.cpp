@@ -35,7 +35,7 @@ struct Printer::Impl {
           schalter(pipeline, schalterEmu), sigtron(pipeline, sigtronEmu), mp20(pipeline, mp20Emu, workDir),
           sweda(pipeline, swedaEmu), daruma(pipeline, darumaEmu), bemafi32(pipeline, bemafi32Emu),
           makers{&schalter, &sigtron, &mp20, &sweda, &daruma, &bemafi32},
-          context{owner.config_, owner.taxTable_, owner.op_, owner.clock_, makers, workDir}
+          context{owner.config_, owner.taxTable_, owner.op_, owner.clock_, makers, workDir, &pipeline}
     {
     }
 
@@ -95,6 +95,11 @@ FamilyDriver& Printer::driver()
 MakerInterfaces& Printer::makers()
 {
     return impl_->makers;
+}
+
+CallPipeline& Printer::pipeline()
+{
+    return impl_->pipeline;
 }
 
 EmulatedPrinter& Printer::emulated()

@@ -23,6 +23,7 @@ namespace ecf::printer {
 
 class CannedResults;
 class EmulatedPrinter;
+class CallPipeline;
 
 // The printer connection of the process.
 class Printer {
@@ -40,6 +41,7 @@ public:
     FamilyDriver& driver();
     MakerInterfaces& makers();
     EmulatedPrinter& emulated();  // the emulated printer behind the six interfaces
+    CallPipeline& pipeline();     // every maker call passes it
     // The configuration's model code is of a family whose calls reach the emulated printer
     // (false for a code of no family).
     bool runsOnEmulator() const;

@@ -2,15 +2,27 @@
 
 #include "access/access_check.h"
 #include "common/operator_port.h"
+#include "common/outcome.h"
 #include "common/startup_config.h"
+#include "printer/pipeline.h"
 #include "printer/printer.h"
 
 namespace ecf::utilities {
 
 UtilEcf::UtilEcf(common::OperatorPort& op, common::StartupConfig& config, printer::Printer& printer,
-                 access::AccessCheck& access)
-    : op_(op), config_(config), printer_(printer), access_(access)
+                 access::AccessCheck& access, common::Outcome& outcome)
+    : op_(op), config_(config), printer_(printer), access_(access), outcome_(outcome)
 {
+}
+
+bool UtilEcf::confirmed(const std::string& question)
+{
+    // These operations cannot be taken back: a box closed without an answer stops them as No does.
+    const common::Answer a = op_.confirm(question);
+    if (a == common::Answer::Yes)
+        return true;
+    outcome_.notDone(a == common::Answer::No ? "the operator answered No" : "the question was closed without an answer");
+    return false;
 }
 
 void UtilEcf::onShow()
@@ -45,40 +57,53 @@ bool UtilEcf::checks()
     return true;
 }
 
+void UtilEcf::onPrinter(const std::function<void()>& operation)
+{
+    printer::CallWatch& watch = printer_.pipeline().watch();
+    watch = {};
+    operation();
+    if (!watch.refusal.empty())
+        outcome_.notDone("the printer refused: " + watch.refusal);
+}
+
 void UtilEcf::xReading()
 {
-    if (op_.confirm("Confirma Emissão da Leitura X ?") == common::Answer::No)
+    if (!confirmed("Confirma Emissão da Leitura X ?"))
         return;
     if (!checks())
         return;
-    printer_.driver().xReading();
+    onPrinter([this] { printer_.driver().xReading(); });
 }
 
 void UtilEcf::zReduction()
 {
-    if (!access_.AutorizaAcesso(1))
+    if (!access_.AutorizaAcesso(1)) {
+        outcome_.notDone("access denied");
         return;
-    if (op_.confirm("Confirma Emissão da Redução Z ?") == common::Answer::No)
+    }
+    if (!confirmed("Confirma Emissão da Redução Z ?"))
         return;
     if (!checks())
         return;
-    printer_.driver().zReduction();
+    onPrinter([this] { printer_.driver().zReduction(); });
 }
 
 void UtilEcf::cancelLastCoupon()
 {
-    if (op_.confirm("Confirma Cancelamento do Último Cupom ?") == common::Answer::No)
+    if (!confirmed("Confirma Cancelamento do Último Cupom ?"))
         return;
     if (!checks())
         return;
-    printer_.driver().cancelCoupon(printer::CancelKind::LastCoupon);
+    onPrinter([this] { printer_.driver().cancelCoupon(printer::CancelKind::LastCoupon); });
 }
 
 void UtilEcf::closeOpenCoupon()
 {
     if (!checks())
         return;
-    printer_.driver().cancelCoupon(printer::CancelKind::OpenCoupon);
+    onPrinter([this] { printer_.driver().cancelCoupon(printer::CancelKind::OpenCoupon); });
+    if (openCouponClosed)
+        openCouponClosed();
 }
 
 void UtilEcf::programPaymentForms()
@@ -86,7 +111,7 @@ void UtilEcf::programPaymentForms()
     {
         const data::CloseOnExit guard(TFormaPagto);
         TFormaPagto.open();
-        printer_.driver().programPaymentForms(TFormaPagto);
+        onPrinter([this] { printer_.driver().programPaymentForms(TFormaPagto); });
         TFormaPagto.close();
     }
     op_.showWindow(common::Window::MostraFormasPagamentoECF);

@@ -4,8 +4,12 @@
 // run xReading() to closeWindow().
 #include "data/table.h"
 
+#include <functional>
+#include <string>
+
 namespace ecf::common {
 class OperatorPort;
+class Outcome;
 struct StartupConfig;
 }
 namespace ecf::printer {
@@ -20,7 +24,7 @@ namespace ecf::utilities {
 class UtilEcf {
 public:
     UtilEcf(common::OperatorPort& op, common::StartupConfig& config, printer::Printer& printer,
-            access::AccessCheck& access);
+            access::AccessCheck& access, common::Outcome& outcome);
 
     void onShow();               // re-reads FatModNf, PortaEcf, ModeloEcf into the start-up configuration
     void xReading();             // "Leitura X", after a confirmation
@@ -31,16 +35,22 @@ public:
     void openFiscalMemory();     // "Leitura Memória Fiscal": shows the fiscal-memory window
     void closeWindow();          // "Fechar"
 
+    // Called after "Fecha Cupom Aberto" was sent to the printer.
+    std::function<void()> openCouponClosed;
+
     data::Table TFormaPagto{"FormaPtg.db"};
     data::Table TFilial{"Filial.DB"};
 
 private:
     bool checks();        // port text and model code configured
+    bool confirmed(const std::string& question); // Yes only; else the outcome says why not
+    void onPrinter(const std::function<void()>& operation); // a refusal: the outcome says so
 
     common::OperatorPort& op_;
     common::StartupConfig& config_;
     printer::Printer& printer_;
     access::AccessCheck& access_;
+    common::Outcome& outcome_;
 };
 
 } // namespace ecf::utilities

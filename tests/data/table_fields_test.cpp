@@ -93,14 +93,15 @@ TEST_F(TableFields, MoneySumsAreExact)
     EXPECT_EQ(total(), Money::fromTenThousandths(3000)); // as doubles 0.1 + 0.2 is not 0.3
 }
 
-TEST_F(TableFields, TextsThatAreNoNumbersRaiseTheRuntimesError)
+TEST_F(TableFields, TextsThatAreNoNumbersRaiseTheRuntimesErrorNamingWhereTheyAre)
 {
     Table t("T.DB");
     Field f = one(t, alpha("Num_Nota", 10), txt("12a"));
-    EXPECT_EQ(errorText([&] { f.asInteger(); }), "'12a' is not a valid integer value");
-    EXPECT_EQ(errorText([&] { f.asFloat(); }), "'12a' is not a valid floating point value");
+    const std::string where = " (table T.DB, field Num_Nota, record 1)";
+    EXPECT_EQ(errorText([&] { f.asInteger(); }), "'12a' is not a valid integer value" + where);
+    EXPECT_EQ(errorText([&] { f.asFloat(); }), "'12a' is not a valid floating point value" + where);
     EXPECT_THROW(f.asMoney(), ConversionError);
-    EXPECT_EQ(errorText([&] { f.asBoolean(); }), "'12a' is not a valid boolean value");
+    EXPECT_EQ(errorText([&] { f.asBoolean(); }), "'12a' is not a valid boolean value" + where);
 }
 
 TEST_F(TableFields, TruthValues)

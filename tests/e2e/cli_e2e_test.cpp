@@ -1,16 +1,10 @@
 // ecf-cli run as a program on a demo database made in a temp folder.
-#include "data/paradox/px.h"
+#include "cli_fixture.h"
 #include "support/tables.h"
-#include "support/test_support.h"
-#include "support/trace_reader.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -18,66 +12,8 @@ namespace {
 namespace fs = std::filesystem;
 using namespace ecf;
 using nlohmann::json;
-
-std::string quote(const std::string& s)
-{
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-struct CliRun {
-    int status = -1;
-    std::string out, err;
-};
-
-class CliTest : public ::testing::Test {
-protected:
-    test::TempDir dir;
-    fs::path db() const { return dir.path() / "db"; }
-    fs::path trace() const { return dir.path() / "trace.jsonl"; }
-
-    // Runs ecf-cli in the database folder with VANTIS_DIR and ECF_TRACE set.
-    CliRun cli(const std::vector<std::string>& args, const std::string& input = "",
-            const std::vector<std::pair<std::string, std::string>>& env = {})
-    {
-        test::writeFile(dir.path() / "stdin", input);
-        fs::create_directories(db());
-        std::string cmd = "cd " + quote(db().string()) + " && env VANTIS_DIR=" + quote(db().string()) +
-                          " ECF_TRACE=" + quote(trace().string());
-        for (const auto& [k, v] : env)
-            cmd += " " + k + "=" + quote(v);
-        cmd += " " + quote(ECF_CLI_PATH);
-        for (const auto& a : args)
-            cmd += " " + quote(a);
-        cmd += " <" + quote((dir.path() / "stdin").string()) + " >" + quote((dir.path() / "stdout").string()) +
-               " 2>" + quote((dir.path() / "stderr").string());
-        const int raw = std::system(cmd.c_str());
-        CliRun r;
-        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        r.out = test::readFile(dir.path() / "stdout");
-        r.err = test::readFile(dir.path() / "stderr");
-        return r;
-    }
-
-    void makeDemo(const std::string& model)
-    {
-        const CliRun r = cli({"make-demo", db().string(), "--model", model});
-        ASSERT_EQ(r.status, 0) << r.err;
-    }
-
-    std::size_t records(const char* table) { return data::px::PxTable::read(db() / table).records().size(); }
-
-    std::vector<json> uiLines(const std::string& kind)
-    {
-        std::vector<json> out;
-        for (auto& l : test::readTrace(trace()))
-            if (l.value("ev", "") == "ui" && l.value("kind", "") == kind)
-                out.push_back(l);
-        return out;
-    }
-};
+using test::CliRun;
+using test::CliTest;
 
 TEST_F(CliTest, UsageErrorsEndWithTwoAndTheUsageText)
 {
@@ -106,6 +42,7 @@ TEST_F(CliTest, PrintsTheDemoCouponOnEveryModel)
     for (const auto& [model, family] : models) {
         SCOPED_TRACE(model);
         fs::remove_all(db());
+        fs::remove_all(state()); // the same coupon key in the same folder would count as printed
         fs::remove(trace());
         makeDemo(model);
         const CliRun r = cli({"print"}, "sim\nsim\n");
@@ -130,7 +67,7 @@ TEST_F(CliTest, ConfirmationAnswersComeFromStandardInput)
         SCOPED_TRACE(answer + " from " + input);
         fs::remove(trace());
         const CliRun r = cli({"x-reading"}, input);
-        EXPECT_EQ(r.status, 0) << r.out << r.err;
+        EXPECT_EQ(r.status, answer == "yes" ? 0 : 3) << r.out << r.err;
         const auto confirms = uiLines("confirm");
         ASSERT_EQ(confirms.size(), 1u);
         EXPECT_EQ(confirms[0]["answer"], answer);
@@ -155,7 +92,7 @@ TEST_F(CliTest, PasswordLinesAreReadButNeverShown)
     // End of input inside the dialog cancels it; nothing more is asked.
     fs::remove(trace());
     r = cli({"z-reduction"}, "segredo\n");
-    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.status, 3);
     pw = uiLines("password");
     ASSERT_EQ(pw.size(), 1u);
     EXPECT_EQ(pw[0]["answer"], "cancel");

@@ -137,6 +137,31 @@ TEST(UtilitiesWindow, ZReductionAsksThePasswordFirst)
     }
 }
 
+TEST(UtilitiesWindow, EscapeOrTheCloseBoxOnAConfirmationSendsNothing)
+{
+    struct Case {
+        const char* fn;
+        QPushButton* TfoUtilEcf::*button;
+        bool password;
+    };
+    const Case cases[] = {{"Bematech_FI_LeituraX", &TfoUtilEcf::Button1, false},
+                          {"Bematech_FI_ReducaoZ", &TfoUtilEcf::Button2, true},
+                          {"Bematech_FI_CancelaCupom", &TfoUtilEcf::Button3, false}};
+    for (const Case& c : cases) {
+        for (auto answer : {ModalScript::escape(), ModalScript::closeFrame()}) {
+            SCOPED_TRACE(c.fn);
+            GuiProgram p;
+            TfoUtilEcf& w = openUtilities(p);
+            if (c.password)
+                p.script.then(ModalScript::typePassword("SEGREDO", "7", "ABC"));
+            p.script.then(answer);
+            (w.*c.button)->click();
+            EXPECT_EQ(p.script.seen.size(), c.password ? 2u : 1u);
+            EXPECT_FALSE(called(p, c.fn));
+        }
+    }
+}
+
 TEST(UtilitiesWindow, PaymentFormListingFilledOnEveryShowing)
 {
     GuiProgram p;

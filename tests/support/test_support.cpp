@@ -27,6 +27,16 @@ TempDir::TempDir()
     path_ = tmpl;
 }
 
+namespace {
+// ECF's own state folder of every test program is a temporary folder of its own, never the
+// user's (a test that needs its own sets ECF_STATE_DIR itself).
+struct TestStateFolder {
+    TempDir dir;
+    TestStateFolder() { ::setenv("ECF_STATE_DIR", dir.path().c_str(), 1); }
+};
+const TestStateFolder testStateFolder;
+} // namespace
+
 TempDir::~TempDir()
 {
     std::error_code ec;

@@ -120,7 +120,7 @@ TEST_F(UtilEcfTest, ShowingReadsTheBranchConfigurationAgain)
     EXPECT_TRUE(op.texts("exception").empty());
 }
 
-TEST_F(UtilEcfTest, OnlyTheAnswerNoStopsAConfirmedOperation)
+TEST_F(UtilEcfTest, OnlyTheAnswerYesLetsAConfirmedOperationGoOn)
 {
     struct Case {
         const char* name;
@@ -144,7 +144,7 @@ TEST_F(UtilEcfTest, OnlyTheAnswerNoStopsAConfirmedOperation)
             op.passwordAnswers.push_back({true, "zeta", "", ""});
             run([&] { c.click(*util); });
             EXPECT_EQ(op.texts("confirm"), c.question ? Strings{c.question} : Strings{});
-            EXPECT_EQ(calls(), a == Answer::No && c.question ? Strings{} : Strings{c.fn});
+            EXPECT_EQ(calls(), a != Answer::Yes && c.question ? Strings{} : Strings{c.fn});
             EXPECT_TRUE(op.texts("exception").empty());
             op.passwordAnswers.clear();
         }

@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstring>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -244,19 +246,17 @@ char secondaryKind(const std::string& ext)
 
 } // namespace
 
-void emptyTable(const fs::path& dbFile)
+namespace {
+
+// The new contents of every file of the table when emptied, in commit order: the secondary
+// indexes, then the primary index, then the .DB last, so that the table the host opens changes
+// last. Every index file is read and checked; nothing is written.
+std::vector<io::NewContent> emptiedFiles(const fs::path& dbFile)
 {
     const std::string name = dbFile.string();
     std::error_code ec;
-    if (!fs::exists(dbFile, ec))
-        throw common::DatabaseError("Table " + name + " does not exist");
-    io::TableLock lock(dbFile, true);
     const std::string db = io::readWhole(dbFile, name);
     const Header h = parseDataHeader(db, name);
-
-    // Every index file is read and checked before anything is written. Commit order: the
-    // secondary indexes, then the primary index, then the .DB last, so that the table the host
-    // opens changes last; the journal makes the whole set one change for our own processes.
     std::vector<io::NewContent> secondary, primary;
     const fs::path dir = dbFile.parent_path().empty() ? fs::path(".") : dbFile.parent_path();
     const std::string stem = lowerAscii(dbFile.stem().string());
@@ -288,7 +288,35 @@ void emptyTable(const fs::path& dbFile)
     for (auto& p : primary)
         all.push_back(std::move(p));
     all.push_back({dbFile, emptied(db, h, false), false});
-    io::commit(dbFile, all);
+    return all;
+}
+
+} // namespace
+
+void emptyTable(const fs::path& dbFile)
+{
+    std::error_code ec;
+    if (!fs::exists(dbFile, ec))
+        throw common::DatabaseError("Table " + dbFile.string() + " does not exist");
+    io::TableLock lock(dbFile, true);
+    io::commit(dbFile, emptiedFiles(dbFile));
+}
+
+void checkEmptyTable(const fs::path& dbFile)
+{
+    std::error_code ec;
+    if (!fs::exists(dbFile, ec))
+        throw common::DatabaseError("Table " + dbFile.string() + " does not exist");
+    // The commit writes new files beside the table and renames them over it.
+    const fs::path dir = dbFile.parent_path().empty() ? fs::path(".") : dbFile.parent_path();
+    if (::access(dir.c_str(), W_OK | X_OK) != 0)
+        throw common::DatabaseError("Table " + dbFile.string() + ": the folder " + dir.string() +
+                                    " cannot be written (" + std::strerror(errno) + ")");
+    io::TableLock lock(dbFile, true);
+    for (const io::NewContent& f : emptiedFiles(dbFile))
+        if (::access(f.file.c_str(), W_OK) != 0)
+            throw common::DatabaseError("Table " + dbFile.string() + ": the file " + f.file.string() +
+                                        " cannot be written (" + std::strerror(errno) + ")");
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -120,6 +120,10 @@ void appendRecord(const std::filesystem::path& dbFile, const Record& record);
 // .PX and secondary .Xnn/.Ynn indexes are emptied consistently. The .MB (if any) is left as it
 // is: its blobs are no longer referenced, and its own allocation lists stay consistent.
 void emptyTable(const std::filesystem::path& dbFile);
+// Everything emptyTable would do short of writing: the table and its index files read and
+// checked, the lock taken, the files and the folder writable. Throws DatabaseError naming the
+// file that would make emptying fail.
+void checkEmptyTable(const std::filesystem::path& dbFile);
 
 // Creates a new unkeyed table (Paradox 7 layout, the given code page) with these fields
 // (an empty .MB beside it when a field is a memo or blob). Fails when the file exists.

@@ -5,12 +5,11 @@
 #include "common/text.h"
 #include "data/table.h"
 #include "printer/bemafi32/bemafi32_lib.h"
+#include "printer/port_pause.h"
 #include "printer/fi/fi_common.h"
 #include "printer/tax_codes.h"
 
-#include <chrono>
 #include <stdexcept>
-#include <thread>
 
 namespace ecf::printer::bemafi32 {
 
@@ -34,8 +33,7 @@ BemaFI32Lib& BemaFI32Driver::lib()
 
 void BemaFI32Driver::pause(int milliseconds) const
 {
-    if (milliseconds > 0)
-        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    portPause(milliseconds, "bemafi32", ctx_.pipeline);
 }
 
 bool BemaFI32Driver::replyCheck()

@@ -1,0 +1,12 @@
+#pragma once
+// Fault injection for tests of what survives a crash: when the environment variable
+// ECF_TEST_KILL equals a point's name, the process kills itself (SIGKILL) there. Points: "call:N"
+// just after the Nth maker call of the run has returned and been traced; "step:NAME" after a
+// step of a coupon's hand-off ("saved", "emptying", "items-emptied", "header-emptied").
+#include <string_view>
+
+namespace ecf::common {
+
+void faultPoint(std::string_view name);
+
+} // namespace ecf::common

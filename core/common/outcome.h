@@ -1,0 +1,33 @@
+#pragma once
+// What the operation the operator asked for came to, for a front end that reports it (the exit
+// status of ecf-cli): done, or not done and why (the printer refused or failed, access was
+// denied, the operator declined). Also the lines a front end says besides the boxes (a coupon
+// saved because it was not printed whole).
+#include <string>
+#include <vector>
+
+namespace ecf::common {
+
+class Outcome {
+public:
+    // The first reason given is the one kept.
+    void notDone(const std::string& why)
+    {
+        if (!notDone_) {
+            notDone_ = true;
+            why_ = why;
+        }
+    }
+    bool isNotDone() const { return notDone_; }
+    const std::string& why() const { return why_; }
+
+    void note(const std::string& line) { notes_.push_back(line); }
+    const std::vector<std::string>& notes() const { return notes_; }
+
+private:
+    bool notDone_ = false;
+    std::string why_;
+    std::vector<std::string> notes_;
+};
+
+} // namespace ecf::common

@@ -1,0 +1,82 @@
+#pragma once
+// The journal of coupon issues: a small append-only file in ECF's state folder, one JSON line
+// per step, each synced before the program goes on. It tells the next start what happened to
+// a coupon whose run ended in the middle: started on the printer, closed by the printer,
+// saved, tables being emptied, emptied.
+#include "common/money.h"
+
+#include <array>
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace ecf::data {
+class Table;
+}
+
+namespace ecf::coupon {
+
+// A coupon's key in the hand-off tables: Filial, Num_Nota, Tipo_Nota, Cod_Clifor,
+// DT_ENTRADA, each as the field's text (bytes in the table's code page).
+struct CouponKey {
+    static constexpr std::array<const char*, 5> fields{"Filial", "Num_Nota", "Tipo_Nota", "Cod_Clifor", "DT_ENTRADA"};
+    std::array<std::string, 5> values;
+
+    // The key of the table's current record; throws DatabaseError when a field is missing.
+    static CouponKey of(data::Table& cabec);
+    bool operator==(const CouponKey&) const = default;
+    // "Num_Nota 123 (Filial 1, Tipo_Nota NF, Cod_Clifor 45, DT_ENTRADA 01/12/2026)", UTF-8.
+    std::string describe(int codePage = 1252) const;
+};
+
+// What the journal knows of one coupon of one database folder.
+struct CouponState {
+    bool started = false;      // the first printer call of its issue was about to be made
+    bool closing = false;      // its closing stage began
+    bool closed = false;       // the printer closed it
+    bool openSettled = false;  // started, not closed, and since then "Fecha Cupom Aberto" ran
+    bool emptying = false;     // its tables were being emptied (or a copy was saved) and were not yet
+    std::string savedId;       // the last saved copy, if any
+
+    // Started on the printer and neither closed nor settled by the operator.
+    bool leftOpen() const { return started && !closed && !openSettled; }
+};
+
+// The database folder of the alias "VANTIS" as the journal names it (its canonical path).
+std::string currentDatabase();
+
+class CouponJournal {
+public:
+    // The journal file "coupons.journal" in the state folder (created on the first step).
+    static CouponJournal inStateFolder();
+    explicit CouponJournal(std::filesystem::path file);
+
+    const std::filesystem::path& file() const { return file_; }
+
+    // Steps (each synced). `db` is the database folder of the hand-off tables.
+    void started(const std::string& db, const CouponKey& key, std::size_t items, common::Money total);
+    void closing(const std::string& db, const CouponKey& key);
+    void closed(const std::string& db, const CouponKey& key);
+    void saved(const std::string& db, const CouponKey& key, const std::string& id);
+    void emptying(const std::string& db, const CouponKey& key);
+    void emptied(const std::string& db, const CouponKey& key);
+    // The operator ran "Fecha Cupom Aberto": coupons of `db` left open count as settled.
+    void openCouponClosed(const std::string& db);
+    // A saved copy was put back: the coupon is pending again as if never issued.
+    void restored(const std::string& db, const CouponKey& key);
+
+    // What the journal says of a coupon (all false when it never appears).
+    CouponState state(const std::string& db, const CouponKey& key) const;
+    // Coupons of `db` whose emptying began and did not end, in the order they began.
+    std::vector<CouponKey> unfinishedEmptying(const std::string& db) const;
+
+private:
+    struct Entry;
+    void append(const std::string& step, const std::string& db, const CouponKey* key, const std::string& extra);
+    std::vector<Entry> read() const;
+
+    std::filesystem::path file_;
+};
+
+} // namespace ecf::coupon
