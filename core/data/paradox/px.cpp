@@ -119,10 +119,18 @@ std::optional<std::size_t> PxTable::fieldIndex(const std::string& name) const
     for (std::size_t i = 0; i < f.size(); ++i)
         if (f[i].name == name)
             return i;
-    const std::string want = lowerAscii(name);
-    for (std::size_t i = 0; i < f.size(); ++i)
-        if (lowerAscii(f[i].name) == want)
+    // Then the first name equal but for ASCII letter case, compared in place.
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    for (std::size_t i = 0; i < f.size(); ++i) {
+        const std::string& have = f[i].name;
+        if (have.size() != name.size())
+            continue;
+        std::size_t k = 0;
+        while (k < name.size() && lower(have[k]) == lower(name[k]))
+            ++k;
+        if (k == name.size())
             return i;
+    }
     return std::nullopt;
 }
 
