@@ -295,10 +295,24 @@ char32_t nextUtf8(std::string_view s, std::size_t& i)
 std::string toUtf8(std::string_view bytes, int codePage)
 {
     const UpperHalf& up = upperHalf(codePage);
-    std::string out;
-    out.reserve(bytes.size() + bytes.size() / 4);
-    for (char ch : bytes)
-        appendUtf8(out, decodeByte(static_cast<unsigned char>(ch), up));
+    // Written through a pointer into room for the longest form (a code page's characters
+    // are all below U+10000: at most three bytes each), then cut to size.
+    std::string out(bytes.size() * 3, '\0');
+    char* p = out.data();
+    for (char ch : bytes) {
+        const char32_t cp = decodeByte(static_cast<unsigned char>(ch), up);
+        if (cp < 0x80) {
+            *p++ = static_cast<char>(cp);
+        } else if (cp < 0x800) {
+            *p++ = static_cast<char>(0xC0 | (cp >> 6));
+            *p++ = static_cast<char>(0x80 | (cp & 0x3F));
+        } else {
+            *p++ = static_cast<char>(0xE0 | (cp >> 12));
+            *p++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            *p++ = static_cast<char>(0x80 | (cp & 0x3F));
+        }
+    }
+    out.resize(static_cast<std::size_t>(p - out.data()));
     return out;
 }
 
@@ -315,18 +329,17 @@ std::string fromUtf8(std::string_view utf8, int codePage)
 std::u16string widen(std::string_view bytes, int codePage)
 {
     const UpperHalf& up = upperHalf(codePage);
-    std::u16string out;
-    out.reserve(bytes.size());
-    for (char ch : bytes)
-        out.push_back(static_cast<char16_t>(decodeByte(static_cast<unsigned char>(ch), up)));
+    std::u16string out(bytes.size(), u'\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        out[i] = static_cast<char16_t>(decodeByte(static_cast<unsigned char>(bytes[i]), up));
     return out;
 }
 
 std::string narrow(std::u16string_view wide, int codePage)
 {
     const UpperHalf& up = upperHalf(codePage);
-    std::string out;
-    out.reserve(wide.size());
+    std::string out(wide.size(), '\0');
+    std::size_t n = 0;
     for (std::size_t i = 0; i < wide.size(); ++i) {
         char32_t cp = wide[i];
         // A surrogate pair is one character outside every code page.
@@ -334,8 +347,9 @@ std::string narrow(std::u16string_view wide, int codePage)
             ++i;
             cp = 0xFFFD;
         }
-        out.push_back(encodeCodePoint(cp, up));
+        out[n++] = encodeCodePoint(cp, up);
     }
+    out.resize(n);
     return out;
 }
 

@@ -1,5 +1,6 @@
 #include "common/decimal_text.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -27,11 +28,55 @@ void normalise(DecimalDigits& d)
 
 } // namespace
 
+namespace {
+
+// The exact digits of |value| = m * 2^e by integer arithmetic, when m * 2^e fits the integer
+// types: a whole number below 2^63, or a binary fraction of at most 120 places, whose decimal
+// expansion has as many places. False leaves `d` untouched.
+bool exactDigitsByIntegers(double magnitude, DecimalDigits& d)
+{
+    int exp2 = 0;
+    const double mantissa = std::frexp(magnitude, &exp2); // magnitude = mantissa * 2^exp2
+    const auto m = static_cast<std::uint64_t>(std::ldexp(mantissa, 53));
+    const int e = exp2 - 53;
+    if (e >= 0) {
+        if (e > 10)
+            return false;
+        d.digits = std::to_string(m << e);
+        d.point = static_cast<int>(d.digits.size());
+        return true;
+    }
+    const int places = -e;
+    if (places > 120)
+        return false;
+    using u128 = unsigned __int128;
+    const u128 mask = (u128{1} << places) - 1;
+    const std::uint64_t whole = places >= 64 ? 0 : m >> places;
+    u128 fraction = u128{m} & mask;
+    if (whole != 0)
+        d.digits = std::to_string(whole);
+    d.point = static_cast<int>(d.digits.size());
+    // Each step takes one decimal place; the fraction ends after `places` steps at most.
+    while (fraction != 0) {
+        fraction *= 10;
+        d.digits.push_back(static_cast<char>('0' + static_cast<int>(fraction >> places)));
+        fraction &= mask;
+    }
+    return true;
+}
+
+} // namespace
+
 DecimalDigits exactDigits(double value)
 {
     DecimalDigits d;
     if (value == 0)
         return d;
+    if (std::isfinite(value) && exactDigitsByIntegers(std::fabs(value), d)) {
+        d.negative = value < 0;
+        normalise(d);
+        return d;
+    }
     // A double has at most 767 significant decimal digits; 780 after the point of the
     // exponent form holds every one of them, so the text is exact.
     char buf[800];

@@ -6,7 +6,6 @@
 #include <cctype>
 #include <cmath>
 #include <stdexcept>
-#include <vector>
 
 namespace ecf::common {
 
@@ -133,7 +132,7 @@ std::string formatOne(const Spec& s, const FormatArg& arg, std::string_view patt
 
 std::string format(std::string_view pattern, std::initializer_list<FormatArg> args)
 {
-    const std::vector<FormatArg> list(args);
+    const FormatArg* list = args.begin(); // read in place, not copied
     std::string out;
     std::size_t next = 0;
     std::size_t i = 0;
@@ -184,7 +183,7 @@ std::string format(std::string_view pattern, std::initializer_list<FormatArg> ar
         if (i >= pattern.size())
             bad(pattern, "incomplete conversion at the end");
         s.type = static_cast<char>(std::tolower(static_cast<unsigned char>(pattern[i++])));
-        if (next >= list.size())
+        if (next >= args.size())
             bad(pattern, "too few arguments");
         out += formatOne(s, list[next++], pattern);
     }

@@ -18,6 +18,10 @@ EmulatedPrinter::EmulatedPrinter()
 
 void EmulatedPrinter::print(const std::string& text)
 {
+    if (text.find_first_of("\r\n") == std::string::npos) {
+        feed(text); // one line, as most are
+        return;
+    }
     std::string line;
     for (char c : text) {
         if (c == '\n') {

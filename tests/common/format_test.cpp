@@ -1,7 +1,12 @@
+#include "common/decimal_text.h"
 #include "common/format.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <random>
 #include <stdexcept>
 
 namespace ecf::common {
@@ -64,6 +69,41 @@ TEST(Format, DoublesRoundOnTheirStoredValueMoneyOnItsDigits)
     EXPECT_EQ(fmtMoney("%.2f", money(10050)), "1,01");
     EXPECT_EQ(fmtMoney("%.2f", money(123450)), "12,35");
     EXPECT_EQ(fmtMoney("%.2f", money(-123450)), "-12,35");
+}
+
+TEST(Format, ExactDigitsMatchTheLibraryExpansionOfEveryMagnitude)
+{
+    // The reference: the C library's exact expansion, digits and exponent.
+    const auto reference = [](double v) {
+        char buf[800];
+        std::snprintf(buf, sizeof buf, "%.780e", v);
+        std::string digits;
+        const char* p = buf;
+        for (; *p && *p != 'e'; ++p)
+            if (*p >= '0' && *p <= '9')
+                digits.push_back(*p);
+        const int point = std::atoi(p + 1) + 1;
+        const auto last = digits.find_last_not_of('0');
+        return std::to_string(point) + ":" + digits.substr(0, last + 1);
+    };
+    std::mt19937_64 random(7);
+    std::vector<double> values = {1.0, 0.1, 2.675, 12.345, 1e-300, 5e-324, 1.7976931348623157e308,
+                                  std::ldexp(1.0, 63), std::ldexp(1.0, 64) - 2048, std::ldexp(1.0, -120),
+                                  std::ldexp(1.0, -121), std::ldexp(3.0, -70), 9007199254740993.0};
+    for (int i = 0; i < 3000; ++i) {
+        std::uint64_t bits = random();
+        double v;
+        std::memcpy(&v, &bits, sizeof v);
+        if (std::isfinite(v) && v != 0)
+            values.push_back(i % 2 ? v : std::ldexp(std::fmod(v, 1.0) + 1, i % 160 - 90));
+    }
+    for (double v : values) {
+        for (double signedValue : {v, -v}) {
+            const detail::DecimalDigits d = detail::exactDigits(signedValue);
+            EXPECT_EQ(std::to_string(d.point) + ":" + d.digits, reference(v)) << v;
+            EXPECT_EQ(d.negative, signedValue < 0) << v;
+        }
+    }
 }
 
 TEST(Format, SeveralArgumentsLiteralsAndIndexes)

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 using namespace ecf;
 using namespace ecf::test;
 using printer::mp20::Mp20Driver;
@@ -380,5 +382,13 @@ TEST(Mp20Emulator, ReplyFileHoldsExactlyTheLastReply)
     EXPECT_EQ(content(), "02\r\n");
     std::filesystem::remove(file);
     rig.mp20.FormataTX(E + "|00|" + E);
+    EXPECT_EQ(content(), "\r\n");
+    // The same reply again: a file removed or rewritten by someone else in between still ends
+    // up holding it.
+    std::filesystem::remove(file);
+    rig.mp20.FormataTX(E + "|32|" + E);
+    EXPECT_EQ(content(), "\r\n");
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << "xy";
+    rig.mp20.FormataTX(E + "|21|" + E);
     EXPECT_EQ(content(), "\r\n");
 }

@@ -115,15 +115,30 @@ PxTable PxTable::read(const fs::path& dbFile)
 
 std::optional<std::size_t> PxTable::fieldIndex(const std::string& name) const
 {
+    // The first name spelled exactly so; failing that, the first equal but for ASCII letter
+    // case. One pass, comparing in place.
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
     const auto& f = info_.fields;
-    for (std::size_t i = 0; i < f.size(); ++i)
-        if (f[i].name == name)
+    std::optional<std::size_t> caseless;
+    for (std::size_t i = 0; i < f.size(); ++i) {
+        const std::string& have = f[i].name;
+        if (have.size() != name.size())
+            continue;
+        bool exact = true;
+        std::size_t k = 0;
+        for (; k < name.size(); ++k) {
+            if (have[k] == name[k])
+                continue;
+            exact = false;
+            if (caseless || lower(have[k]) != lower(name[k]))
+                break;
+        }
+        if (exact)
             return i;
-    const std::string want = lowerAscii(name);
-    for (std::size_t i = 0; i < f.size(); ++i)
-        if (lowerAscii(f[i].name) == want)
-            return i;
-    return std::nullopt;
+        if (!caseless && k == name.size())
+            caseless = i;
+    }
+    return caseless;
 }
 
 // ---------------------------------------------------------------------------------------------

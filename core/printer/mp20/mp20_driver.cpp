@@ -8,9 +8,13 @@
 #include "printer/mp20/mp20_lib.h"
 #include "printer/tax_codes.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace ecf::printer::mp20 {
 
@@ -53,21 +57,33 @@ Mp20Lib& Mp20Driver::lib()
 
 bool Mp20Driver::replyCheck()
 {
-    bool ok = true;
+    // Read after every command: opened once, and asked whether it exists only when it will
+    // not open.
     const auto file = ctx_.workDir / "MP20FI.RET";
-    std::error_code ec;
-    if (!std::filesystem::exists(file, ec)) {
-        ctx_.op.message("Arquivo De Retorno Nao Foi Encontrado");
-        ok = false;
-    }
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        std::error_code ec;
+        if (!std::filesystem::exists(file, ec))
+            ctx_.op.message("Arquivo De Retorno Nao Foi Encontrado");
         throw common::FileError("File not found: " + file.string());
+    }
     std::string line;
-    for (char c; in.get(c) && c != '\r' && c != '\n';)
-        line.push_back(c);
-    replyText_ = line;
-    return ok;
+    char buf[512];
+    for (bool more = true; more;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        const char* begin = buf;
+        const char* end = buf + n;
+        const char* stop = std::find_if(begin, end, [](char c) { return c == '\r' || c == '\n'; });
+        line.append(begin, stop);
+        more = stop == end;
+    }
+    ::close(fd);
+    replyText_ = std::move(line);
+    return true;
 }
 
 void Mp20Driver::openPort(int)

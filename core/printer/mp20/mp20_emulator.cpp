@@ -62,14 +62,34 @@ int Mp20Emulator::IniPortaStr(const std::string&)
     return 1;
 }
 
+namespace {
+
+bool sameFile(const struct stat& a, const struct stat& b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
+           a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+
+} // namespace
+
 void Mp20Emulator::writeReply(const std::string& line)
 {
     // The file ends up holding exactly the reply line, as if rewritten from nothing; but it is
     // overwritten in place and cut only where the new reply is shorter (never to nothing):
     // truncating a just-written file to nothing makes the file system wait for the disk, and
     // the library writes this file for every command.
-    const std::string bytes = line + "\r\n";
+    std::string bytes = line + "\r\n";
     const std::string path = (workDir_ / "MP20FI.RET").string();
+    // Most commands leave the same reply as the one before (every item leaves an empty line).
+    // When the file is still the one last written here, untouched since (same file, size and
+    // change times), it already holds these bytes and is left as it is.
+    if (written_ && bytes == lastReply_) {
+        struct stat now {};
+        if (::stat(path.c_str(), &now) == 0 && sameFile(now, lastStat_))
+            return;
+    }
+    written_ = false;
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0)
         return;
@@ -85,6 +105,10 @@ void Mp20Emulator::writeReply(const std::string& line)
     struct stat st {};
     if (::fstat(fd, &st) == 0 && st.st_size > static_cast<off_t>(done))
         (void)::ftruncate(fd, static_cast<off_t>(done));
+    if (done == bytes.size() && ::fstat(fd, &lastStat_) == 0) {
+        lastReply_ = std::move(bytes);
+        written_ = true;
+    }
     ::close(fd);
 }
 

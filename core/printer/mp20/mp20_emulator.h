@@ -6,6 +6,8 @@
 #include "printer/emulated_printer.h"
 #include "printer/mp20/mp20_lib.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -31,6 +33,10 @@ private:
 
     EmulatedPrinter& p_;
     std::filesystem::path workDir_;
+    // What the last writeReply left, and the file's identity and times right after it.
+    bool written_ = false;
+    std::string lastReply_;
+    struct stat lastStat_ {};
 };
 
 } // namespace ecf::printer::mp20

@@ -2,7 +2,9 @@
 
 #include "common/text.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <string_view>
 
 namespace ecf::printer::sigtron {
 
@@ -61,9 +63,14 @@ std::u16string SigtronEmulator::ReturnValue(const std::u16string& name)
 
 std::string SigtronEmulator::param(const char* name) const
 {
-    const std::u16string wanted = common::widen(name);
+    // The names are plain ASCII: compared as they are, without widening.
+    const std::string_view wanted = name;
+    const auto same = [&](const std::u16string& key) {
+        return std::equal(key.begin(), key.end(), wanted.begin(), wanted.end(),
+                          [](char16_t k, char c) { return k == static_cast<unsigned char>(c); });
+    };
     for (auto it = params_.rbegin(); it != params_.rend(); ++it)
-        if (it->first == wanted)
+        if (same(it->first))
             return utf8(it->second);
     return {};
 }

@@ -6,9 +6,12 @@ namespace {
 
 constexpr const char* family = "sigtron";
 
-CallRecord record(const char* fn, std::initializer_list<const std::u16string*> args)
+// The arguments are copied only when a trace will show them.
+CallRecord record(const char* fn, std::initializer_list<const std::u16string*> args, bool tracing)
 {
     CallRecord rec{family, fn, {}, {}, {}};
+    if (!tracing)
+        return rec;
     rec.args.reserve(args.size());
     for (const auto* a : args)
         rec.args.emplace_back(*a);
@@ -26,7 +29,7 @@ template <class FromCanned, class Inner>
 auto SigtronTraced::call(const char* fn, std::initializer_list<const std::u16string*> args, FromCanned&& fromCanned,
                          Inner&& inner)
 {
-    return pipe_.call(record(fn, args), std::forward<FromCanned>(fromCanned), std::forward<Inner>(inner),
+    return pipe_.call(record(fn, args, pipe_.tracing()), std::forward<FromCanned>(fromCanned), std::forward<Inner>(inner),
                       [](CallRecord& rec, const auto& result) { setRet(rec, result); });
 }
 
