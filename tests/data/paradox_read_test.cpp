@@ -202,6 +202,7 @@ TEST(ParadoxRead, DamagedHeadersAndBlocksAreRefused)
         {"unknown block size", [](std::string& s) { s[5] = 9; }},
         {"unknown version", [](std::string& s) { s[0x39] = 99; }},
         {"header larger than the file", [](std::string& s) { put16(s, 2, 0x2000); }},
+        {"version 4 header cut before its field list", [](std::string& s) { s.resize(0x5A); put16(s, 2, 0x58); }},
         {"record larger than a block", [](std::string& s) { put16(s, 0, 0x900); }},
         {"first block past the end", [](std::string& s) { put16(s, 0x0E, 7); }},
         {"chain loops", [](std::string& s) { put16(s, 0x800, 1); }},

@@ -124,6 +124,9 @@ Header parseDataHeader(std::string_view file, const std::string& name, bool inde
 
     const bool modern = modernLayout(h);
     const std::size_t fieldInfo = modern ? hdr::FieldInfo : 0x58;
+    // A version 4 header carries its encryption word and code page past the common part.
+    if (h.headerSize < fieldInfo)
+        fail(name, "the header size (" + std::to_string(h.headerSize) + ") is too small for its file version");
     const std::uint32_t encryption = modern ? le32(d + hdr::Encryption2) : le32(d + hdr::Encryption1);
     if (encryption != 0)
         fail(name, "the table is encrypted (password protected) and cannot be read");
