@@ -1,6 +1,7 @@
 #include "commands.h"
 
 #include "common/clock.h"
+#include "common/convert.h"
 #include "common/errors.h"
 #include "data/paradox/px.h"
 #include "printer/models.h"
@@ -28,16 +29,7 @@ px::Value i(std::int64_t v) { return px::Value::integerValue(v); }
 px::Value f(double v) { return px::Value::floatValue(v); }
 
 // A calendar date as the Paradox day count (1 January 0001 is day 1).
-px::Value ymd(int year, int month, int day)
-{
-    const int y = year - (month <= 2 ? 1 : 0);
-    const int era = y / 400;
-    const int yoe = y - era * 400;
-    const int mp = (month + 9) % 12;
-    const int doy = (153 * mp + 2) / 5 + day - 1;
-    const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return px::Value::date(static_cast<std::int64_t>(era) * 146097 + doe - 306 + 1);
-}
+px::Value ymd(int year, int month, int day) { return px::Value::date(common::civilDays(year, month, day) + 1); }
 
 std::string upper(std::string s)
 {

@@ -3,6 +3,7 @@
 // from the table's code page; nulls show as (null), blobs as their size, damaged values as the
 // error a read of them raises.
 #include "command.h"
+#include "common/convert.h"
 #include "common/errors.h"
 #include "common/text.h"
 #include "data/paradox/px.h"
@@ -75,18 +76,10 @@ std::string quoted(const std::string& bytes, int codePage)
 // Days counted as the engine does (1 January of year 1 is day 1) as dd/mm/yyyy.
 std::string dayText(std::int64_t days)
 {
-    const std::int64_t z = days - 719163 + 719468; // days since 1 March of year 0
-    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const std::int64_t doe = z - era * 146097;
-    const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const std::int64_t mp = (5 * doy + 2) / 153;
-    const std::int64_t d = doy - (153 * mp + 2) / 5 + 1;
-    const std::int64_t m = mp < 10 ? mp + 3 : mp - 9;
-    const std::int64_t y = yoe + era * 400 + (m <= 2 ? 1 : 0);
-    char buf[80];
-    std::snprintf(buf, sizeof buf, "%02lld/%02lld/%04lld", static_cast<long long>(d), static_cast<long long>(m),
-                  static_cast<long long>(y));
+    int y = 0, m = 0, d = 0;
+    ecf::common::civilDate(days - 1, y, m, d);
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%02d/%02d/%04d", d, m, y);
     return buf;
 }
 

@@ -171,18 +171,6 @@ bool validDate(int year, int month, int day)
     return year >= 1 && year <= 9999 && month >= 1 && month <= 12 && day >= 1 && day <= daysInMonth(year, month);
 }
 
-// Days from 1 January 0001 (that day is 0) in the proleptic Gregorian calendar.
-std::int64_t civilDays(int year, int month, int day)
-{
-    const std::int64_t y = year - (month <= 2 ? 1 : 0);
-    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const std::int64_t yoe = y - era * 400;
-    const std::int64_t mp = (month + 9) % 12;
-    const std::int64_t doy = (153 * mp + 2) / 5 + day - 1;
-    const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 306; // 0001-01-01 is 306 days after 0000-03-01
-}
-
 const std::int64_t kDelphiEpoch = civilDays(1899, 12, 30);
 
 // The year of a two-digit year by the runtime's sliding window of 50 years back.
@@ -354,12 +342,20 @@ double encodeDate(int year, int month, int day)
     return static_cast<double>(civilDays(year, month, day) - kDelphiEpoch);
 }
 
-void decodeDate(double days, int& year, int& month, int& day)
+std::int64_t civilDays(int year, int month, int day)
 {
-    if (!std::isfinite(days) || days < -693593.0 || days >= 2958466.0)
-        throw ConversionError("Invalid date value: " + std::to_string(days));
-    // Civil date from a day count (days from 0000-03-01).
-    const std::int64_t z = static_cast<std::int64_t>(std::floor(days)) + kDelphiEpoch + 306;
+    const std::int64_t y = year - (month <= 2 ? 1 : 0);
+    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const std::int64_t yoe = y - era * 400;
+    const std::int64_t mp = (month + 9) % 12;
+    const std::int64_t doy = (153 * mp + 2) / 5 + day - 1;
+    const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 306; // 0001-01-01 is 306 days after 0000-03-01
+}
+
+void civilDate(std::int64_t days, int& year, int& month, int& day)
+{
+    const std::int64_t z = days + 306; // days from 0000-03-01
     const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
     const std::int64_t doe = z - era * 146097;
     const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
@@ -368,6 +364,13 @@ void decodeDate(double days, int& year, int& month, int& day)
     day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
     month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
     year = static_cast<int>(yoe + era * 400 + (month <= 2 ? 1 : 0));
+}
+
+void decodeDate(double days, int& year, int& month, int& day)
+{
+    if (!std::isfinite(days) || days < -693593.0 || days >= 2958466.0)
+        throw ConversionError("Invalid date value: " + std::to_string(days));
+    civilDate(static_cast<std::int64_t>(std::floor(days)) + kDelphiEpoch, year, month, day);
 }
 
 } // namespace ecf::common

@@ -27,6 +27,10 @@ double strToDate(std::string_view text);
 std::string floatToStr(double value);
 std::string intToStr(std::int64_t value);
 
+// Days from 1 January 0001 (that day is 0) for a proleptic Gregorian date, and back; any range.
+std::int64_t civilDays(int year, int month, int day);
+void civilDate(std::int64_t days, int& year, int& month, int& day);
+
 // Days since 30 December 1899 for a calendar date, and back.
 double encodeDate(int year, int month, int day);
 void decodeDate(double days, int& year, int& month, int& day);

@@ -128,7 +128,7 @@ TEST(MakerHost, ThirtyTwoBitLibraryGoesToTheThirtyTwoBitHelper)
 }
 
 struct Fault {
-    const char* spec;
+    const char* setting; // STANDIN_FAULT
     const char* expected; // in the message
 };
 
@@ -140,17 +140,17 @@ TEST(MakerHost, CrashHangAndOverflowFailTheCallNotTheProgram)
         {"overflow:Bematech_FI_RetornoAliquotas", "falhou na chamada Bematech_FI_RetornoAliquotas (escreveu além do buffer"},
     };
     for (const Fault& f : faults) {
-        test::ScopedEnv env("STANDIN_FAULT", f.spec);
+        test::ScopedEnv env("STANDIN_FAULT", f.setting);
         MakerHost h = host("bemafi32", "bemafi32", 300ms);
         std::vector<std::string> told;
         h.onFailure = [&](const std::string& m) { told.push_back(m); };
         HostedBemaFI32 lib(h);
         ASSERT_EQ(h.open(), std::nullopt);
         std::string rates(79, ' ');
-        const int first = std::string(f.spec).starts_with("overflow") ? lib.Bematech_FI_RetornoAliquotas(rates)
+        const int first = std::string(f.setting).starts_with("overflow") ? lib.Bematech_FI_RetornoAliquotas(rates)
                                                                        : lib.Bematech_FI_VendeItem("1", "A", "01", "F", "1", 3, "1", "%", "0");
         const int second = lib.Bematech_FI_VendeItem("1", "A", "01", "F", "1", 3, "1", "%", "0");
-        if (std::string(f.spec).starts_with("overflow")) {
+        if (std::string(f.setting).starts_with("overflow")) {
             EXPECT_EQ(first, 0);
             EXPECT_EQ(rates, std::string(79, ' ')) << "a failed call leaves the buffer as prepared";
             EXPECT_EQ(second, 0) << "later calls fail at once";
@@ -159,7 +159,7 @@ TEST(MakerHost, CrashHangAndOverflowFailTheCallNotTheProgram)
             EXPECT_EQ(second, 0);
             EXPECT_EQ(lib.Bematech_FI_LeituraX(), 0) << "later calls fail at once";
         }
-        ASSERT_EQ(told.size(), 1u) << f.spec;
+        ASSERT_EQ(told.size(), 1u) << f.setting;
         EXPECT_NE(told[0].find(f.expected), std::string::npos) << told[0];
         EXPECT_NE(told[0].find(standIn("bemafi32").string()), std::string::npos) << "names the library";
         EXPECT_TRUE(h.failed());

@@ -8,17 +8,7 @@ ecf::printer::bemafi32::BemaFI32Emulator& emu()
     static ecf::printer::bemafi32::BemaFI32Emulator e(standin::printer());
     return e;
 }
-template <class Call>
-int filled(char* buffer, std::size_t size, Call&& call)
-{
-    std::string b(buffer, size);
-    const int r = call(b);
-    std::memcpy(buffer, b.data(), size);
-    return r;
-}
 } // namespace
-
-#define CALL(fn, ...) (standin::enter(#fn), emu().fn(__VA_ARGS__))
 
 STANDIN_EXPORT int Bematech_FI_AbrePortaSerial() { return CALL(Bematech_FI_AbrePortaSerial); }
 STANDIN_EXPORT int Bematech_FI_FechaPortaSerial() { return CALL(Bematech_FI_FechaPortaSerial); }
@@ -29,12 +19,12 @@ STANDIN_EXPORT int Bematech_FI_RetornoImpressora(int* ack, int* st1, int* st2)
 STANDIN_EXPORT int Bematech_FI_RetornoAliquotas(char* b)
 {
     standin::enter("Bematech_FI_RetornoAliquotas", b);
-    return filled(b, 79, [](std::string& s) { return emu().Bematech_FI_RetornoAliquotas(s); });
+    return standin::filled(b, 79, [](std::string& s) { return emu().Bematech_FI_RetornoAliquotas(s); });
 }
 STANDIN_EXPORT int Bematech_FI_VerificaIndiceAliquotasIss(char* b)
 {
     standin::enter("Bematech_FI_VerificaIndiceAliquotasIss", b);
-    return filled(b, 48, [](std::string& s) { return emu().Bematech_FI_VerificaIndiceAliquotasIss(s); });
+    return standin::filled(b, 48, [](std::string& s) { return emu().Bematech_FI_VerificaIndiceAliquotasIss(s); });
 }
 STANDIN_EXPORT int Bematech_FI_AbreCupom(const char* cgc) { return CALL(Bematech_FI_AbreCupom, cgc); }
 STANDIN_EXPORT int Bematech_FI_VendeItem(const char* c, const char* d, const char* t, const char* qt, const char* q,

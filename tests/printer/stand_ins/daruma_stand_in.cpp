@@ -8,24 +8,13 @@ ecf::printer::daruma::DarumaEmulator& emu()
     static ecf::printer::daruma::DarumaEmulator e(standin::printer());
     return e;
 }
-// A call on a buffer of `size` bytes that the library fills.
-template <class Call>
-int filled(char* buffer, std::size_t size, Call&& call)
-{
-    std::string b(buffer, size);
-    const int r = call(b);
-    std::memcpy(buffer, b.data(), size);
-    return r;
-}
 } // namespace
-
-#define CALL(fn, ...) (standin::enter(#fn), emu().fn(__VA_ARGS__))
 
 STANDIN_EXPORT int Daruma_FI_VerificaImpressoraLigada() { return CALL(Daruma_FI_VerificaImpressoraLigada); }
 STANDIN_EXPORT int Daruma_FI_LerAliquotasComIndice(char* b)
 {
     standin::enter("Daruma_FI_LerAliquotasComIndice", b);
-    return filled(b, 300, [](std::string& s) { return emu().Daruma_FI_LerAliquotasComIndice(s); });
+    return standin::filled(b, 300, [](std::string& s) { return emu().Daruma_FI_LerAliquotasComIndice(s); });
 }
 STANDIN_EXPORT int Daruma_FI_AbreCupom(const char* cgc) { return CALL(Daruma_FI_AbreCupom, cgc); }
 STANDIN_EXPORT int Daruma_FI_VendeItem(const char* c, const char* d, const char* t, const char* qt, const char* q,
@@ -53,7 +42,7 @@ STANDIN_EXPORT int Daruma_FI_ProgramaFormasPagamento(const char* l) { return CAL
 STANDIN_EXPORT int Daruma_FI_VerificaDescricaoFormasPagamento(char* b)
 {
     standin::enter("Daruma_FI_VerificaDescricaoFormasPagamento", b);
-    return filled(b, 275, [](std::string& s) { return emu().Daruma_FI_VerificaDescricaoFormasPagamento(s); });
+    return standin::filled(b, 275, [](std::string& s) { return emu().Daruma_FI_VerificaDescricaoFormasPagamento(s); });
 }
 STANDIN_EXPORT int Daruma_FI_LeituraMemoriaFiscalData(double first, double last)
 {

@@ -16,8 +16,6 @@ const char* keep(std::string text)
 }
 } // namespace
 
-#define CALL(fn, ...) (standin::enter(#fn), emu().fn(__VA_ARGS__))
-
 STANDIN_EXPORT int ChangePort(int port) { return CALL(ChangePort, port); }
 STANDIN_EXPORT const char* ecfLeituraXSerial() { return keep(CALL(ecfLeituraXSerial)); }
 STANDIN_EXPORT const char* ecfStatusAliquotas(int reg) { return keep(CALL(ecfStatusAliquotas, reg)); }

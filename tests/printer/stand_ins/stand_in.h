@@ -25,10 +25,10 @@ inline ecf::printer::EmulatedPrinter& printer()
 inline void enter(const char* fn, char* buffer = nullptr)
 {
     static std::map<std::string, int> calls;
-    const char* spec = std::getenv("STANDIN_FAULT");
-    if (!spec)
+    const char* fault = std::getenv("STANDIN_FAULT");
+    if (!fault)
         return;
-    const std::string s = spec;
+    const std::string s = fault;
     const auto c1 = s.find(':');
     if (c1 == std::string::npos)
         return;
@@ -47,4 +47,17 @@ inline void enter(const char* fn, char* buffer = nullptr)
         std::memset(buffer, 'X', 8192);
 }
 
+// A call on a buffer of `size` bytes that the library fills.
+template <class Call>
+int filled(char* buffer, std::size_t size, Call&& call)
+{
+    std::string b(buffer, size);
+    const int r = call(b);
+    std::memcpy(buffer, b.data(), size);
+    return r;
+}
+
 } // namespace standin
+
+// A call forwarded to the including library's emulator, emu(), after the fault check.
+#define CALL(fn, ...) (standin::enter(#fn), emu().fn(__VA_ARGS__))
