@@ -38,15 +38,11 @@ std::string upper(std::string s)
     return s;
 }
 
-// The model codes of the printer families, as the branch record spells them.
-const char* const kModelCodes[] = {"SCHALTER2", "SCHALTER30", "FS345", "FS300", "BEMATECH",
-                                   "SWEDA", "DARUMA345", "FS600", "BEMAFI32", "MP2100"};
-
 std::string modelCodeList()
 {
     std::string list;
-    for (const char* code : kModelCodes)
-        list += (list.empty() ? "" : " ") + std::string(code);
+    for (const printer::Model& m : printer::allModels())
+        list += (list.empty() ? "" : " ") + std::string(m.code);
     return list;
 }
 
@@ -126,9 +122,9 @@ int MakeDemoCommand::run(const std::vector<std::string>& args, Streams& io)
     // would make a database that prints nowhere, so it is refused; any other unknown code is
     // allowed (a branch may name a printer this program does not drive) with a warning.
     if (printer::familyOf(model) == printer::Family::None) {
-        for (const char* known : kModelCodes)
-            if (upper(model) == upper(known))
-                throw UsageError("unknown model code " + model + "; the code is written " + known);
+        for (const printer::Model& known : printer::allModels())
+            if (upper(model) == upper(std::string(known.code)))
+                throw UsageError("unknown model code " + model + "; the code is written " + std::string(known.code));
         io.err << "ecf-cli: warning: " << model << " is not a model code of any printer family; "
                << "the demo's coupon will print nowhere (codes: " << modelCodeList() << ")\n";
     }

@@ -24,6 +24,8 @@ constexpr Model noModel{};
 
 } // namespace
 
+std::span<const Model> allModels() { return models; }
+
 const Model& modelOf(std::string_view code)
 {
     for (const Model& m : models)

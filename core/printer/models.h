@@ -2,6 +2,7 @@
 // The catalogue of printer model codes: one row a model, with its family and what sets it
 // apart from the other models of its family. A new model code of an existing family is one
 // more row in models.cpp.
+#include <span>
 #include <string_view>
 
 namespace ecf::printer {
@@ -17,6 +18,9 @@ struct Model {
     bool laterCommands = false;
     int paperFeedLines = 0; // lines fed after the receipts (Schalter)
 };
+
+// Every row, in the catalogue's order.
+std::span<const Model> allModels();
 
 // The row of a model code; a row of Family::None for a code of no family.
 const Model& modelOf(std::string_view modelCode);
