@@ -76,4 +76,14 @@ std::string latin1ToUtf8(std::string_view bytes)
     return out;
 }
 
+std::string utf8ToLatin1(std::string_view utf8)
+{
+    std::string out;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const char32_t cp = nextUtf8(utf8, i);
+        out.push_back(cp <= 0xFF ? static_cast<char>(cp) : '?');
+    }
+    return out;
+}
+
 } // namespace ecf::common

@@ -43,5 +43,7 @@ char32_t nextUtf8(std::string_view utf8, std::size_t& i);
 
 // Latin-1 view: each byte to the Unicode code point of the same value, as UTF-8.
 std::string latin1ToUtf8(std::string_view bytes);
+// And back: each code point up to U+00FF to its byte, any other to '?'.
+std::string utf8ToLatin1(std::string_view utf8);
 
 } // namespace ecf::common

@@ -13,22 +13,6 @@
 
 namespace ecf::coupon {
 
-namespace {
-
-// Journal texts are byte strings written as code points of the same value.
-std::string bytesOf(const std::string& utf8)
-{
-    std::string out;
-    std::size_t i = 0;
-    while (i < utf8.size()) {
-        const char32_t cp = common::nextUtf8(utf8, i);
-        out.push_back(cp <= 0xFF ? static_cast<char>(cp) : '?');
-    }
-    return out;
-}
-
-} // namespace
-
 std::string currentDatabase()
 {
     std::error_code ec;
@@ -134,7 +118,7 @@ std::vector<CouponJournal::Entry> CouponJournal::read() const
             continue;
         Entry e;
         e.step = j["step"].get<std::string>();
-        e.db = bytesOf(j["db"].get<std::string>());
+        e.db = common::utf8ToLatin1(j["db"].get<std::string>());
         if (j.contains("key")) {
             const auto& k = j["key"];
             if (!k.is_array() || k.size() != e.key.values.size())
@@ -145,14 +129,14 @@ std::vector<CouponJournal::Entry> CouponJournal::read() const
                     ok = false;
                     break;
                 }
-                e.key.values[i] = bytesOf(k[i].get<std::string>());
+                e.key.values[i] = common::utf8ToLatin1(k[i].get<std::string>());
             }
             if (!ok)
                 continue;
             e.hasKey = true;
         }
         if (j.contains("id") && j["id"].is_string())
-            e.id = bytesOf(j["id"].get<std::string>());
+            e.id = common::utf8ToLatin1(j["id"].get<std::string>());
         entries.push_back(std::move(e));
     }
     return entries;

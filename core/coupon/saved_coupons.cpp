@@ -25,17 +25,6 @@ constexpr const char* itemsFile = "CFITENS.DB";
 constexpr const char* infoFile = "coupon.json";
 constexpr const char* restoredMark = "restored";
 
-std::string bytesOf(const std::string& utf8)
-{
-    std::string out;
-    std::size_t i = 0;
-    while (i < utf8.size()) {
-        const char32_t cp = common::nextUtf8(utf8, i);
-        out.push_back(cp <= 0xFF ? static_cast<char>(cp) : '?');
-    }
-    return out;
-}
-
 // A copy of a table: the same fields and code page, unkeyed, every record appended durably.
 void copyTable(const px::PxTable& from, const fs::path& to)
 {
@@ -135,7 +124,7 @@ std::optional<SavedCoupon> SavedCoupons::load(const fs::path& folder) const
     SavedCoupon c;
     c.id = folder.filename().string();
     c.folder = folder;
-    c.db = bytesOf(j.value("db", ""));
+    c.db = common::utf8ToLatin1(j.value("db", ""));
     c.reason = j.value("reason", "");
     c.when = j.value("when", "");
     c.headers = j.value("headers", std::size_t{0});
@@ -144,7 +133,7 @@ std::optional<SavedCoupon> SavedCoupons::load(const fs::path& folder) const
     if (j.contains("key") && j["key"].is_array() && j["key"].size() == c.key.values.size()) {
         c.hasKey = true;
         for (std::size_t i = 0; i < c.key.values.size(); ++i)
-            c.key.values[i] = j["key"][i].is_string() ? bytesOf(j["key"][i].get<std::string>()) : "";
+            c.key.values[i] = j["key"][i].is_string() ? common::utf8ToLatin1(j["key"][i].get<std::string>()) : "";
     }
     return c;
 }

@@ -31,13 +31,7 @@ std::u32string codePoints(std::string_view s)
 
 } // namespace
 
-std::string jsonTextToBytes(std::string_view utf8)
-{
-    std::string out;
-    for (char32_t cp : codePoints(utf8))
-        out.push_back(cp <= 0xFF ? static_cast<char>(cp) : '?');
-    return out;
-}
+std::string jsonTextToBytes(std::string_view utf8) { return common::utf8ToLatin1(utf8); }
 
 std::u16string jsonTextToWide(std::string_view utf8)
 {

@@ -2,75 +2,34 @@
 // that fails in the middle of a coupon, or cannot be loaded at start-up, is shown, reported with
 // exit status 3, and the pending coupon stays in the hand-off tables (or, once the printer has
 // taken part of it, in a saved copy).
-#include "data/paradox/px.h"
-#include "support/test_support.h"
-
-#include <gtest/gtest.h>
-
-#include <sys/wait.h>
-
-#include <cstdlib>
-#include <string>
-#include <utility>
-#include <vector>
+#include "cli_fixture.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace ecf;
 
-std::string quote(const std::string& s)
-{
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
 std::string standIn(const std::string& family)
 {
     return (fs::path(ECF_STAND_INS_DIR) / ("libstandin_" + family + ".so")).string();
 }
 
-struct CliRun {
-    int status = -1;
-    std::string out, err, trace;
+struct CliRun : test::CliRun {
+    std::string trace; // this run's trace alone
 };
 
-class LibraryCliTest : public ::testing::Test {
+class LibraryCliTest : public test::CliTest {
 protected:
-    test::TempDir dir;
-    fs::path db() const { return dir.path() / "db"; }
-
+    // Every question answered Yes unless told otherwise.
     CliRun cli(const std::vector<std::string>& args, const std::vector<std::pair<std::string, std::string>>& env = {},
             const std::string& input = "sim\nsim\nsim\n")
     {
-        test::writeFile(dir.path() / "stdin", input);
-        fs::remove(dir.path() / "trace.jsonl");
-        std::string cmd = "cd " + quote(db().string()) + " && env VANTIS_DIR=" + quote(db().string()) +
-                          " ECF_TRACE=" + quote((dir.path() / "trace.jsonl").string()) +
-                          " ECF_STATE_DIR=" + quote((dir.path() / "state").string());
-        for (const auto& [k, v] : env)
-            cmd += " " + k + "=" + quote(v);
-        cmd += " " + quote(ECF_CLI_PATH);
-        for (const auto& a : args)
-            cmd += " " + quote(a);
-        cmd += " <" + quote((dir.path() / "stdin").string()) + " >" + quote((dir.path() / "stdout").string()) +
-               " 2>" + quote((dir.path() / "stderr").string());
-        const int raw = std::system(cmd.c_str());
+        fs::remove(trace());
         CliRun r;
-        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        r.out = test::readFile(dir.path() / "stdout");
-        r.err = test::readFile(dir.path() / "stderr");
-        if (fs::exists(dir.path() / "trace.jsonl"))
-            r.trace = test::readFile(dir.path() / "trace.jsonl");
+        static_cast<test::CliRun&>(r) = test::CliTest::cli(args, input, env);
+        if (fs::exists(trace()))
+            r.trace = test::readFile(trace());
         return r;
-    }
-
-    void makeDemo(const std::string& model)
-    {
-        fs::create_directories(db());
-        ASSERT_EQ(cli({"make-demo", db().string(), "--model", model}).status, 0);
     }
 
     std::size_t records(const char* table) { return data::px::PxTable::read(db() / table).records().size(); }
