@@ -5,10 +5,21 @@
 
 namespace ecf::common {
 
-void faultPoint(std::string_view name)
+namespace {
+
+const char* armedPoint()
 {
     static const char* const at = std::getenv("ECF_TEST_KILL");
-    if (at && *at && name == at)
+    return at && *at ? at : nullptr;
+}
+
+} // namespace
+
+bool faultPointsArmed() { return armedPoint() != nullptr; }
+
+void faultPoint(std::string_view name)
+{
+    if (const char* at = armedPoint(); at && name == at)
         std::raise(SIGKILL);
 }
 

@@ -8,5 +8,7 @@
 namespace ecf::common {
 
 void faultPoint(std::string_view name);
+// Whether a fault point is armed at all: a caller that builds a point's name builds it only then.
+bool faultPointsArmed();
 
 } // namespace ecf::common

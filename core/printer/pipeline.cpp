@@ -101,8 +101,8 @@ namespace {
 // The families' success values, as data. An empty fn stands for every other function of the
 // family that returns an integer.
 struct SuccessValue {
-    const char* family;
-    const char* fn;
+    std::string_view family;
+    std::string_view fn;
     enum Rule { Equals, NonZero, FirstArgument, True } rule;
     std::int64_t value;
 };
@@ -124,14 +124,15 @@ constexpr SuccessValue successValues[] = {
 bool CallPipeline::isSuccess(const CallRecord& r)
 {
     const SuccessValue* rule = nullptr;
+    const std::string_view family = r.family, fn = r.fn;
     for (const SuccessValue& v : successValues) {
-        if (std::string_view(v.family) != r.family)
+        if (v.family != family)
             continue;
-        if (std::string_view(v.fn) == r.fn) {
+        if (v.fn == fn) {
             rule = &v;
             break;
         }
-        if (!*v.fn && !rule)
+        if (v.fn.empty() && !rule)
             rule = &v;
     }
     if (!rule)
@@ -179,7 +180,9 @@ void CallPipeline::trace(const CallRecord& record)
     }
     if (trace_)
         trace_->writeLine(toJson(record));
-    common::faultPoint("call:" + std::to_string(++callCount_));
+    ++callCount_;
+    if (common::faultPointsArmed())
+        common::faultPoint("call:" + std::to_string(callCount_));
 }
 
 void CallPipeline::traceLine(std::string_view json)
