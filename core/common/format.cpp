@@ -26,31 +26,23 @@ struct Spec {
     throw std::invalid_argument("format \"" + std::string(pattern) + "\": " + why);
 }
 
-std::string pad(std::string body, const Spec& s)
+// Appends `body` to `out`, padded with blanks to the width.
+void appendPadded(std::string& out, std::string_view body, const Spec& s)
 {
-    if (s.width > 0 && static_cast<int>(body.size()) < s.width) {
-        const std::string fill(static_cast<std::size_t>(s.width) - body.size(), ' ');
-        body = s.leftAlign ? body + fill : fill + body;
-    }
-    return body;
+    const std::size_t fill =
+        s.width > 0 && static_cast<int>(body.size()) < s.width ? static_cast<std::size_t>(s.width) - body.size() : 0;
+    if (!s.leftAlign)
+        out.append(fill, ' ');
+    out += body;
+    if (s.leftAlign)
+        out.append(fill, ' ');
 }
 
-std::string unsignedDigits(std::uint64_t v, int base)
-{
-    static const char hex[] = "0123456789ABCDEF";
-    std::string out;
-    do {
-        out.insert(out.begin(), hex[v % static_cast<std::uint64_t>(base)]);
-        v /= static_cast<std::uint64_t>(base);
-    } while (v != 0);
-    return out;
-}
-
-std::string formatInteger(const Spec& s, std::int64_t v, std::string_view pattern)
+void appendInteger(std::string& out, const Spec& s, std::int64_t v, std::string_view pattern)
 {
     bool negative = false;
     std::uint64_t mag = 0;
-    int base = 10;
+    unsigned base = 10;
     switch (s.type) {
     case 'd':
         negative = v < 0;
@@ -66,62 +58,70 @@ std::string formatInteger(const Spec& s, std::int64_t v, std::string_view patter
     default:
         bad(pattern, "integer argument for %" + std::string(1, s.type));
     }
-    std::string digits = unsignedDigits(mag, base);
-    // The precision is the least number of digits; the sign comes before the zeros.
-    if (s.precision > static_cast<int>(digits.size()))
-        digits.insert(0, static_cast<std::size_t>(s.precision) - digits.size(), '0');
+    // The precision is the least number of digits; the sign comes before the zeros. The widest
+    // body is a precision of 1000 digits and a sign.
+    static const char hex[] = "0123456789ABCDEF";
+    char buf[1024];
+    char* const end = buf + sizeof buf;
+    char* p = end;
+    do {
+        *--p = hex[mag % base];
+        mag /= base;
+    } while (mag != 0);
+    while (end - p < s.precision)
+        *--p = '0';
     if (negative)
-        digits.insert(digits.begin(), '-');
-    return pad(std::move(digits), s);
+        *--p = '-';
+    appendPadded(out, std::string_view(p, static_cast<std::size_t>(end - p)), s);
 }
 
-std::string formatDecimal(const Spec& s, detail::DecimalDigits d)
+void appendDecimal(std::string& out, const Spec& s, detail::DecimalDigits d)
 {
     const int decimals = s.precision < 0 ? 2 : std::min(s.precision, 18);
     detail::roundToDecimals(d, decimals);
     std::string body = detail::fixedText(d, decimals, kDecimalSep, s.type == 'n' ? kThousandsSep : '\0');
     if (d.negative && !d.isZero())
         body.insert(body.begin(), '-');
-    return pad(std::move(body), s);
+    appendPadded(out, body, s);
 }
 
-std::string formatFloat(const Spec& s, double v)
+void appendFloat(std::string& out, const Spec& s, double v)
 {
     if (std::isnan(v))
-        return pad("NAN", s);
+        return appendPadded(out, "NAN", s);
     if (std::isinf(v))
-        return pad(v < 0 ? "-INF" : "INF", s);
-    return formatDecimal(s, detail::exactDigits(v));
+        return appendPadded(out, v < 0 ? "-INF" : "INF", s);
+    appendDecimal(out, s, detail::exactDigits(v));
 }
 
-std::string formatText(const Spec& s, std::string_view text)
+void appendText(std::string& out, const Spec& s, std::string_view text)
 {
     if (s.precision >= 0 && text.size() > static_cast<std::size_t>(s.precision))
         text = text.substr(0, static_cast<std::size_t>(s.precision));
-    return pad(std::string(text), s);
+    appendPadded(out, text, s);
 }
 
-std::string formatOne(const Spec& s, const FormatArg& arg, std::string_view pattern)
+void appendOne(std::string& out, const Spec& s, const FormatArg& arg, std::string_view pattern)
 {
     switch (s.type) {
     case 'd':
     case 'u':
     case 'x':
         if (const auto* i = std::get_if<std::int64_t>(&arg))
-            return formatInteger(s, *i, pattern);
+            return appendInteger(out, s, *i, pattern);
         bad(pattern, std::string("%") + s.type + " needs an integer");
     case 'f':
     case 'n':
         if (const auto* d = std::get_if<double>(&arg))
-            return formatFloat(s, *d);
+            return appendFloat(out, s, *d);
         if (const auto* m = std::get_if<Money>(&arg))
-            return formatDecimal(s, detail::moneyDigits(m->tenThousandths()));
+            return appendDecimal(out, s, detail::moneyDigits(m->tenThousandths()));
         if (const auto* i = std::get_if<std::int64_t>(&arg))
-            return formatDecimal(s, detail::integerDigits(*i));
+            return appendDecimal(out, s, detail::integerDigits(*i));
         bad(pattern, std::string("%") + s.type + " needs a number");
     case 's':
         if (const auto* t = std::get_if<std::string_view>(&arg))
-            return formatText(s, *t);
+            return appendText(out, s, *t);
         bad(pattern, "%s needs a text");
     default:
         bad(pattern, std::string("unknown conversion %") + s.type);
@@ -134,6 +134,7 @@ std::string format(std::string_view pattern, std::initializer_list<FormatArg> ar
 {
     const FormatArg* list = args.begin(); // read in place, not copied
     std::string out;
+    out.reserve(pattern.size() + 16);
     std::size_t next = 0;
     std::size_t i = 0;
     while (i < pattern.size()) {
@@ -185,7 +186,7 @@ std::string format(std::string_view pattern, std::initializer_list<FormatArg> ar
         s.type = static_cast<char>(std::tolower(static_cast<unsigned char>(pattern[i++])));
         if (next >= args.size())
             bad(pattern, "too few arguments");
-        out += formatOne(s, list[next++], pattern);
+        appendOne(out, s, list[next++], pattern);
     }
     return out;
 }
