@@ -256,6 +256,24 @@ TEST(ParadoxWrite, EmptyingAnUnkeyedTableThenAppending)
     EXPECT_EQ(t.info().codePage, 866);
 }
 
+TEST(ParadoxWrite, EmptyingATableWhoseHeaderIsLongerThanFourKilobytes)
+{
+    TempDir dir;
+    const auto db = dir.path() / "WIDE.DB";
+    std::vector<px::FieldDef> fields;
+    for (int i = 100; i < 300; ++i)
+        fields.push_back(field("Field with long name " + std::to_string(i), FieldType::Short));
+    px::createTable(db, fields);
+    px::appendRecord(db, px::Record(fields.size(), Value::integerValue(7)));
+    const std::size_t headerSize = static_cast<unsigned char>(readFile(db)[2]) | static_cast<unsigned char>(readFile(db)[3]) << 8;
+    ASSERT_GT(headerSize, 4096u);
+    px::emptyTable(db);
+    EXPECT_EQ(readFile(db).size(), headerSize);
+    const auto t = px::PxTable::read(db);
+    EXPECT_TRUE(t.records().empty());
+    EXPECT_EQ(t.fields().back().name, fields.back().name);
+}
+
 TEST(ParadoxWrite, EmptyingAKeyedTableEmptiesItsIndexesAndNothingElse)
 {
     ECF_NEED_SAMPLES();

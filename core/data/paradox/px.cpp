@@ -265,12 +265,13 @@ namespace {
 
 // The new contents of every file of the table when emptied, in commit order: the secondary
 // indexes, then the primary index, then the .DB last, so that the table the host opens changes
-// last. Every index file is read and checked; nothing is written.
+// last. Every file's header is read and checked (an emptied file is its header alone);
+// nothing is written.
 std::vector<io::NewContent> emptiedFiles(const fs::path& dbFile)
 {
     const std::string name = dbFile.string();
     std::error_code ec;
-    const std::string db = io::readWhole(dbFile, name);
+    const std::string db = io::readHeader(dbFile, name);
     const Header h = parseDataHeader(db, name);
     std::vector<io::NewContent> secondary, primary;
     const fs::path dir = dbFile.parent_path().empty() ? fs::path(".") : dbFile.parent_path();
@@ -284,7 +285,7 @@ std::vector<io::NewContent> emptiedFiles(const fs::path& dbFile)
         if (!kind && !px)
             continue;
         const std::string iname = e.path().string();
-        const std::string content = io::readWhole(e.path(), iname);
+        const std::string content = io::readHeader(e.path(), iname);
         const Header ih = parseIndexHeader(content, iname);
         bool ok = false;
         if (px)

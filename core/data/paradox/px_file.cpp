@@ -149,20 +149,19 @@ void recover(const fs::path& db)
 
 void setStepHook(std::function<void(const std::string&)> h) { hook() = std::move(h); }
 
-std::string readWhole(const fs::path& file, const std::string& name)
+namespace {
+
+// The file's bytes; with `headerOnly`, only its header: the first bytes, up to the header size
+// they name.
+std::string readFile(const fs::path& file, const std::string& name, bool headerOnly)
 {
     const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         sysFail(name, "cannot open " + file.string(), errno);
     std::string out;
-    try {
-        struct stat st {};
-        if (::fstat(fd, &st) != 0)
-            sysFail(name, "cannot read " + file.string(), errno);
-        if (!S_ISREG(st.st_mode))
-            throw common::DatabaseError("Table " + name + ": " + file.string() + " is not a regular file");
-        out.resize(static_cast<std::size_t>(st.st_size));
-        std::size_t got = 0;
+    const auto readUpTo = [&](std::size_t size) {
+        std::size_t got = out.size();
+        out.resize(size);
         while (got < out.size()) {
             const ssize_t r = ::read(fd, out.data() + got, out.size() - got);
             if (r < 0) {
@@ -175,6 +174,25 @@ std::string readWhole(const fs::path& file, const std::string& name)
             got += static_cast<std::size_t>(r);
         }
         out.resize(got);
+    };
+    try {
+        struct stat st {};
+        if (::fstat(fd, &st) != 0)
+            sysFail(name, "cannot read " + file.string(), errno);
+        if (!S_ISREG(st.st_mode))
+            throw common::DatabaseError("Table " + name + ": " + file.string() + " is not a regular file");
+        const auto size = static_cast<std::size_t>(st.st_size);
+        if (!headerOnly) {
+            readUpTo(size);
+        } else {
+            // Headers are mostly 2k or 4k; the header size is the second 16-bit word.
+            readUpTo(std::min<std::size_t>(size, 4096));
+            if (out.size() >= 4) {
+                const std::size_t headerSize = static_cast<unsigned char>(out[2]) | static_cast<unsigned char>(out[3]) << 8;
+                if (headerSize > out.size())
+                    readUpTo(std::min(size, headerSize));
+            }
+        }
     } catch (...) {
         ::close(fd);
         throw;
@@ -182,6 +200,12 @@ std::string readWhole(const fs::path& file, const std::string& name)
     ::close(fd);
     return out;
 }
+
+} // namespace
+
+std::string readWhole(const fs::path& file, const std::string& name) { return readFile(file, name, false); }
+
+std::string readHeader(const fs::path& file, const std::string& name) { return readFile(file, name, true); }
 
 std::optional<fs::path> sibling(const fs::path& db, const std::string& ext)
 {

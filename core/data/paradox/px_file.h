@@ -18,6 +18,9 @@ namespace ecf::data::px::io {
 
 // The whole content of a file; throws DatabaseError naming `name` when it cannot be read.
 std::string readWhole(const std::filesystem::path& file, const std::string& name);
+// The header of a table or index file: its first bytes, as many as the header size it names
+// (the whole file when it is shorter). Throws as readWhole does.
+std::string readHeader(const std::filesystem::path& file, const std::string& name);
 
 // A file beside `db` with the same stem and this extension, matched case-insensitively.
 std::optional<std::filesystem::path> sibling(const std::filesystem::path& db, const std::string& ext);
