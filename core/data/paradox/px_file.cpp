@@ -48,9 +48,18 @@ fs::path folderOf(const fs::path& p)
     return d.empty() ? fs::path(".") : d;
 }
 
-fs::path tempFor(const fs::path& file) { return folderOf(file) / ("." + file.filename().string() + ".ecf-tmp"); }
-fs::path journalFor(const fs::path& db) { return folderOf(db) / ("." + db.filename().string() + ".ecf-journal"); }
-fs::path lockFor(const fs::path& db) { return folderOf(db) / ("." + db.filename().string() + ".ecf-lock"); }
+// A hidden file beside `file`: ".NAME" and the suffix.
+fs::path hiddenBeside(const fs::path& file, std::string_view suffix)
+{
+    std::string name = ".";
+    name += file.filename().string();
+    name += suffix;
+    return folderOf(file) / name;
+}
+
+fs::path tempFor(const fs::path& file) { return hiddenBeside(file, ".ecf-tmp"); }
+fs::path journalFor(const fs::path& db) { return hiddenBeside(db, ".ecf-journal"); }
+fs::path lockFor(const fs::path& db) { return hiddenBeside(db, ".ecf-lock"); }
 
 void syncFolder(const fs::path& dir, const std::string& name)
 {
@@ -136,7 +145,9 @@ void recover(const fs::path& db)
         syncFolder(dir, name);
     }
     // Temporary files left by a commit that stopped before its journal.
-    const std::string stem = "." + lower(db.stem().string()) + ".";
+    std::string stem = ".";
+    stem += lower(db.stem().string());
+    stem += '.';
     for (const auto& e : fs::directory_iterator(dir, ec)) {
         const std::string n = e.path().filename().string();
         const std::string ln = lower(n);
@@ -282,7 +293,7 @@ void commit(const fs::path& db, const std::vector<NewContent>& files)
         for (const auto& f : files)
             list << f.file.filename().string() << '\n';
         const fs::path journal = journalFor(db);
-        const fs::path tmp = folderOf(db) / ("." + db.filename().string() + ".ecf-journal.ecf-tmp");
+        const fs::path tmp = hiddenBeside(db, ".ecf-journal.ecf-tmp");
         const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
         if (fd < 0)
             sysFail(name, "cannot create " + tmp.string(), errno);
