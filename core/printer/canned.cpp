@@ -2,6 +2,7 @@
 
 #include "common/errors.h"
 #include "common/text.h"
+#include "printer/library/maker_signatures.h"
 
 #include <nlohmann/json.hpp>
 
@@ -27,6 +28,26 @@ std::u32string codePoints(std::string_view s)
     for (std::size_t i = 0; i < s.size();)
         out.push_back(common::nextUtf8(s, i));
     return out;
+}
+
+// What a function returns, for the kind of "ret" its entries may give: 'i' a result code,
+// 'b' a truth value, 's' a text, 'v' nothing; 0 for a name no family has. The maker
+// libraries' functions are in their signature tables; the Sigtron control has none.
+char resultKind(std::string_view fn)
+{
+    for (const auto& family : library::libraryFamilies())
+        if (const int i = library::findFunction(family, fn); i >= 0)
+            return family.functions[static_cast<std::size_t>(i)].ret;
+    if (fn == "Open")
+        return 'b';
+    if (fn == "SendText" || fn == "Execute")
+        return 'i';
+    if (fn == "ReturnValue")
+        return 's';
+    if (fn == "CmdFileName" || fn == "CommConfig" || fn == "LibName" || fn == "CmdName" || fn == "Close" ||
+        fn == "SetParameter")
+        return 'v';
+    return 0;
 }
 
 } // namespace
@@ -150,6 +171,16 @@ std::shared_ptr<CannedResults> CannedResults::parse(std::string_view text, const
                         entry.ret = value.get<std::string>();
                     else
                         throw ConfigError(where + at + "\"ret\" must be a number, true/false or a text");
+                    // A "ret" the call cannot return would silently give way to the default.
+                    const char kind = resultKind(name);
+                    if (kind == 'v')
+                        throw ConfigError(where + at + "\"ret\" is given, but " + name + " returns nothing");
+                    if (kind == 's' && !value.is_string())
+                        throw ConfigError(where + at + "\"ret\" must be a text: " + name + " returns a text");
+                    if ((kind == 'i' || kind == 'b') && value.is_string())
+                        throw ConfigError(where + at + "\"ret\" must be " +
+                                          (kind == 'b' ? "true or false: " : "a number: ") + name +
+                                          (kind == 'b' ? " returns a truth value" : " returns a result code"));
                 } else if (key == "out") {
                     entry.hasOut = true;
                     if (value.is_string())

@@ -5,8 +5,9 @@
 // used up the emulator answers with its own behaviour. Entry fields, each optional:
 //   "ret": number, true/false, or text;  "out": text or null;  "values": {name: text};
 //   "times": whole number (default 1) or "always".
-// A numeric "ret" that a result code cannot hold is refused when the file is read, naming the
-// entry, rather than changed into some other value.
+// A numeric "ret" that a result code cannot hold, and a "ret" of a kind the call cannot return
+// (a text for a result code, a number for a text, any "ret" for a call without a result), are
+// refused when the file is read, naming the entry, rather than changed into some other value.
 #include <cstdint>
 #include <map>
 #include <memory>

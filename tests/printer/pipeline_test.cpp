@@ -58,6 +58,10 @@ TEST(CannedResults, MalformedFilesAreRejectedNamingTheFile)
         R"({"calls": {}, "extra": 1})",
         R"({"calls": {"SendText": [{"ret": 2147483648}]}})",     // beyond what a result code holds
         R"({"calls": {"FormataTX": [{"ret": -2147483648.6}]}})",
+        R"({"calls": {"Daruma_FI_VendeItem": [{"ret": "0"}]}})",  // a "ret" the call cannot return
+        R"({"calls": {"Open": [{"ret": "false"}]}})",
+        R"({"calls": {"ecfStatusAliquotas": [{"ret": 0}]}})",
+        R"({"calls": {"SetParameter": [{"ret": 0}]}})",
     };
     for (const char* text : bad) {
         try {
