@@ -63,8 +63,8 @@ struct Application::Impl {
     }
 
     std::unique_ptr<TracedOperator> traced;
-    OperatorPort* op = nullptr;
-    StartupConfig config;
+    common::OperatorPort* op = nullptr;
+    common::StartupConfig config;
     common::Clock systemClock;
     const common::Clock* clock = nullptr;
     std::shared_ptr<common::Trace> trace;
@@ -80,7 +80,7 @@ struct Application::Impl {
     std::unique_ptr<utilities::UtilEcf> utilEcf;
 };
 
-Application::Options Application::optionsFromEnvironment(OperatorPort& op)
+Application::Options Application::optionsFromEnvironment(common::OperatorPort& op)
 {
     Options o;
     o.op = &op;
@@ -133,10 +133,10 @@ void Application::handle(const std::function<void()>& event)
     }
 }
 
-OperatorPort& Application::op() { return *impl_->op; }
+common::OperatorPort& Application::op() { return *impl_->op; }
 common::Outcome& Application::outcome() { return impl_->outcome; }
 common::Trace* Application::trace() { return impl_->trace.get(); }
-StartupConfig& Application::config() { return impl_->config; }
+common::StartupConfig& Application::config() { return impl_->config; }
 const common::Clock& Application::clock() const { return *impl_->clock; }
 printer::Printer& Application::printer() { return *impl_->printer; }
 MainWindow& Application::main() { return *impl_->main; }

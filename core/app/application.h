@@ -40,7 +40,7 @@ class DMFilial;
 class Application {
 public:
     struct Options {
-        OperatorPort* op = nullptr;                       // required; the trace decorator is added here
+        common::OperatorPort* op = nullptr;                // required; the trace decorator is added here
         std::shared_ptr<common::Trace> trace;              // may be null (no trace)
         std::shared_ptr<printer::CannedResults> canned;    // may be null
         const common::Clock* clock = nullptr;              // null: the system clock
@@ -49,7 +49,7 @@ public:
     };
     // Reads ECF_TRACE, ECF_EMULATOR and the ECF_LIB_ variables into options (throws common::ConfigError naming the file
     // when the canned file is not valid JSON or not of the documented shape).
-    static Options optionsFromEnvironment(OperatorPort& op);
+    static Options optionsFromEnvironment(common::OperatorPort& op);
 
     explicit Application(Options options);
     ~Application();
@@ -58,10 +58,10 @@ public:
     // is shown through the operator port ("exception") and the program goes on.
     void handle(const std::function<void()>& event);
 
-    OperatorPort& op();                 // the port as the core uses it (traced when tracing)
+    common::OperatorPort& op();                 // the port as the core uses it (traced when tracing)
     common::Outcome& outcome();         // what the operator's request came to
     common::Trace* trace();             // null when not tracing
-    StartupConfig& config();
+    common::StartupConfig& config();
     const common::Clock& clock() const;
     printer::Printer& printer();
     MainWindow& main();                 // TfoTolvar

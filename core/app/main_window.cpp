@@ -17,13 +17,13 @@ namespace {
 // that ends the handler goes on to the default error handler after the report.
 class MainShownReport {
 public:
-    MainShownReport(OperatorPort& op, const MainWindow& w)
+    MainShownReport(common::OperatorPort& op, const MainWindow& w)
         : op_(op), w_(w), uncaught_(std::uncaught_exceptions())
     {
     }
     ~MainShownReport() noexcept(false)
     {
-        const MainWindowState state{w_.label1(), w_.button1Caption(), w_.button1Enabled()};
+        const common::MainWindowState state{w_.label1(), w_.button1Caption(), w_.button1Enabled()};
         if (std::uncaught_exceptions() > uncaught_) {
             // Unwinding already: the report must not raise a second error.
             try {
@@ -38,7 +38,7 @@ public:
     MainShownReport& operator=(const MainShownReport&) = delete;
 
 private:
-    OperatorPort& op_;
+    common::OperatorPort& op_;
     const MainWindow& w_;
     int uncaught_;
 };
@@ -58,7 +58,7 @@ void MainWindow::onShow()
 
 void MainWindow::startUp()
 {
-    StartupConfig& config = app_.config();
+    common::StartupConfig& config = app_.config();
     printer::Printer& printer = app_.printer();
 
     // 0. An emptying of the hand-off tables that a previous run began is finished first.
@@ -163,7 +163,7 @@ void MainWindow::openUtilities()
 {
     if (!app_.utilEcf())
         app_.createUtilEcf();
-    app_.op().showWindow(Window::UtilEcf);
+    app_.op().showWindow(common::Window::UtilEcf);
 }
 
 void MainWindow::onClose()

@@ -13,19 +13,19 @@ std::string head(const char* kind)
     return s;
 }
 
-const char* answerName(Answer a)
+const char* answerName(common::Answer a)
 {
     switch (a) {
-    case Answer::Yes: return "yes";
-    case Answer::No: return "no";
-    case Answer::Close: break;
+    case common::Answer::Yes: return "yes";
+    case common::Answer::No: return "no";
+    case common::Answer::Close: break;
     }
     return "close";
 }
 
 } // namespace
 
-TracedOperator::TracedOperator(OperatorPort& inner, std::shared_ptr<common::Trace> trace)
+TracedOperator::TracedOperator(common::OperatorPort& inner, std::shared_ptr<common::Trace> trace)
     : inner_(inner), trace_(std::move(trace))
 {
 }
@@ -45,7 +45,7 @@ std::string TracedOperator::boxLine(const std::string& kind, const std::string& 
     return s;
 }
 
-std::string TracedOperator::confirmLine(const std::string& text, Answer answer)
+std::string TracedOperator::confirmLine(const std::string& text, common::Answer answer)
 {
     std::string s = head("confirm");
     s += R"(,"text":)";
@@ -69,7 +69,7 @@ std::string TracedOperator::passwordLine(const std::string& caption, bool userPa
     return s;
 }
 
-std::string TracedOperator::mainLine(const MainWindowState& state)
+std::string TracedOperator::mainLine(const common::MainWindowState& state)
 {
     std::string s = head("main");
     s += R"(,"label1":)";
@@ -120,21 +120,21 @@ void TracedOperator::exception(const std::string& text)
     inner_.exception(text);
 }
 
-Answer TracedOperator::confirm(const std::string& text)
+common::Answer TracedOperator::confirm(const std::string& text)
 {
-    Answer a = inner_.confirm(text);
+    common::Answer a = inner_.confirm(text);
     write(confirmLine(text, a));
     return a;
 }
 
-PasswordEntry TracedOperator::password(const std::string& caption, bool userPanel)
+common::PasswordEntry TracedOperator::password(const std::string& caption, bool userPanel)
 {
-    PasswordEntry e = inner_.password(caption, userPanel);
+    common::PasswordEntry e = inner_.password(caption, userPanel);
     write(passwordLine(caption, userPanel, e.ok));
     return e;
 }
 
-void TracedOperator::mainShown(const MainWindowState& state)
+void TracedOperator::mainShown(const common::MainWindowState& state)
 {
     write(mainLine(state));
     inner_.mainShown(state);
@@ -146,12 +146,12 @@ void TracedOperator::listShown(const std::vector<std::string>& items)
     inner_.listShown(items);
 }
 
-void TracedOperator::showWindow(Window window)
+void TracedOperator::showWindow(common::Window window)
 {
     inner_.showWindow(window);
 }
 
-void TracedOperator::closeWindow(Window window)
+void TracedOperator::closeWindow(common::Window window)
 {
     inner_.closeWindow(window);
 }

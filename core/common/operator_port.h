@@ -59,12 +59,3 @@ public:
 };
 
 } // namespace ecf::common
-
-// The application layer, where these were first declared, still names them as its own.
-namespace ecf::app {
-using common::Answer;
-using common::MainWindowState;
-using common::OperatorPort;
-using common::PasswordEntry;
-using common::Window;
-} // namespace ecf::app

@@ -15,7 +15,3 @@ struct StartupConfig {
 };
 
 } // namespace ecf::common
-
-namespace ecf::app {
-using common::StartupConfig;
-} // namespace ecf::app

@@ -63,13 +63,13 @@ TEST(DesktopConventions, StandardBoxesAndThePrintDialogSpeakPortuguese)
         no = box->button(QMessageBox::No)->text();
         box->button(QMessageBox::No)->click();
     });
-    EXPECT_EQ(p.op->confirm("Confirma?"), ecf::app::Answer::No);
+    EXPECT_EQ(p.op->confirm("Confirma?"), ecf::common::Answer::No);
     EXPECT_EQ(plain(yes), "Sim");
     EXPECT_EQ(plain(no), QString::fromUtf8("Não"));
     // Escape and the close box answer nothing, which the operations take for No.
     p.script.then(ModalScript::escape()).then(ModalScript::closeFrame());
-    EXPECT_EQ(p.op->confirm("Confirma?"), ecf::app::Answer::Close);
-    EXPECT_EQ(p.op->confirm("Confirma?"), ecf::app::Answer::Close);
+    EXPECT_EQ(p.op->confirm("Confirma?"), ecf::common::Answer::Close);
+    EXPECT_EQ(p.op->confirm("Confirma?"), ecf::common::Answer::Close);
 
     QPrinter printer;
     QPrintDialog dialog(&printer);
