@@ -3,10 +3,16 @@
 // per step, each synced before the program goes on. It tells the next start what happened to
 // a coupon whose run ended in the middle: started on the printer, closed by the printer,
 // saved, tables being emptied, emptied.
+//
+// It stays small: once it passes a size, the end of a coupon's hand-off rewrites it (whole,
+// synced, renamed over the old one) with every line of the coupons still unfinished or left
+// open, and one "printed" line for each of the latest coupons the printer closed, so that
+// their tables are still never printed twice.
 #include "common/money.h"
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -46,11 +52,17 @@ struct CouponState {
 // The database folder of the alias "VANTIS" as the journal names it (its canonical path).
 std::string currentDatabase();
 
+// When the journal is rewritten, and what the rewrite keeps.
+struct JournalLimits {
+    std::uintmax_t compactAbove = 256 * 1024; // bytes
+    std::size_t keepPrinted = 1000;           // coupons closed by the printer kept by a rewrite
+};
+
 class CouponJournal {
 public:
     // The journal file "coupons.journal" in the state folder (created on the first step).
     static CouponJournal inStateFolder();
-    explicit CouponJournal(std::filesystem::path file);
+    explicit CouponJournal(std::filesystem::path file, JournalLimits limits = {});
 
     const std::filesystem::path& file() const { return file_; }
 
@@ -72,11 +84,11 @@ public:
     std::vector<CouponKey> unfinishedEmptying(const std::string& db) const;
 
 private:
-    struct Entry;
     void append(const std::string& step, const std::string& db, const CouponKey* key, const std::string& extra);
-    std::vector<Entry> read() const;
+    void compactIfLong();
 
     std::filesystem::path file_;
+    JournalLimits limits_;
 };
 
 } // namespace ecf::coupon

@@ -75,6 +75,34 @@ TEST(CouponJournal, StepsOfOneCouponAndItsNeighbours)
     EXPECT_TRUE(j.unfinishedEmptying(db).empty());
 }
 
+TEST(CouponJournal, ARewriteKeepsWhatTheNextStartNeeds)
+{
+    test::TempDir dir;
+    // Rewritten at the end of every hand-off, keeping two coupons the printer closed.
+    CouponJournal j(dir.path() / "coupons.journal", {.compactAbove = 1, .keepPrinted = 2});
+    const std::string db = "/db";
+    const CouponKey open = key("open \"1\""), saved = key("saved\\\x01\xE7");
+    j.started(db, open, 1, common::Money::fromWhole(1));
+    j.started(db, saved, 1, common::Money::fromWhole(1));
+    j.saved(db, saved, "ID7");
+    for (const char* n : {"10", "11", "12", "13"}) {
+        j.started(db, key(n), 2, common::Money::fromWhole(2));
+        j.closing(db, key(n));
+        j.closed(db, key(n));
+        j.emptying(db, key(n));
+        j.emptied(db, key(n));
+    }
+    EXPECT_EQ(test::readFile(j.file()).find("\"10\""), std::string::npos);
+    EXPECT_FALSE(j.state(db, key("11")).started);
+    EXPECT_TRUE(j.state(db, key("12")).closed);
+    EXPECT_TRUE(j.state(db, key("13")).closed);
+    EXPECT_TRUE(j.state(db, open).leftOpen());
+    EXPECT_EQ(j.state(db, saved).savedId, "ID7");
+    EXPECT_EQ(j.unfinishedEmptying(db), std::vector<CouponKey>{saved});
+    j.openCouponClosed(db);
+    EXPECT_FALSE(j.state(db, open).leftOpen());
+}
+
 class SavedCoupons : public ::testing::Test {
 protected:
     void SetUp() override
