@@ -9,9 +9,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <fstream>
+#include <map>
 #include <optional>
 #include <sys/file.h>
 #include <unistd.h>
@@ -138,7 +138,8 @@ private:
     bool number()
     {
         const std::size_t from = i_;
-        while (i_ < s_.size() && (std::isdigit(static_cast<unsigned char>(s_[i_])) || std::strchr("+-.eE", s_[i_])))
+        while (i_ < s_.size() && (std::isdigit(static_cast<unsigned char>(s_[i_])) ||
+                                  std::string_view("+-.eE").find(s_[i_]) != std::string_view::npos))
             ++i_;
         return i_ > from;
     }
@@ -410,8 +411,12 @@ void CouponJournal::compactIfLong()
         std::size_t last = 0;
     };
     std::vector<Coupon> coupons;
-    const auto find = [&](const Line& e) {
-        return std::find_if(coupons.begin(), coupons.end(), [&](const Coupon& c) { return c.db == e.db && c.key == e.key; });
+    std::map<std::pair<std::string, std::array<std::string, 5>>, std::size_t> index;
+    const auto find = [&](const Line& e) -> Coupon& {
+        const auto [it, added] = index.try_emplace({e.db, e.key.values}, coupons.size());
+        if (added)
+            coupons.push_back(Coupon{e.db, e.key, {}, 0});
+        return coupons[it->second];
     };
     for (std::size_t n = 0; n < lines.size(); ++n) {
         const Line& e = lines[n];
@@ -421,11 +426,9 @@ void CouponJournal::compactIfLong()
                     apply(c.state, e);
             continue;
         }
-        auto it = find(e);
-        if (it == coupons.end())
-            it = coupons.insert(coupons.end(), Coupon{e.db, e.key, {}, 0});
-        apply(it->state, e);
-        it->last = n;
+        Coupon& c = find(e);
+        apply(c.state, e);
+        c.last = n;
     }
 
     // Coupons still unfinished or left open keep every line of theirs (and their databases'
@@ -446,7 +449,7 @@ void CouponJournal::compactIfLong()
         content += '\n';
     }
     for (const Line& e : lines) {
-        const bool kept = e.hasKey ? keepsAll(find(e)->state)
+        const bool kept = e.hasKey ? keepsAll(find(e).state)
                                    : std::any_of(coupons.begin(), coupons.end(),
                                                  [&](const Coupon& c) { return c.db == e.db && keepsAll(c.state); });
         if (kept) {
