@@ -13,6 +13,7 @@
 #include <fstream>
 #include <map>
 #include <optional>
+#include <set>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -408,7 +409,9 @@ void CouponJournal::compactIfLong()
         std::string db;
         CouponKey key;
         CouponState state;
-        std::size_t last = 0;
+        std::size_t last = 0;      // its last line
+        std::size_t lastStart = 0; // its last "started" line
+        bool kept = false;         // in the rewrite's window of past coupons
     };
     std::vector<Coupon> coupons;
     std::map<std::pair<std::string, std::array<std::string, 5>>, std::size_t> index;
@@ -429,32 +432,46 @@ void CouponJournal::compactIfLong()
         Coupon& c = find(e);
         apply(c.state, e);
         c.last = n;
+        if (e.step == "started")
+            c.lastStart = n;
     }
 
-    // Coupons still unfinished or left open keep every line of theirs (and their databases'
-    // lines without key); the latest coupons the printer closed keep one summary line each;
-    // the others have nothing left to tell.
-    const auto keepsAll = [](const CouponState& s) { return s.emptying || s.leftOpen(); };
-    std::vector<const Coupon*> printed;
-    for (const Coupon& c : coupons)
-        if (c.state.closed && !keepsAll(c.state))
-            printed.push_back(&c);
-    std::sort(printed.begin(), printed.end(), [](const Coupon* a, const Coupon* b) { return a->last < b->last; });
-    if (printed.size() > limits_.keepPrinted)
-        printed.erase(printed.begin(), printed.end() - static_cast<std::ptrdiff_t>(limits_.keepPrinted));
+    // A coupon whose tables are being emptied keeps every line. Of the others, the latest
+    // `keepPrinted` that the printer closed or that were left open are kept in short: one
+    // "printed" line, or the "started" line (and a "closing" one) that leaves them open. No
+    // line without key comes after a coupon's last "started" while it stays open, so its short
+    // form stands where that line stood. The rest have nothing left to tell.
+    std::vector<Coupon*> past;
+    for (Coupon& c : coupons)
+        if (!c.state.emptying && (c.state.closed || c.state.leftOpen()))
+            past.push_back(&c);
+    std::sort(past.begin(), past.end(), [](const Coupon* a, const Coupon* b) { return a->last < b->last; });
+    for (std::size_t i = past.size() > limits_.keepPrinted ? past.size() - limits_.keepPrinted : 0; i < past.size(); ++i)
+        past[i]->kept = true;
 
     std::string content;
-    for (const Coupon* c : printed) {
-        content += journalLine("printed", c->db, &c->key, "");
+    std::set<std::string> dbsWritten; // a line without key matters only after lines of its database
+    const auto write = [&](const std::string& line, const std::string& db) {
+        content += line;
         content += '\n';
-    }
-    for (const Line& e : lines) {
-        const bool kept = e.hasKey ? keepsAll(find(e).state)
-                                   : std::any_of(coupons.begin(), coupons.end(),
-                                                 [&](const Coupon& c) { return c.db == e.db && keepsAll(c.state); });
-        if (kept) {
-            content += e.text;
-            content += '\n';
+        dbsWritten.insert(db);
+    };
+    for (std::size_t n = 0; n < lines.size(); ++n) {
+        const Line& e = lines[n];
+        if (!e.hasKey) {
+            if (dbsWritten.count(e.db))
+                write(e.text, e.db);
+            continue;
+        }
+        const Coupon& c = find(e);
+        if (c.state.emptying)
+            write(e.text, e.db);
+        else if (c.kept && c.state.closed && n == c.last)
+            write(journalLine("printed", c.db, &c.key, ""), c.db);
+        else if (c.kept && !c.state.closed && n == c.lastStart) {
+            write(e.text, e.db);
+            if (c.state.closing)
+                write(journalLine("closing", c.db, &c.key, ""), c.db);
         }
     }
     std::filesystem::path fresh = file_;

@@ -5,9 +5,10 @@
 // saved, tables being emptied, emptied.
 //
 // It stays small: once it passes a size, the end of a coupon's hand-off rewrites it (whole,
-// synced, renamed over the old one) with every line of the coupons still unfinished or left
-// open, and one "printed" line for each of the latest coupons the printer closed, so that
-// their tables are still never printed twice.
+// synced, renamed over the old one) with every line of the coupons whose tables are still being
+// emptied, and, for the latest coupons the printer closed or that were left open on it, a line
+// or two that say so, so that their tables are still never printed twice nor printed over an
+// open coupon.
 #include "common/money.h"
 
 #include <array>
@@ -55,7 +56,7 @@ std::string currentDatabase();
 // When the journal is rewritten, and what the rewrite keeps.
 struct JournalLimits {
     std::uintmax_t compactAbove = 256 * 1024; // bytes
-    std::size_t keepPrinted = 1000;           // coupons closed by the printer kept by a rewrite
+    std::size_t keepPrinted = 1000;           // past coupons (closed or left open) a rewrite keeps
 };
 
 class CouponJournal {

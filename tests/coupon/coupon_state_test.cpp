@@ -78,26 +78,34 @@ TEST(CouponJournal, StepsOfOneCouponAndItsNeighbours)
 TEST(CouponJournal, ARewriteKeepsWhatTheNextStartNeeds)
 {
     test::TempDir dir;
-    // Rewritten at the end of every hand-off, keeping two coupons the printer closed.
-    CouponJournal j(dir.path() / "coupons.journal", {.compactAbove = 1, .keepPrinted = 2});
+    // Rewritten at the end of every hand-off, keeping three past coupons.
+    CouponJournal j(dir.path() / "coupons.journal", {.compactAbove = 1, .keepPrinted = 3});
     const std::string db = "/db";
-    const CouponKey open = key("open \"1\""), saved = key("saved\\\x01\xE7");
-    j.started(db, open, 1, common::Money::fromWhole(1));
+    const CouponKey oldOpen = key("old"), saved = key("saved\\\x01\xE7"), open = key("open \"1\"");
+    const auto print = [&](const CouponKey& k) {
+        j.started(db, k, 2, common::Money::fromWhole(2));
+        j.closing(db, k);
+        j.closed(db, k);
+        j.emptying(db, k);
+        j.emptied(db, k);
+    };
+    j.started(db, oldOpen, 1, common::Money::fromWhole(1));
     j.started(db, saved, 1, common::Money::fromWhole(1));
     j.saved(db, saved, "ID7");
-    for (const char* n : {"10", "11", "12", "13"}) {
-        j.started(db, key(n), 2, common::Money::fromWhole(2));
-        j.closing(db, key(n));
-        j.closed(db, key(n));
-        j.emptying(db, key(n));
-        j.emptied(db, key(n));
-    }
+    for (const char* n : {"10", "11", "12"})
+        print(key(n));
+    j.started(db, open, 1, common::Money::fromWhole(1)); // the program died while closing it
+    j.closing(db, open);
+    print(key("13"));
+
     EXPECT_EQ(test::readFile(j.file()).find("\"10\""), std::string::npos);
     EXPECT_FALSE(j.state(db, key("11")).started);
+    EXPECT_FALSE(j.state(db, oldOpen).started);
     EXPECT_TRUE(j.state(db, key("12")).closed);
     EXPECT_TRUE(j.state(db, key("13")).closed);
     EXPECT_TRUE(j.state(db, open).leftOpen());
-    EXPECT_EQ(j.state(db, saved).savedId, "ID7");
+    EXPECT_TRUE(j.state(db, open).closing);
+    EXPECT_EQ(j.state(db, saved).savedId, "ID7"); // still being emptied: kept whole
     EXPECT_EQ(j.unfinishedEmptying(db), std::vector<CouponKey>{saved});
     j.openCouponClosed(db);
     EXPECT_FALSE(j.state(db, open).leftOpen());
