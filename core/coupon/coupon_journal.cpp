@@ -7,12 +7,11 @@
 #include "data/table.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <fcntl.h>
 #include <fstream>
 #include <map>
-#include <optional>
+#include <nlohmann/json.hpp>
 #include <set>
 #include <sys/file.h>
 #include <unistd.h>
@@ -60,165 +59,105 @@ struct Line {
     bool hasDb = false;
 };
 
-// A reader for the journal's own lines: one flat JSON object whose values are texts, numbers
-// or lists of texts, as `append` writes them. Texts come back as Latin-1 bytes (a code point
-// above U+00FF as '?'). Anything else makes the line unreadable.
-class LineReader {
+// One line read through the JSON library's event parser, without building a document: a
+// JSON object whose "step" and "db" are texts and whose "key", when present, is a list of five
+// texts. Other fields are passed over; anything else makes the line unreadable.
+class LineEvents : public nlohmann::json_sax<nlohmann::json> {
 public:
-    explicit LineReader(std::string_view s) : s_(s) {}
+    explicit LineEvents(Line& line) : line_(line) {}
 
-    std::optional<Line> read()
+    bool readable() const { return topIsObject_ && !line_.step.empty() && line_.hasDb && keyOk_; }
+
+    bool start_object(std::size_t) override
     {
-        Line line;
-        line.text = std::string(s_);
-        bool keyOk = true;
-        if (!punct('{'))
-            return std::nullopt;
-        if (!punct('}')) {
-            do {
-                std::string name;
-                if (!text(name) || !punct(':'))
-                    return std::nullopt;
-                if (peek() == '"') {
-                    std::string value;
-                    if (!text(value))
-                        return std::nullopt;
-                    if (name == "step")
-                        line.step = std::move(value);
-                    else if (name == "db") {
-                        line.db = common::utf8ToLatin1(value);
-                        line.hasDb = true;
-                    }
-                    else if (name == "id")
-                        line.id = common::utf8ToLatin1(value);
-                    else if (name == "key")
-                        keyOk = false;
-                } else if (peek() == '[') {
-                    std::vector<std::string> values;
-                    if (!texts(values))
-                        return std::nullopt;
-                    if (name == "key") {
-                        keyOk = values.size() == line.key.values.size();
-                        for (std::size_t i = 0; keyOk && i < values.size(); ++i)
-                            line.key.values[i] = common::utf8ToLatin1(values[i]);
-                        line.hasKey = keyOk;
-                    }
-                } else if (!number()) {
-                    return std::nullopt;
-                } else if (name == "key") {
-                    keyOk = false;
-                }
-            } while (punct(','));
-            if (!punct('}'))
-                return std::nullopt;
-        }
-        blanks();
-        if (i_ != s_.size() || line.step.empty() || !line.hasDb || !keyOk)
-            return std::nullopt;
-        return line;
+        if (depth_ == 1 && name_ == "key")
+            keyOk_ = false;
+        return enter(true);
     }
+    bool end_object() override { return leave(); }
+    bool start_array(std::size_t) override
+    {
+        const bool key = depth_ == 1 && name_ == "key";
+        enter(false);
+        if (key) {
+            inKey_ = true;
+            keyCount_ = 0;
+        }
+        return true;
+    }
+    bool end_array() override
+    {
+        if (inKey_ && depth_ == 2) {
+            inKey_ = false;
+            keyOk_ = keyOk_ && keyCount_ == line_.key.values.size();
+            line_.hasKey = keyOk_;
+        }
+        return leave();
+    }
+    bool key(string_t& name) override
+    {
+        if (depth_ == 1)
+            name_ = name;
+        return true;
+    }
+    bool string(string_t& s) override
+    {
+        if (inKey_ && depth_ == 2) {
+            if (keyCount_ < line_.key.values.size())
+                line_.key.values[keyCount_] = common::utf8ToLatin1(s);
+            ++keyCount_;
+        } else if (depth_ == 1) {
+            if (name_ == "step")
+                line_.step = s;
+            else if (name_ == "db") {
+                line_.db = common::utf8ToLatin1(s);
+                line_.hasDb = true;
+            }
+            else if (name_ == "id")
+                line_.id = common::utf8ToLatin1(s);
+            else if (name_ == "key")
+                keyOk_ = false;
+        }
+        return true;
+    }
+    bool null() override { return other(); }
+    bool boolean(bool) override { return other(); }
+    bool number_integer(number_integer_t) override { return other(); }
+    bool number_unsigned(number_unsigned_t) override { return other(); }
+    bool number_float(number_float_t, const string_t&) override { return other(); }
+    bool binary(binary_t&) override { return other(); }
+    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override { return false; }
 
 private:
-    void blanks()
+    bool enter(bool object)
     {
-        while (i_ < s_.size() && (s_[i_] == ' ' || s_[i_] == '\t' || s_[i_] == '\r'))
-            ++i_;
-    }
-    char peek()
-    {
-        blanks();
-        return i_ < s_.size() ? s_[i_] : '\0';
-    }
-    bool punct(char c)
-    {
-        if (peek() != c)
-            return false;
-        ++i_;
+        if (depth_ == 0)
+            topIsObject_ = object;
+        else if (inKey_)
+            keyOk_ = false;
+        ++depth_;
         return true;
     }
-    bool number()
+    bool leave()
     {
-        const std::size_t from = i_;
-        while (i_ < s_.size() && (std::isdigit(static_cast<unsigned char>(s_[i_])) ||
-                                  std::string_view("+-.eE").find(s_[i_]) != std::string_view::npos))
-            ++i_;
-        return i_ > from;
-    }
-    bool hex4(char32_t& cp)
-    {
-        if (i_ + 4 > s_.size())
-            return false;
-        cp = 0;
-        for (int k = 0; k < 4; ++k) {
-            const char c = s_[i_++];
-            const int d = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
-                          : c >= 'a' && c <= 'f'                     ? c - 'a' + 10
-                          : c >= 'A' && c <= 'F'                     ? c - 'A' + 10
-                                                                     : -1;
-            if (d < 0)
-                return false;
-            cp = cp * 16 + static_cast<char32_t>(d);
-        }
+        --depth_;
         return true;
     }
-    // A JSON text, unescaped, as UTF-8.
-    bool text(std::string& out)
+    // A value that is neither text nor list: wrong inside the key or as the key.
+    bool other()
     {
-        if (!punct('"'))
-            return false;
-        while (i_ < s_.size()) {
-            const char c = s_[i_++];
-            if (c == '"')
-                return true;
-            if (c != '\\') {
-                out.push_back(c);
-                continue;
-            }
-            if (i_ >= s_.size())
-                return false;
-            char32_t cp = 0;
-            switch (s_[i_++]) {
-            case '"': cp = '"'; break;
-            case '\\': cp = '\\'; break;
-            case '/': cp = '/'; break;
-            case 'b': cp = '\b'; break;
-            case 'f': cp = '\f'; break;
-            case 'n': cp = '\n'; break;
-            case 'r': cp = '\r'; break;
-            case 't': cp = '\t'; break;
-            case 'u':
-                if (!hex4(cp))
-                    return false;
-                if (cp >= 0xD800 && cp <= 0xDBFF && s_.substr(i_, 2) == "\\u") {
-                    i_ += 2;
-                    char32_t low = 0;
-                    if (!hex4(low))
-                        return false;
-                    cp = low >= 0xDC00 && low <= 0xDFFF ? 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00) : 0xFFFD;
-                }
-                break;
-            default: return false;
-            }
-            common::appendUtf8(out, cp);
-        }
-        return false;
-    }
-    bool texts(std::vector<std::string>& out)
-    {
-        if (!punct('['))
-            return false;
-        if (punct(']'))
-            return true;
-        do {
-            out.emplace_back();
-            if (!text(out.back()))
-                return false;
-        } while (punct(','));
-        return punct(']');
+        if ((inKey_ && depth_ == 2) || (depth_ == 1 && name_ == "key"))
+            keyOk_ = false;
+        return true;
     }
 
-    std::string_view s_;
-    std::size_t i_ = 0;
+    Line& line_;
+    std::size_t depth_ = 0;
+    bool topIsObject_ = false;
+    std::string name_; // the field being read at the top level
+    bool inKey_ = false;
+    std::size_t keyCount_ = 0;
+    bool keyOk_ = true;
 };
 
 std::vector<Line> readJournal(const std::filesystem::path& file)
@@ -234,8 +173,12 @@ std::vector<Line> readJournal(const std::filesystem::path& file)
     std::string text;
     while (std::getline(in, text)) {
         // A line cut short by a crash, or anything else not of the journal's shape, is skipped.
-        if (auto line = LineReader(text).read())
-            lines.push_back(std::move(*line));
+        Line line;
+        LineEvents events(line);
+        if (nlohmann::json::sax_parse(text, &events) && events.readable()) {
+            line.text = std::move(text);
+            lines.push_back(std::move(line));
+        }
     }
     return lines;
 }
