@@ -1,6 +1,7 @@
 #include "common/state_folder.h"
 
 #include "common/errors.h"
+#include "common/fd_io.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -29,18 +30,8 @@ FileError fileError(const std::string& what, const fs::path& p)
 
 void writeAll(int fd, std::string_view data, const fs::path& file)
 {
-    const char* p = data.data();
-    std::size_t left = data.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            throw fileError("Cannot write", file);
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
+    if (!writeFully(fd, data))
+        throw fileError("Cannot write", file);
 }
 
 void syncAndClose(int fd, const fs::path& file)

@@ -1,6 +1,7 @@
 #include "common/trace.h"
 
 #include "common/errors.h"
+#include "common/fd_io.h"
 #include "common/text.h"
 
 #include <cerrno>
@@ -41,18 +42,8 @@ void Trace::writeLine(std::string_view json)
     line.reserve(json.size() + 1);
     line.append(json);
     line.push_back('\n');
-    const char* p = line.data();
-    std::size_t left = line.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd_, p, left);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            throw ConfigError("Cannot write the trace file " + path_ + ": " + std::strerror(errno));
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
+    if (!writeFully(fd_, line))
+        throw ConfigError("Cannot write the trace file " + path_ + ": " + std::strerror(errno));
 }
 
 namespace json {

@@ -1,6 +1,7 @@
 #include "data/paradox/px_file.h"
 
 #include "common/errors.h"
+#include "common/fd_io.h"
 
 #include <algorithm>
 #include <cctype>
@@ -75,16 +76,8 @@ void syncFolder(const fs::path& dir, const std::string& name)
 
 void writeAll(int fd, const char* p, std::size_t n, const std::string& name)
 {
-    while (n > 0) {
-        const ssize_t w = ::write(fd, p, n);
-        if (w < 0) {
-            if (errno == EINTR)
-                continue;
-            sysFail(name, "cannot write", errno);
-        }
-        p += w;
-        n -= static_cast<std::size_t>(w);
-    }
+    if (!common::writeFully(fd, std::string_view(p, n)))
+        sysFail(name, "cannot write", errno);
 }
 
 // Writes `content` to `file`'s temporary file and syncs it; takes the mode and owner of the
