@@ -23,6 +23,7 @@ struct SavedCoupon {
     std::size_t headers = 0;  // records copied from the header table
     std::size_t items = 0;    // records copied from the items table
     std::string reason;       // why it was saved (UTF-8)
+    bool printerClosed = false; // the printer's closing call succeeded: printing it again sells it twice
     std::string when;         // "2026-12-01 10:00:00"
     int codePage = 1252;
 };
