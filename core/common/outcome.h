@@ -24,10 +24,16 @@ public:
     void note(const std::string& line) { notes_.push_back(line); }
     const std::vector<std::string>& notes() const { return notes_; }
 
+    // What a coupon's hand-off came to, in one plain line (printed, saved, emptied...); the
+    // last one said is kept.
+    void summary(const std::string& line) { summary_ = line; }
+    const std::string& summary() const { return summary_; }
+
 private:
     bool notDone_ = false;
     std::string why_;
     std::vector<std::string> notes_;
+    std::string summary_;
 };
 
 } // namespace ecf::common
