@@ -315,10 +315,17 @@ void emptyTable(const fs::path& dbFile)
     if (!fs::exists(dbFile, ec))
         throw common::DatabaseError("Table " + dbFile.string() + " does not exist");
     io::TableLock lock(dbFile, true);
-    io::commit(dbFile, emptiedFiles(dbFile));
+    const std::vector<io::NewContent> files = emptiedFiles(dbFile);
+    // An emptying written ahead is used when it still fits the table's files: renames only.
+    if (io::commitPrepared(dbFile, files))
+        return;
+    io::discardPrepared(dbFile, files);
+    io::commit(dbFile, files);
 }
 
-void checkEmptyTable(const fs::path& dbFile)
+namespace {
+
+void checkFolderWritable(const fs::path& dbFile)
 {
     std::error_code ec;
     if (!fs::exists(dbFile, ec))
@@ -328,11 +335,45 @@ void checkEmptyTable(const fs::path& dbFile)
     if (::access(dir.c_str(), W_OK | X_OK) != 0)
         throw common::DatabaseError("Table " + dbFile.string() + ": the folder " + dir.string() +
                                     " cannot be written (" + std::strerror(errno) + ")");
-    io::TableLock lock(dbFile, true);
-    for (const io::NewContent& f : emptiedFiles(dbFile))
+}
+
+void checkFilesWritable(const fs::path& dbFile, const std::vector<io::NewContent>& files)
+{
+    for (const io::NewContent& f : files)
         if (::access(f.file.c_str(), W_OK) != 0)
             throw common::DatabaseError("Table " + dbFile.string() + ": the file " + f.file.string() +
                                         " cannot be written (" + std::strerror(errno) + ")");
+}
+
+} // namespace
+
+void checkEmptyTable(const fs::path& dbFile)
+{
+    checkFolderWritable(dbFile);
+    io::TableLock lock(dbFile, true);
+    checkFilesWritable(dbFile, emptiedFiles(dbFile));
+}
+
+void prepareEmptyTable(const fs::path& dbFile)
+{
+    checkFolderWritable(dbFile);
+    io::TableLock lock(dbFile, true);
+    const std::vector<io::NewContent> files = emptiedFiles(dbFile);
+    checkFilesWritable(dbFile, files);
+    io::prepare(dbFile, files);
+}
+
+void discardPreparedEmptying(const fs::path& dbFile)
+{
+    std::error_code ec;
+    if (!fs::exists(dbFile, ec))
+        return;
+    try {
+        io::TableLock lock(dbFile, true);
+        io::discardPrepared(dbFile, emptiedFiles(dbFile));
+    } catch (const common::Error&) {
+        // Left behind, it is never used unless it still fits the table exactly.
+    }
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -124,6 +124,13 @@ void emptyTable(const std::filesystem::path& dbFile);
 // checked, the lock taken, the files and the folder writable. Throws DatabaseError naming the
 // file that would make emptying fail.
 void checkEmptyTable(const std::filesystem::path& dbFile);
+// checkEmptyTable, and the emptied files written ahead beside the table and synced, so that
+// the emptyTable that follows needs no free space on the table's disk (it renames them into
+// place, as long as the table's headers have not changed meanwhile). Throws DatabaseError,
+// leaving nothing written, when the files cannot be written (a full disk).
+void prepareEmptyTable(const std::filesystem::path& dbFile);
+// Removes an emptying written ahead that will not be used (the table is kept).
+void discardPreparedEmptying(const std::filesystem::path& dbFile);
 
 // Creates a new unkeyed table (Paradox 7 layout, the given code page) with these fields
 // (an empty .MB beside it when a field is a memo or blob). Fails when the file exists.

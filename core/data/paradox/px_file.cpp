@@ -80,11 +80,11 @@ void writeAll(int fd, const char* p, std::size_t n, const std::string& name)
         sysFail(name, "cannot write", errno);
 }
 
-// Writes `content` to `file`'s temporary file and syncs it; takes the mode and owner of the
-// file it will replace.
-void writeTemp(const fs::path& file, const std::string& content, const std::string& name)
+// Writes `content` to `tmp` (a hidden file beside `file`) and syncs it; takes the mode and
+// owner of the file it will replace.
+void writeBeside(const fs::path& file, const fs::path& tmp, const std::string& content, const std::string& name,
+                 bool steps = true)
 {
-    const fs::path tmp = tempFor(file);
     ::unlink(tmp.c_str());
     const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0)
@@ -97,7 +97,8 @@ void writeTemp(const fs::path& file, const std::string& content, const std::stri
         }
         const std::size_t half = content.size() / 2;
         writeAll(fd, content.data(), half, name);
-        step("temp-half:" + file.filename().string());
+        if (steps)
+            step("temp-half:" + file.filename().string());
         writeAll(fd, content.data() + half, content.size() - half, name);
         if (::fsync(fd) != 0)
             sysFail(name, "cannot sync " + tmp.string(), errno);
@@ -111,7 +112,26 @@ void writeTemp(const fs::path& file, const std::string& content, const std::stri
         ::unlink(tmp.c_str());
         sysFail(name, "cannot write " + tmp.string(), err);
     }
-    step("temp:" + file.filename().string());
+    if (steps)
+        step("temp:" + file.filename().string());
+}
+
+void writeTemp(const fs::path& file, const std::string& content, const std::string& name)
+{
+    writeBeside(file, tempFor(file), content, name);
+}
+
+fs::path preparedFor(const fs::path& file) { return hiddenBeside(file, ".ecf-ready"); }
+
+// The journal of a commit: the names of its files, one a line.
+std::string journalText(const std::vector<NewContent>& files)
+{
+    std::string list;
+    for (const auto& f : files) {
+        list += f.file.filename().string();
+        list += '\n';
+    }
+    return list;
 }
 
 // Finishes a commit whose journal exists, or deletes the temporary files of one that never
@@ -269,42 +289,14 @@ TableLock::~TableLock()
         ::close(fd_);
 }
 
-void commit(const fs::path& db, const std::vector<NewContent>& files)
+namespace {
+
+// The renames of a commit whose temporary files are written and synced (and whose journal,
+// when it has one, is in place): each temporary file over its file, in order.
+void renameInPlace(const fs::path& db, const std::vector<NewContent>& files, bool journaled)
 {
     const std::string name = db.string();
     const fs::path dir = folderOf(db);
-    for (const auto& f : files) {
-        std::error_code ec;
-        if (f.create && fs::exists(f.file, ec))
-            throw common::DatabaseError("Table " + name + ": " + f.file.string() + " already exists");
-    }
-    for (const auto& f : files)
-        writeTemp(f.file, f.content, name);
-    const bool journaled = files.size() > 1;
-    if (journaled) {
-        std::ostringstream list;
-        for (const auto& f : files)
-            list << f.file.filename().string() << '\n';
-        const fs::path journal = journalFor(db);
-        const fs::path tmp = hiddenBeside(db, ".ecf-journal.ecf-tmp");
-        const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-        if (fd < 0)
-            sysFail(name, "cannot create " + tmp.string(), errno);
-        const std::string text = list.str();
-        try {
-            writeAll(fd, text.data(), text.size(), name);
-            if (::fsync(fd) != 0)
-                sysFail(name, "cannot sync " + tmp.string(), errno);
-        } catch (...) {
-            ::close(fd);
-            throw;
-        }
-        ::close(fd);
-        if (::rename(tmp.c_str(), journal.c_str()) != 0)
-            sysFail(name, "cannot write the journal " + journal.string(), errno);
-        syncFolder(dir, name);
-        step("journal");
-    }
     for (const auto& f : files) {
         const fs::path tmp = tempFor(f.file);
         if (f.create && !journaled) {
@@ -331,6 +323,83 @@ void commit(const fs::path& db, const std::vector<NewContent>& files)
         syncFolder(dir, name);
     }
     step("done");
+}
+
+} // namespace
+
+void commit(const fs::path& db, const std::vector<NewContent>& files)
+{
+    const std::string name = db.string();
+    const fs::path dir = folderOf(db);
+    for (const auto& f : files) {
+        std::error_code ec;
+        if (f.create && fs::exists(f.file, ec))
+            throw common::DatabaseError("Table " + name + ": " + f.file.string() + " already exists");
+    }
+    for (const auto& f : files)
+        writeTemp(f.file, f.content, name);
+    const bool journaled = files.size() > 1;
+    if (journaled) {
+        const fs::path journal = journalFor(db);
+        const fs::path tmp = hiddenBeside(db, ".ecf-journal.ecf-tmp");
+        writeBeside(journal, tmp, journalText(files), name, false);
+        if (::rename(tmp.c_str(), journal.c_str()) != 0)
+            sysFail(name, "cannot write the journal " + journal.string(), errno);
+        syncFolder(dir, name);
+        step("journal");
+    }
+    renameInPlace(db, files, journaled);
+}
+
+void prepare(const fs::path& db, const std::vector<NewContent>& files)
+{
+    const std::string name = db.string();
+    try {
+        for (const auto& f : files)
+            writeBeside(f.file, preparedFor(f.file), f.content, name);
+        if (files.size() > 1)
+            writeBeside(journalFor(db), preparedFor(journalFor(db)), journalText(files), name, false);
+        syncFolder(folderOf(db), name);
+    } catch (...) {
+        discardPrepared(db, files);
+        throw;
+    }
+}
+
+bool commitPrepared(const fs::path& db, const std::vector<NewContent>& files)
+{
+    const std::string name = db.string();
+    const fs::path dir = folderOf(db);
+    const bool journaled = files.size() > 1;
+    std::error_code ec;
+    for (const auto& f : files) {
+        const fs::path ready = preparedFor(f.file);
+        if (f.create || !fs::is_regular_file(ready, ec) || readWhole(ready, name) != f.content)
+            return false;
+    }
+    if (journaled && !fs::is_regular_file(preparedFor(journalFor(db)), ec))
+        return false;
+    // Renames only: the temporary files first (an interruption here leaves them to be
+    // discarded), then the journal, the commit point, then the files as any commit does.
+    for (const auto& f : files)
+        if (::rename(preparedFor(f.file).c_str(), tempFor(f.file).c_str()) != 0)
+            sysFail(name, "cannot use the prepared " + f.file.string(), errno);
+    if (journaled) {
+        const fs::path journal = journalFor(db);
+        if (::rename(preparedFor(journal).c_str(), journal.c_str()) != 0)
+            sysFail(name, "cannot write the journal " + journal.string(), errno);
+        syncFolder(dir, name);
+        step("journal");
+    }
+    renameInPlace(db, files, journaled);
+    return true;
+}
+
+void discardPrepared(const fs::path& db, const std::vector<NewContent>& files)
+{
+    for (const auto& f : files)
+        ::unlink(preparedFor(f.file).c_str());
+    ::unlink(preparedFor(journalFor(db)).c_str());
 }
 
 } // namespace ecf::data::px::io

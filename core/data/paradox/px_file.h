@@ -48,6 +48,16 @@ struct NewContent {
 // Commits the files in the given order (see above); the caller holds the exclusive lock.
 void commit(const std::filesystem::path& db, const std::vector<NewContent>& files);
 
+// A commit written ahead: every file's new content (and the journal) written and synced beside
+// it under hidden names, so that commitPrepared needs no free space. Throws DatabaseError
+// (and leaves nothing) when they cannot be written.
+void prepare(const std::filesystem::path& db, const std::vector<NewContent>& files);
+// Commits `files` with renames only, when prepare wrote exactly these contents; false (and
+// nothing done) otherwise. The caller holds the exclusive lock.
+bool commitPrepared(const std::filesystem::path& db, const std::vector<NewContent>& files);
+// Removes what prepare wrote for `files`, if anything.
+void discardPrepared(const std::filesystem::path& db, const std::vector<NewContent>& files);
+
 // Tests: called at each step of a commit with the step's name ("temp-half:<file>",
 // "temp:<file>", "journal", "rename:<file>", "synced", "done").
 void setStepHook(std::function<void(const std::string& step)> hook);
