@@ -188,8 +188,10 @@ std::vector<Line> readJournal(const std::filesystem::path& file)
 void apply(CouponState& s, const Line& e)
 {
     if (!e.hasKey) {
-        if (e.step == "open-closed" && s.started && !s.closed)
+        if ((e.step == "open-closed" || e.step == "cancelled") && s.started && !s.closed)
             s.openSettled = true;
+        else if (e.step == "cancelled" && s.closed && !s.emptying)
+            s = CouponState{};
         return;
     }
     if (e.step == "started") {
@@ -211,9 +213,19 @@ void apply(CouponState& s, const Line& e)
     } else if (e.step == "emptying") {
         s.emptying = true;
     } else if (e.step == "emptied") {
+        if (s.closed)
+            s = CouponState{}; // its issue ran to its end
         s.emptying = false;
+    } else if (e.step == "unsent") {
+        s = CouponState{};
+    } else if (e.step == "restoring") {
+        s.restoring = true;
+        s.restoringId = e.id;
     } else if (e.step == "restored") {
         s = CouponState{};
+    } else if (e.step == "restore-undone") {
+        s.restoring = false;
+        s.restoringId.clear();
     }
 }
 
@@ -309,8 +321,19 @@ void CouponJournal::emptied(const std::string& db, const CouponKey& key)
     }
 }
 
+void CouponJournal::unsent(const std::string& db, const CouponKey& key) { append("unsent", db, &key, ""); }
 void CouponJournal::openCouponClosed(const std::string& db) { append("open-closed", db, nullptr, ""); }
+void CouponJournal::lastCouponCancelled(const std::string& db) { append("cancelled", db, nullptr, ""); }
+
+void CouponJournal::restoring(const std::string& db, const CouponKey& key, const std::string& id)
+{
+    std::string extra = ",\"id\":";
+    common::json::appendLatin1(extra, id);
+    append("restoring", db, &key, extra);
+}
+
 void CouponJournal::restored(const std::string& db, const CouponKey& key) { append("restored", db, &key, ""); }
+void CouponJournal::restoreUndone(const std::string& db, const CouponKey& key) { append("restore-undone", db, &key, ""); }
 
 CouponState CouponJournal::state(const std::string& db, const CouponKey& key) const
 {
@@ -334,6 +357,25 @@ std::vector<CouponKey> CouponJournal::unfinishedEmptying(const std::string& db) 
             open.push_back(e.key);
         else if (ends && it != open.end())
             open.erase(it);
+    }
+    return open;
+}
+
+std::vector<std::pair<CouponKey, std::string>> CouponJournal::unfinishedRestores(const std::string& db) const
+{
+    std::vector<std::pair<CouponKey, std::string>> open;
+    for (const Line& e : readJournal(file_)) {
+        if (e.db != db || !e.hasKey)
+            continue;
+        auto it = std::find_if(open.begin(), open.end(), [&](const auto& o) { return o.first == e.key; });
+        if (e.step == "restoring") {
+            if (it == open.end())
+                open.emplace_back(e.key, e.id);
+            else
+                it->second = e.id;
+        } else if ((e.step == "restored" || e.step == "restore-undone") && it != open.end()) {
+            open.erase(it);
+        }
     }
     return open;
 }
@@ -386,7 +428,7 @@ void CouponJournal::compactIfLong()
     // form stands where that line stood. The rest have nothing left to tell.
     std::vector<Coupon*> past;
     for (Coupon& c : coupons)
-        if (!c.state.emptying && (c.state.closed || c.state.leftOpen()))
+        if (!c.state.emptying && !c.state.restoring && (c.state.closed || c.state.leftOpen()))
             past.push_back(&c);
     std::sort(past.begin(), past.end(), [](const Coupon* a, const Coupon* b) { return a->last < b->last; });
     for (std::size_t i = past.size() > limits_.keepPrinted ? past.size() - limits_.keepPrinted : 0; i < past.size(); ++i)
@@ -407,7 +449,7 @@ void CouponJournal::compactIfLong()
             continue;
         }
         const Coupon& c = find(e);
-        if (c.state.emptying)
+        if (c.state.emptying || c.state.restoring)
             write(e.text, e.db);
         else if (c.kept && c.state.closed && n == c.last)
             write(journalLine("printed", c.db, &c.key, ""), c.db);

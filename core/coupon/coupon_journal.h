@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ecf::data {
@@ -44,7 +45,9 @@ struct CouponState {
     bool closed = false;       // the printer closed it
     bool openSettled = false;  // started, not closed, and since then "Fecha Cupom Aberto" ran
     bool emptying = false;     // its tables were being emptied (or a copy was saved) and were not yet
+    bool restoring = false;    // a saved copy was being put back into its tables and was not yet
     std::string savedId;       // the last saved copy, if any
+    std::string restoringId;   // the copy being put back
 
     // Started on the printer and neither closed nor settled by the operator.
     bool leftOpen() const { return started && !closed && !openSettled; }
@@ -73,16 +76,29 @@ public:
     void closed(const std::string& db, const CouponKey& key);
     void saved(const std::string& db, const CouponKey& key, const std::string& id);
     void emptying(const std::string& db, const CouponKey& key);
+    // The tables were emptied. A coupon the printer had closed has then run its whole course:
+    // the same key handed over again later is a new sale.
     void emptied(const std::string& db, const CouponKey& key);
+    // Nothing of the coupon reached the printer after all (no printer call was made).
+    void unsent(const std::string& db, const CouponKey& key);
+    // "Cancela Último Cupom" succeeded: a coupon of `db` the printer had closed and whose
+    // tables are still there is not printed any more; printing it again is a new sale.
+    void lastCouponCancelled(const std::string& db);
     // The operator ran "Fecha Cupom Aberto": coupons of `db` left open count as settled.
     void openCouponClosed(const std::string& db);
+    // A saved copy is being put back into the hand-off tables (written before the first record).
+    void restoring(const std::string& db, const CouponKey& key, const std::string& id);
     // A saved copy was put back: the coupon is pending again as if never issued.
     void restored(const std::string& db, const CouponKey& key);
+    // A putting back that was cut short was undone: the tables were emptied again.
+    void restoreUndone(const std::string& db, const CouponKey& key);
 
     // What the journal says of a coupon (all false when it never appears).
     CouponState state(const std::string& db, const CouponKey& key) const;
     // Coupons of `db` whose emptying began and did not end, in the order they began.
     std::vector<CouponKey> unfinishedEmptying(const std::string& db) const;
+    // Copies of `db` whose putting back began and did not end: their keys and copy ids.
+    std::vector<std::pair<CouponKey, std::string>> unfinishedRestores(const std::string& db) const;
 
 private:
     void append(const std::string& step, const std::string& db, const CouponKey* key, const std::string& extra);

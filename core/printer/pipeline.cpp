@@ -170,7 +170,8 @@ std::string CallPipeline::replyText(const char* buffer, std::size_t size)
 void CallPipeline::trace(const CallRecord& record)
 {
     ++watch_.calls;
-    if (watch_.refusal.empty() && !isSuccess(record)) {
+    watch_.lastOk = isSuccess(record);
+    if (watch_.refusal.empty() && !watch_.lastOk) {
         std::string ret;
         if (std::holds_alternative<bool>(record.ret))
             ret = std::get<bool>(record.ret) ? "true" : "false";

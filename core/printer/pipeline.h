@@ -42,6 +42,7 @@ struct CallRecord {
 struct CallWatch {
     int calls = 0;
     std::string refusal; // "Daruma_FI_VendeItem returned 0"; empty when none
+    bool lastOk = true;  // the latest call's result was its family's success value
 };
 
 class CallPipeline {
