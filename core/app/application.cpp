@@ -158,6 +158,11 @@ utilities::UtilEcf& Application::createUtilEcf()
         impl_->utilEcf->openCouponClosed = [] {
             coupon::CouponJournal::inStateFolder().openCouponClosed(coupon::currentDatabase());
         };
+        // A coupon the printer closed whose tables are still there is no longer printed once
+        // it was cancelled: handed over again, it is a new sale.
+        impl_->utilEcf->lastCouponCancelled = [] {
+            coupon::CouponJournal::inStateFolder().lastCouponCancelled(coupon::currentDatabase());
+        };
     }
     return *impl_->utilEcf;
 }

@@ -61,7 +61,10 @@ void MainWindow::startUp()
     common::StartupConfig& config = app_.config();
     printer::Printer& printer = app_.printer();
 
-    // 0. An emptying of the hand-off tables that a previous run began is finished first.
+    // 0. One ECF at a time on this database's hand-off; then what a previous run left half
+    // done there (a putting back, an emptying) is finished first.
+    if (!takeHandOffLock())
+        return;
     handOff().finishEmptying(TCabec, TItens);
 
     // 1. The access table of the data module.
@@ -121,14 +124,36 @@ void MainWindow::startUp()
     // A coupon the journal shows printed, or cut short on the printer, is not printed again.
     if (button1Enabled_ && !handOff().mayPrint(TCabec, TItens))
         button1Enabled_ = false;
+    if (!button1Enabled_)
+        handOffLock_.reset(); // nothing of the hand-off left to guard in this run
+}
+
+bool MainWindow::takeHandOffLock()
+{
+    handOffLock_ = std::make_unique<coupon::HandOffLock>(data::Database::folder());
+    if (handOffLock_->take(coupon::HandOffLock::patience))
+        return true;
+    handOffLock_.reset();
+    button1Enabled_ = false;
+    app_.op().message("Outro ECF está imprimindo o cupom desta base de dados agora. Nada foi enviado à "
+                      "impressora; aguarde o fim da impressão.");
+    app_.outcome().notDone("the coupon is being printed by another ECF on this database");
+    app_.outcome().summary("nothing printed: another ECF is printing this database's coupon");
+    return false;
 }
 
 coupon::HandOff MainWindow::handOff()
 {
     printer::CallPipeline& pipe = app_.printer().pipeline();
-    coupon::HandOffContext ctx{app_.op(), app_.clock(), app_.outcome(), app_.trace(), {}, {}};
+    coupon::HandOffContext ctx{app_.op(), app_.clock(), app_.outcome(), app_.trace(), {}, {}, {}};
     ctx.beginWatch = [&pipe] { pipe.watch() = {}; };
-    ctx.endWatch = [&pipe] { return coupon::PrinterReport{pipe.watch().calls, pipe.watch().refusal}; };
+    ctx.endWatch = [&pipe] {
+        return coupon::PrinterReport{pipe.watch().calls, pipe.watch().refusal, pipe.watch().lastOk};
+    };
+    ctx.checkValues = [this] {
+        printer::CouponRecords records{TCabec, TItens, TFilial};
+        return app_.printer().driver().checkCoupon(records);
+    };
     return coupon::HandOff(std::move(ctx));
 }
 
@@ -151,6 +176,7 @@ void MainWindow::finishSale()
             return coupon::issueCoupon(app_.printer().driver(), records, &observer);
         });
     }
+    handOffLock_.reset();
     closeRequested_ = true;
 }
 
@@ -168,6 +194,7 @@ void MainWindow::openUtilities()
 
 void MainWindow::onClose()
 {
+    handOffLock_.reset();
     app_.printer().driver().close();
     app_.printer().closeSource();
     TFilial.close();

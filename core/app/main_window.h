@@ -3,8 +3,10 @@
 // close handler. The front end shows the captions and state held here.
 #include "common/startup_config.h"
 #include "coupon/hand_off.h"
+#include "coupon/hand_off_lock.h"
 #include "data/table.h"
 
+#include <memory>
 #include <string>
 
 namespace ecf::app {
@@ -41,6 +43,7 @@ public:
 
 private:
     void startUp();
+    bool takeHandOffLock();
     coupon::HandOff handOff();
 
     Application& app_;
@@ -48,6 +51,8 @@ private:
     Button1Action button1Action_ = Button1Action::PrintCoupon;
     bool button1Enabled_ = true;
     bool closeRequested_ = false;
+    // Held from the start-up check of a pending coupon to the emptying of its tables.
+    std::unique_ptr<coupon::HandOffLock> handOffLock_;
 };
 
 } // namespace ecf::app

@@ -25,6 +25,7 @@ namespace ecf::coupon {
 struct PrinterReport {
     int calls = 0;             // maker calls made
     std::string refusal;       // the first result that is not the family's success value ("" when none)
+    bool lastOk = true;        // the latest call's result was its family's success value
 };
 
 struct HandOffContext {
@@ -34,14 +35,18 @@ struct HandOffContext {
     common::Trace* trace = nullptr;                 // the "saved" line (may be null)
     std::function<void()> beginWatch;               // starts counting the printer's calls and refusals
     std::function<PrinterReport()> endWatch;        // what was seen since beginWatch
+    // Before the first printer call: "" when every value the coupon will send fits the
+    // printer's commands, else what does not (UTF-8). Database and conversion errors propagate.
+    std::function<std::string()> checkValues;
 };
 
 class HandOff {
 public:
     explicit HandOff(HandOffContext ctx);
 
-    // Start-up, before the hand-off tables are opened: an emptying the journal shows begun is
-    // finished first.
+    // Start-up, before the hand-off tables are opened: a putting back of a saved copy and an
+    // emptying that the journal shows begun are finished first (the cashier is told of what
+    // concerns a coupon not printed whole).
     void finishEmptying(data::Table& cabec, data::Table& itens);
 
     // Start-up, after the hand-off tables were opened, with a pending coupon: false when it must
@@ -56,8 +61,9 @@ public:
 
 private:
     std::string precheck(data::Table& cabec, data::Table& itens);
-    void save(data::Table& cabec, data::Table& itens, const std::string& db, const CouponKey* key,
-              const std::string& reason);
+    std::string save(data::Table& cabec, data::Table& itens, const std::string& db, const CouponKey* key,
+                     const std::string& reason, bool printerClosed);
+    void keep(data::Table& cabec, data::Table& itens, const std::string& why);
     void empty(data::Table& cabec, data::Table& itens, const std::string& db, const CouponKey& key);
     void step(const std::string& name);
 

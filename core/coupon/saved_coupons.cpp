@@ -5,6 +5,7 @@
 #include "common/text.h"
 #include "common/trace.h"
 #include "data/paradox/px.h"
+#include "data/table.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -55,7 +56,8 @@ SavedCoupons SavedCoupons::inStateFolder()
 SavedCoupons::SavedCoupons(fs::path root) : root_(std::move(root)) {}
 
 SavedCoupon SavedCoupons::save(const fs::path& cabecFile, const fs::path& itensFile, const std::string& db,
-                               const std::optional<CouponKey>& key, const std::string& reason, const common::DateTime& now)
+                               const std::optional<CouponKey>& key, const std::string& reason, const common::DateTime& now,
+                               bool printerClosed)
 {
     // Read both before anything is written: a table that cannot be read is not half saved.
     const px::PxTable cabec = px::PxTable::read(cabecFile);
@@ -76,6 +78,7 @@ SavedCoupon SavedCoupons::save(const fs::path& cabecFile, const fs::path& itensF
     c.headers = cabec.records().size();
     c.items = itens.records().size();
     c.reason = reason;
+    c.printerClosed = printerClosed;
     c.when = stamp(now, "%04d-%02d-%02d %02d:%02d:%02d");
     c.codePage = cabec.info().codePage;
 
@@ -94,6 +97,7 @@ SavedCoupon SavedCoupons::save(const fs::path& cabecFile, const fs::path& itensF
     info["headers"] = c.headers;
     info["items"] = c.items;
     info["code_page"] = c.codePage;
+    info["printer_closed"] = c.printerClosed;
     if (key) {
         c.hasKey = true;
         c.key = *key;
@@ -130,6 +134,7 @@ std::optional<SavedCoupon> SavedCoupons::load(const fs::path& folder) const
     c.headers = j.value("headers", std::size_t{0});
     c.items = j.value("items", std::size_t{0});
     c.codePage = j.value("code_page", 1252);
+    c.printerClosed = j.value("printer_closed", false);
     if (j.contains("key") && j["key"].is_array() && j["key"].size() == c.key.values.size()) {
         c.hasKey = true;
         for (std::size_t i = 0; i < c.key.values.size(); ++i)
@@ -163,23 +168,93 @@ std::optional<SavedCoupon> SavedCoupons::find(const std::string& id) const
     return load(root_ / id);
 }
 
+CouponJournal SavedCoupons::journal() const
+{
+    return CouponJournal(root_.parent_path() / "coupons.journal");
+}
+
 void SavedCoupons::restore(const SavedCoupon& copy, const fs::path& cabecFile, const fs::path& itensFile)
 {
     std::error_code ec;
     if (fs::exists(copy.folder / restoredMark, ec))
         throw common::DatabaseError("The saved coupon " + copy.id + " was already put back");
-    const px::PxTable cabec = px::PxTable::read(copy.folder / headerFile);
-    const px::PxTable itens = px::PxTable::read(copy.folder / itemsFile);
     for (const fs::path& f : {cabecFile, itensFile})
         if (!isEmptyTable(f))
             throw common::DatabaseError("The table " + f.string() +
                                         " is not empty: a pending coupon is there; print it first");
-    for (const px::Record& r : itens.records())
-        px::appendRecord(itensFile, r);
-    for (const px::Record& r : cabec.records())
-        px::appendRecord(cabecFile, r);
-    common::writeSynced(copy.folder / restoredMark, copy.when + "\n");
-    common::syncFolder(copy.folder);
+    CouponJournal j = journal();
+    const std::string db = copy.db.empty() ? currentDatabase() : copy.db;
+    if (copy.hasKey)
+        j.restoring(db, copy.key, copy.id);
+    putBack(copy, cabecFile, itensFile);
+    if (copy.hasKey)
+        j.restored(db, copy.key);
+}
+
+void SavedCoupons::putBack(const SavedCoupon& copy, const fs::path& cabecFile, const fs::path& itensFile)
+{
+    const px::PxTable cabec = px::PxTable::read(copy.folder / headerFile);
+    const px::PxTable itens = px::PxTable::read(copy.folder / itemsFile);
+    // The undoing is written ahead, so that it needs no free space when the disk fills up.
+    px::prepareEmptyTable(itensFile);
+    px::prepareEmptyTable(cabecFile);
+    try {
+        for (const px::Record& r : itens.records())
+            px::appendRecord(itensFile, r);
+        for (const px::Record& r : cabec.records())
+            px::appendRecord(cabecFile, r);
+        common::writeSynced(copy.folder / restoredMark, copy.when + "\n");
+        common::syncFolder(copy.folder);
+    } catch (...) {
+        px::emptyTable(cabecFile);
+        px::emptyTable(itensFile);
+        if (copy.hasKey)
+            journal().restoreUndone(copy.db.empty() ? currentDatabase() : copy.db, copy.key);
+        throw;
+    }
+    px::discardPreparedEmptying(itensFile);
+    px::discardPreparedEmptying(cabecFile);
+}
+
+std::vector<std::string> SavedCoupons::finishRestores(const std::string& db, data::Table& cabec, data::Table& itens)
+{
+    std::vector<std::string> told;
+    CouponJournal j = journal();
+    std::error_code ec;
+    if (!fs::exists(j.file(), ec))
+        return told;
+    const fs::path cabecFile = data::Database::tablePath(cabec.tableName());
+    const fs::path itensFile = data::Database::tablePath(itens.tableName());
+    for (const auto& [key, id] : j.unfinishedRestores(db)) {
+        bool empty = true, ours = true;
+        {
+            const data::CloseOnExit guard(cabec);
+            cabec.open();
+            empty = cabec.isEmpty();
+            ours = empty || (cabec.recordCount() == 1 && CouponKey::of(cabec) == key);
+            cabec.close();
+        }
+        const std::optional<SavedCoupon> copy = find(id);
+        const std::string num = common::toUtf8(common::trim(key.values[1]));
+        if (!ours || !copy) {
+            j.restoreUndone(db, key);
+            told.push_back("A reposição da cópia salva " + id + " (cupom " + num +
+                           ") foi interrompida e não pôde ser concluída: a cópia continua salva.");
+            continue;
+        }
+        if (fs::exists(copy->folder / restoredMark, ec) && !empty) {
+            j.restored(db, key); // it had ended but for its last line
+            continue;
+        }
+        fs::remove(copy->folder / restoredMark, ec);
+        px::emptyTable(itensFile);
+        px::emptyTable(cabecFile);
+        putBack(*copy, cabecFile, itensFile);
+        j.restored(db, key);
+        told.push_back("A reposição da cópia salva " + id + " (cupom " + num +
+                       ") foi interrompida e foi concluída agora: o cupom está pendente para impressão.");
+    }
+    return told;
 }
 
 } // namespace ecf::coupon

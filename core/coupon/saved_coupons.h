@@ -12,6 +12,10 @@
 #include <string>
 #include <vector>
 
+namespace ecf::data {
+class Table;
+}
+
 namespace ecf::coupon {
 
 struct SavedCoupon {
@@ -39,7 +43,8 @@ public:
     // the copy's description. Throws DatabaseError or FileError; a copy
     // that failed half way is not listed.
     SavedCoupon save(const std::filesystem::path& cabecFile, const std::filesystem::path& itensFile,
-                     const std::string& db, const std::optional<CouponKey>& key, const std::string& reason, const common::DateTime& now);
+                     const std::string& db, const std::optional<CouponKey>& key, const std::string& reason,
+                     const common::DateTime& now, bool printerClosed = false);
 
     // The copies not yet put back, oldest first.
     std::vector<SavedCoupon> pending() const;
@@ -47,12 +52,26 @@ public:
 
     // Puts a copy back: both hand-off tables must exist and be empty (else DatabaseError, and
     // nothing is written). The items go first and the header last, so that a header never
-    // stands without its items; then the copy is marked as put back.
+    // stands without its items; then the copy is marked as put back. The journal of coupon
+    // issues beside the saved copies says when it began and ended; when a record cannot be
+    // written (a full disk, a value the table refuses) both tables are emptied again before
+    // the error goes on, and a putting back cut short by a kill is settled by finishRestores.
     void restore(const SavedCoupon& copy, const std::filesystem::path& cabecFile,
                  const std::filesystem::path& itensFile);
 
+    // Settles every putting back into the tables of `db` that was cut short: done again from
+    // the copy when the header table is empty or holds that coupon, else (the host has put
+    // another coupon there since) left undone. Returns one UTF-8 line per copy settled, for
+    // the cashier. Throws DatabaseError when the tables cannot be written.
+    std::vector<std::string> finishRestores(const std::string& db, data::Table& cabec, data::Table& itens);
+
+    // The journal of coupon issues these copies belong to.
+    CouponJournal journal() const;
+
 private:
     std::optional<SavedCoupon> load(const std::filesystem::path& folder) const;
+    void putBack(const SavedCoupon& copy, const std::filesystem::path& cabecFile,
+                 const std::filesystem::path& itensFile);
     std::filesystem::path root_;
 };
 

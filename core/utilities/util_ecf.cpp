@@ -57,13 +57,15 @@ bool UtilEcf::checks()
     return true;
 }
 
-void UtilEcf::onPrinter(const std::function<void()>& operation)
+bool UtilEcf::onPrinter(const std::function<void()>& operation)
 {
     printer::CallWatch& watch = printer_.pipeline().watch();
     watch = {};
     operation();
-    if (!watch.refusal.empty())
-        outcome_.notDone("the printer refused: " + watch.refusal);
+    if (watch.refusal.empty())
+        return true;
+    outcome_.notDone("the printer refused: " + watch.refusal);
+    return false;
 }
 
 void UtilEcf::xReading()
@@ -94,15 +96,15 @@ void UtilEcf::cancelLastCoupon()
         return;
     if (!checks())
         return;
-    onPrinter([this] { printer_.driver().cancelCoupon(printer::CancelKind::LastCoupon); });
+    if (onPrinter([this] { printer_.driver().cancelCoupon(printer::CancelKind::LastCoupon); }) && lastCouponCancelled)
+        lastCouponCancelled();
 }
 
 void UtilEcf::closeOpenCoupon()
 {
     if (!checks())
         return;
-    onPrinter([this] { printer_.driver().cancelCoupon(printer::CancelKind::OpenCoupon); });
-    if (openCouponClosed)
+    if (onPrinter([this] { printer_.driver().cancelCoupon(printer::CancelKind::OpenCoupon); }) && openCouponClosed)
         openCouponClosed();
 }
 

@@ -37,6 +37,8 @@ public:
 
     // Called after "Fecha Cupom Aberto" was sent to the printer.
     std::function<void()> openCouponClosed;
+    // Told when "Cancela Último Cupom" succeeded.
+    std::function<void()> lastCouponCancelled;
 
     data::Table TFormaPagto{"FormaPtg.db"};
     data::Table TFilial{"Filial.DB"};
@@ -44,7 +46,7 @@ public:
 private:
     bool checks();        // port text and model code configured
     bool confirmed(const std::string& question); // Yes only; else the outcome says why not
-    void onPrinter(const std::function<void()>& operation); // a refusal: the outcome says so
+    bool onPrinter(const std::function<void()>& operation); // a refusal: the outcome says so
 
     common::OperatorPort& op_;
     common::StartupConfig& config_;
