@@ -61,6 +61,8 @@ std::string shownValue(double v)
 
 void FieldCheck::item(int position)
 {
+    if (!fits())
+        return;
     position_ = position;
     numItem_.reset();
     product_.reset();
@@ -68,6 +70,8 @@ void FieldCheck::item(int position)
 
 void FieldCheck::closing()
 {
+    if (!fits())
+        return;
     position_ = 0;
     numItem_.reset();
     product_.reset();
@@ -96,14 +100,16 @@ std::string FieldCheck::formatted(const NumberField& f, std::string text, const 
 void FieldCheck::note(const NumberField& f, const std::string& text, bool negative, const std::string& shown,
                       const char* unit)
 {
-    if (!problem_.empty())
+    if (!fits())
         return;
     if (negative)
-        problem_ = where() + ": " + f.name + " " + shown + ": o campo não aceita valor negativo";
+        misfit_ = std::string(f.name) + " " + shown + ": o campo não aceita valor negativo";
     else if (f.width > 0 && text.size() > static_cast<std::size_t>(f.width))
-        problem_ = where() + ": " + f.name + " " + shown + " não cabe nos " + std::to_string(f.width) + " " + unit +
+        misfit_ = std::string(f.name) + " " + shown + " não cabe nos " + std::to_string(f.width) + " " + unit +
                    " do campo";
 }
+
+std::string FieldCheck::problem() const { return fits() ? std::string() : where() + ": " + misfit_; }
 
 std::string FieldCheck::where() const
 {

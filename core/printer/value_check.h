@@ -31,6 +31,7 @@ std::string shownValue(double v);
 class FieldCheck {
 public:
     // The values that follow belong to the item at this position of the walk (from 1) ...
+    // (after a misfit, where the values stand no longer changes)
     void item(int position);
     // ... whose Num_Item and product code (Cod_Reduz) were read; the box names them.
     void numItem(std::int64_t n) { numItem_ = n; }
@@ -45,9 +46,10 @@ public:
     // A number already formatted (e.g. "%14.2f"): its length against the width, and its sign.
     std::string formatted(const NumberField& f, std::string text, const std::string& shown);
 
-    bool fits() const { return problem_.empty(); }
-    // The first misfit, in one line for the operator; empty when every value fitted.
-    const std::string& problem() const { return problem_; }
+    bool fits() const { return misfit_.empty(); }
+    // The first misfit, in one line for the operator; empty when every value fitted. The item
+    // is named by what was read of it up to now (Num_Item may be read after its values).
+    std::string problem() const;
 
 private:
     void note(const NumberField& f, const std::string& text, bool negative, const std::string& shown,
@@ -56,7 +58,7 @@ private:
 
     int position_ = 0;  // 0: the closing
     std::optional<std::int64_t> numItem_, product_;
-    std::string problem_;
+    std::string misfit_; // the field, its value and why, of the first misfit
 };
 
 // The walk of a coupon check, in the coupon issue's order: from the first item, for each, the
