@@ -190,7 +190,7 @@ std::string SwedaDriver::payment(data::Table& cabec, FieldCheck& check)
 {
     auto paymentCode = [&] {
         const std::int64_t n = cabec.fieldByName("TipoPagNum").asInteger();
-        return n == 0 ? std::string("01") : check.digits({"TipoPagNum + 1", 2}, n + 1, dec(n + 1));
+        return n == 0 ? std::string("01") : check.digits({"Código do pagamento (TipoPagNum + 1)", 2}, n + 1, dec(n + 1));
     };
     auto amount = [&](const char* name, common::Money v) {
         return check.digits({name, 12}, v.centsTruncated(), shownValue(v));
