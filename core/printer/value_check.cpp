@@ -128,10 +128,15 @@ std::string checkCouponValues(CouponRecords& rec, FieldCheck& check,
     QuietOperator quiet;
     data::Table& itens = rec.itens;
     int position = 0;
-    for (itens.first(); !itens.eof() && check.fits(); itens.next()) {
-        check.item(++position);
-        taxCode(rec, quiet);
-        item(itemTotal(itens));
+    try {
+        for (itens.first(); !itens.eof() && check.fits(); itens.next()) {
+            check.item(++position);
+            taxCode(rec, quiet);
+            item(itemTotal(itens));
+        }
+    } catch (...) {
+        itens.first(); // the error goes on as it is; the items stand where the issue expects them
+        throw;
     }
     itens.first();
     if (!check.fits())
