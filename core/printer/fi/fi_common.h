@@ -9,7 +9,6 @@
 #include "printer/value_check.h"
 
 #include <functional>
-
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,9 +35,9 @@ struct ItemSale {
 ItemSale buildItemSale(CouponRecords& rec, const TaxCode& taxCode, FieldCheck& check);
 // "%14.2f" of the coupon total, as the payment carries it.
 std::string paymentAmount(data::Table& cabec, FieldCheck& check);
-// The values the closing reads, in its order, without the customer's normalisation (which
-// writes to the header's edit buffer): the checks of the Daruma and BemaFI32 families.
-// taxCode: the family's tax-code lookup, showing its box (if any) on the port given.
+// FamilyDriver::checkCoupon of the Daruma and BemaFI32 families: the items' values, then what
+// the closing reads, in its order, without the customer's normalisation (which writes to the
+// header's edit buffer). taxCode: the family's tax-code lookup, its box on the port given.
 std::string checkCoupon(CouponRecords& rec, const std::function<void(common::OperatorPort&)>& taxCode);
 
 // The customer of the header after normalisation (assigned in the header's edit buffer and
