@@ -39,7 +39,7 @@ public:
     // ... or to the closing of the coupon (totals and payment).
     void closing();
 
-    // "%W.Wd" of value (at least W digits, leading zeros): the text sent.
+    // "%W.Wd" of value (at least W digits, leading zeros; f.width > 0): the text sent.
     std::string digits(const NumberField& f, std::int64_t value, const std::string& shown);
     // value in plain decimal digits, no padding (a field of no fixed width).
     std::string decimal(const NumberField& f, std::int64_t value, const std::string& shown);
