@@ -1,17 +1,12 @@
 #include "coupon/coupon_issue.h"
 
 #include "data/table.h"
+#include "printer/value_check.h"
 
 namespace ecf::coupon {
 
-common::Money itemTotal(data::Table& itens)
-{
-    // Read in this order, so that a missing field is reported as the first one missing.
-    common::Money total = itens.fieldByName("BT_ICMS").asMoney();
-    total += itens.fieldByName("BI_ICMS").asMoney();
-    total += itens.fieldByName("BO_ICMS").asMoney();
-    return total;
-}
+// One reading for the print and for the check of the coupon's values.
+common::Money itemTotal(data::Table& itens) { return printer::itemTotal(itens); }
 
 IssueResult issueCoupon(printer::FamilyDriver& driver, printer::CouponRecords& records, IssueObserver* observer)
 {

@@ -40,6 +40,12 @@ public:
     virtual void closeCoupon(CouponRecords& rec) = 0;
     // Delivery receipt, additional coupon and paper feed, with the operator's questions.
     virtual void receipts(CouponRecords& rec) = 0;
+    // Before the coupon's first call: every number the coupon issue will send, read in the
+    // issue's order, checked against its field (value_check.h). "" when every value fits, else
+    // one line naming the item (or the closing), the field and the value. Sends nothing, shows
+    // nothing, does not put the header in edit mode and leaves the items on their first record;
+    // a missing or unconvertible field throws as the print would.
+    virtual std::string checkCoupon(CouponRecords&) { return {}; }
 
     // --- utilities (after the window's confirmation and configuration checks)
     virtual void xReading() = 0;

@@ -104,7 +104,8 @@ bool BemaFI32Driver::registerItem(CouponRecords& rec, const TaxCode& taxCode, co
 {
     if (rec.itens.fieldByName("Num_Item").asInteger() == 1)
         lib().Bematech_FI_AbreCupom(rec.cabec.fieldByName("CGC").asString());
-    const fi::ItemSale s = fi::buildItemSale(rec, taxCode);
+    FieldCheck sent;
+    const fi::ItemSale s = fi::buildItemSale(rec, taxCode, sent);
     const int r = lib().Bematech_FI_VendeItem(s.code, s.description, s.taxCode, s.qtyType, s.quantity, s.decimals,
                                               s.unitPrice, s.discountType, s.discountValue);
     if (r != 1) {
@@ -119,8 +120,8 @@ void BemaFI32Driver::closeCoupon(CouponRecords& rec)
     auto& cabec = rec.cabec;
     lib().Bematech_FI_IniciaFechamentoCupom("D", "%", "0000");
     const std::string form = fi::paymentFormName(cabec);
-    lib().Bematech_FI_EfetuaFormaPagamento(form,
-                                           common::fmtMoney("%14.2f", cabec.fieldByName("Vlr_Nota").asMoney()));
+    FieldCheck sent;
+    lib().Bematech_FI_EfetuaFormaPagamento(form, fi::paymentAmount(cabec, sent));
     const fi::Customer c = fi::normalizeCustomer(cabec);
     std::string message = "Num.Controle: " + cabec.fieldByName("Num_Nota").asString();
     message += "\n" + c.cliente + "\n" + c.endereco + "\n" + c.cnpj;
@@ -129,6 +130,11 @@ void BemaFI32Driver::closeCoupon(CouponRecords& rec)
 }
 
 void BemaFI32Driver::receipts(CouponRecords&) {}
+
+std::string BemaFI32Driver::checkCoupon(CouponRecords& rec)
+{
+    return fi::checkCoupon(rec, [&](common::OperatorPort& quiet) { classifyTax(taxSpelling, rec, ctx_.taxTable, quiet); });
+}
 
 // --- utilities
 

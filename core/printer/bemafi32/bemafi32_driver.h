@@ -17,6 +17,7 @@ public:
     bool registerItem(CouponRecords& rec, const TaxCode& taxCode, common::Money itemTotal) override;
     void closeCoupon(CouponRecords& rec) override;
     void receipts(CouponRecords& rec) override;
+    std::string checkCoupon(CouponRecords& rec) override;
 
     void xReading() override;
     void zReduction() override;

@@ -86,7 +86,8 @@ bool DarumaDriver::registerItem(CouponRecords& rec, const TaxCode& taxCode, comm
 {
     if (rec.itens.fieldByName("Num_Item").asInteger() == 1)
         lib().Daruma_FI_AbreCupom(rec.cabec.fieldByName("CGC").asString());
-    const fi::ItemSale s = fi::buildItemSale(rec, taxCode);
+    FieldCheck sent;
+    const fi::ItemSale s = fi::buildItemSale(rec, taxCode, sent);
     const int r = lib().Daruma_FI_VendeItem(s.code, s.description, s.taxCode, s.qtyType, s.quantity, s.decimals,
                                             s.unitPrice, s.discountType, s.discountValue);
     if (r != 1) {
@@ -101,7 +102,8 @@ void DarumaDriver::closeCoupon(CouponRecords& rec)
     auto& cabec = rec.cabec;
     lib().Daruma_FI_IniciaFechamentoCupom("D", "%", "0000");
     const std::string form = fi::paymentFormName(cabec);
-    lib().Daruma_FI_EfetuaFormaPagamento(form, common::fmtMoney("%14.2f", cabec.fieldByName("Vlr_Nota").asMoney()));
+    FieldCheck sent;
+    lib().Daruma_FI_EfetuaFormaPagamento(form, fi::paymentAmount(cabec, sent));
     const fi::Customer c = fi::normalizeCustomer(cabec);
     lib().Daruma_FI_IdentificaConsumidor(c.cliente, c.endereco,
                                          c.cnpj + "   Num.Controle: " + cabec.fieldByName("Num_Nota").asString());
@@ -110,6 +112,11 @@ void DarumaDriver::closeCoupon(CouponRecords& rec)
 }
 
 void DarumaDriver::receipts(CouponRecords&) {}
+
+std::string DarumaDriver::checkCoupon(CouponRecords& rec)
+{
+    return fi::checkCoupon(rec, [&](common::OperatorPort& quiet) { classifyTax(taxSpelling, rec, ctx_.taxTable, quiet); });
+}
 
 // --- utilities
 

@@ -22,23 +22,56 @@ std::string thousandths(std::string_view pattern, common::Money value)
 }
 } // namespace
 
-ItemSale buildItemSale(CouponRecords& rec, const TaxCode& taxCode)
+ItemSale buildItemSale(CouponRecords& rec, const TaxCode& taxCode, FieldCheck& check)
 {
     ItemSale s;
-    s.code = trim(fmtInt("%6.6d", rec.itens.fieldByName("Cod_Reduz").asInteger()));
+    const std::int64_t code = rec.itens.fieldByName("Cod_Reduz").asInteger();
+    check.product(code);
+    s.code = trim(check.formatted({"Cod_Reduz"}, fmtInt("%6.6d", code), std::to_string(code)));
     s.description = trim(common::left(rec.itens.fieldByName("Descr_Prod").asString(), 29));
     s.taxCode = trim(taxCode.text);
     s.qtyType = "F";
-    s.quantity = trim(thousandths("%7.3f", rec.itens.fieldByName("Quantidade").asMoney()));
+    const common::Money q = rec.itens.fieldByName("Quantidade").asMoney();
+    s.quantity = trim(check.formatted({"Quantidade"}, thousandths("%7.3f", q), shownValue(q)));
     s.decimals = 3;
-    s.unitPrice = trim(thousandths("%8.3f", rec.itens.fieldByName("Preco_Unit").asMoney()));
+    const common::Money price = rec.itens.fieldByName("Preco_Unit").asMoney();
+    s.unitPrice = trim(check.formatted({"Preco_Unit"}, thousandths("%8.3f", price), shownValue(price)));
     s.discountType = "%";
     s.discountValue = "0,00";
     if (rec.filial.fieldByName("TipoDescIt").asString() == "V") {
         s.discountType = "$";
-        s.discountValue = trim(fmtFloat("%7.2f", rec.itens.fieldByName("Vlr_Descit").asFloat()));
+        const double d = rec.itens.fieldByName("Vlr_Descit").asFloat();
+        s.discountValue = trim(check.formatted({"Vlr_Descit"}, fmtFloat("%7.2f", d), shownValue(d)));
     }
     return s;
+}
+
+std::string paymentAmount(data::Table& cabec, FieldCheck& check)
+{
+    const common::Money total = cabec.fieldByName("Vlr_Nota").asMoney();
+    return check.formatted({"Vlr_Nota", 14}, common::fmtMoney("%14.2f", total), shownValue(total));
+}
+
+std::string checkCoupon(CouponRecords& rec, const std::function<void(common::OperatorPort&)>& taxCode)
+{
+    FieldCheck check;
+    return checkCouponValues(
+        rec, check, [&](CouponRecords&, common::OperatorPort& quiet) { taxCode(quiet); },
+        [&](common::Money) {
+            const std::int64_t numItem = rec.itens.fieldByName("Num_Item").asInteger();
+            check.numItem(numItem);
+            if (numItem == 1)
+                rec.cabec.fieldByName("CGC").asString();
+            buildItemSale(rec, TaxCode{}, check);
+        },
+        [&] {
+            paymentFormName(rec.cabec);
+            paymentAmount(rec.cabec, check);
+            for (const char* name : {"Cliente", "Endereco", "CNPJ"})
+                rec.cabec.fieldByName(name).asString();
+            rec.cabec.fieldByName("Num_Nota").asString();
+            rec.cabec.fieldByName("LinhaVenc").asString();
+        });
 }
 
 Customer normalizeCustomer(data::Table& cabec)

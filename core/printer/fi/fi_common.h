@@ -6,7 +6,9 @@
 #include "printer/pipeline.h"
 #include "printer/family_context.h"
 #include "printer/records.h"
+#include "printer/value_check.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,8 +30,15 @@ struct ItemSale {
     int decimals = 3;
     std::string unitPrice, discountType, discountValue;
 };
-// Reads the item and the branch discount kind in the order the sale needs them.
-ItemSale buildItemSale(CouponRecords& rec, const TaxCode& taxCode);
+// Reads the item and the branch discount kind in the order the sale needs them; the numbers
+// go through `check` (texts of no fixed width: only a sign is a misfit).
+ItemSale buildItemSale(CouponRecords& rec, const TaxCode& taxCode, FieldCheck& check);
+// "%14.2f" of the coupon total, as the payment carries it.
+std::string paymentAmount(data::Table& cabec, FieldCheck& check);
+// FamilyDriver::checkCoupon of the Daruma and BemaFI32 families: the items' values, then what
+// the closing reads, in its order, without the customer's normalisation (which writes to the
+// header's edit buffer). taxCode: the family's tax-code lookup, its box on the port given.
+std::string checkCoupon(CouponRecords& rec, const std::function<void(common::OperatorPort&)>& taxCode);
 
 // The customer of the header after normalisation (assigned in the header's edit buffer and
 // read back from it).

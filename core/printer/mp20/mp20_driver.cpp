@@ -7,6 +7,7 @@
 #include "data/table.h"
 #include "printer/mp20/mp20_lib.h"
 #include "printer/tax_codes.h"
+#include "printer/value_check.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -29,6 +30,63 @@ const std::string esc = "\x1b";
 std::string field(data::Table& t, const char* name) { return commandField(t.fieldByName(name).asString()); }
 
 std::string dec(std::int64_t v) { return std::to_string(v); }
+
+// The sale command of the current item (after the opening), its numbers through `check`.
+std::string saleCommand(CouponRecords& rec, const TaxCode& taxCode, FieldCheck& check)
+{
+    data::Table& it = rec.itens;
+    std::string discount = "0000";
+    const std::string kind = rec.filial.fieldByName("TipoDescIt").asString();
+    if (kind == "P" || kind == "V") {
+        // The percentage in hundredths, or the amount in cents.
+        const Money d = it.fieldByName("Vlr_Descit").asMoney();
+        discount = check.digits({"Vlr_Descit", kind == "P" ? 4 : 8}, d.scaledTruncated(100), shownValue(d));
+    }
+
+    std::string command = esc + "|09|";
+    const std::int64_t code = it.fieldByName("Cod_Reduz").asInteger();
+    check.product(code);
+    command += check.digits({"Cod_Reduz", 13}, code, dec(code));
+    command += "|";
+    command += common::fmtStr("%-26.26s", field(it, "Descr_Prod")) + " " + common::fmtStr("%-2.2s", field(it, "Unid_Pad"));
+    command += "|" + commandField(taxCode.text);
+    const Money q = it.fieldByName("Quantidade").asMoney();
+    command += "|" + check.digits({"Quantidade", 7}, q.scaledTruncated(1000), shownValue(q));
+    const Money price = it.fieldByName("Preco_Unit").asMoney();
+    command += "|" + check.digits({"Preco_Unit", 8}, price.scaledTruncated(100), shownValue(price));
+    command += "|" + discount;
+    command += "|" + esc;
+    return command;
+}
+
+// The coupon total in cents as the payment commands carry it.
+std::string paymentAmount(data::Table& c, FieldCheck& check)
+{
+    const Money total = c.fieldByName("Vlr_Nota").asMoney();
+    return check.digits({"Vlr_Nota", 14}, total.centsTruncated(), shownValue(total));
+}
+
+// The closing message: seller, customer and the due-date line, cut to 492 characters.
+std::string closingMessage(data::Table& c, std::int32_t fatModNf)
+{
+    std::string message;
+    if (c.fieldByName("Cod_Vend1").asInteger() != 0)
+        message += "Vendedor: " + field(c, "Cod_Vend1") + " - " + common::fmtStr("%-20.20s", field(c, "Nome_Vende")) + crlf;
+    message += std::string("Destinatario:") + crlf;
+    message += common::fmtInt("%6.6d", c.fieldByName("Cod_Clifor").asInteger()) + " " + field(c, "Cliente") + crlf;
+    const std::string cnpj = field(c, "CNPJ"), ie = field(c, "InscrEst");
+    if (!cnpj.empty() || !ie.empty())
+        message += "CNPJ/CPF:" + cnpj + " IE:" + ie + crlf;
+    const std::string endereco = field(c, "Endereco");
+    if (!endereco.empty())
+        message += endereco + " " + field(c, "Numero") + " " + field(c, "CEP") + crlf;
+    const std::string bairro = field(c, "Bairro"), cidade = field(c, "Cidade"), estado = field(c, "Estado");
+    if (!bairro.empty() || !cidade.empty() || !estado.empty())
+        message += cidade + "/" + estado + " FONE:" + field(c, "Telefone") + crlf;
+    if (fatModNf != 89)
+        message += field(c, "LinhaVenc") + crlf;
+    return common::left(message, 492);
+}
 
 // The register number; an item of Nivel1 "90" is looked up among the ISS registers.
 const TaxSpelling taxSpelling{.substituted = {"FF"}, .exempt = {"II"}, .nonTaxed = {"NN"}, .blank = {"  "},
@@ -131,28 +189,12 @@ TaxCode Mp20Driver::resolveTaxCode(CouponRecords& rec)
 
 bool Mp20Driver::registerItem(CouponRecords& rec, const TaxCode& taxCode, Money)
 {
-    data::Table& it = rec.itens;
-    if (it.fieldByName("Num_Item").asInteger() == 1 && lib().FormataTX(esc + "|00|" + esc) != 0) {
+    if (rec.itens.fieldByName("Num_Item").asInteger() == 1 && lib().FormataTX(esc + "|00|" + esc) != 0) {
         ctx_.op.message("Erro na Abertura da Impressora Fiscal ");
         return false;
     }
-    std::string discount = "0000";
-    const std::string kind = rec.filial.fieldByName("TipoDescIt").asString();
-    if (kind == "P")
-        discount = common::fmtInt("%4.4d", it.fieldByName("Vlr_Descit").asMoney().scaledTruncated(100));
-    else if (kind == "V")
-        discount = common::fmtInt("%8.8d", it.fieldByName("Vlr_Descit").asMoney().scaledTruncated(100));
-
-    std::string command = esc + "|09|";
-    command += common::fmtInt("%13.13d", it.fieldByName("Cod_Reduz").asInteger());
-    command += "|";
-    command += common::fmtStr("%-26.26s", field(it, "Descr_Prod")) + " " + common::fmtStr("%-2.2s", field(it, "Unid_Pad"));
-    command += "|" + commandField(taxCode.text);
-    command += "|" + common::fmtInt("%7.7d", it.fieldByName("Quantidade").asMoney().scaledTruncated(1000));
-    command += "|" + common::fmtInt("%8.8d", it.fieldByName("Preco_Unit").asMoney().scaledTruncated(100));
-    command += "|" + discount;
-    command += "|" + esc;
-    if (lib().FormataTX(command) != 0) {
+    FieldCheck sent;
+    if (lib().FormataTX(saleCommand(rec, taxCode, sent)) != 0) {
         ctx_.op.message("Erro ao tentar Imprimir o item.");
         return false;
     }
@@ -164,7 +206,8 @@ void Mp20Driver::closeCoupon(CouponRecords& rec)
     data::Table& c = rec.cabec;
     lib().FormataTX(esc + "|32|A|0000|" + esc);
 
-    const std::string a14 = common::fmtInt("%14.14d", c.fieldByName("Vlr_Nota").asMoney().centsTruncated());
+    FieldCheck sent;
+    const std::string a14 = paymentAmount(c, sent);
     if (ctx_.config.fatModNf == 136) {
         lib().FormataTX(esc + "|33|Dinheiro           |" + a14 + "| |" + esc);
     } else {
@@ -179,25 +222,25 @@ void Mp20Driver::closeCoupon(CouponRecords& rec)
             lib().FormataTX(esc + "|72|01|" + a14 + "| |" + esc);
         }
     }
+    closingResult_ = lib().FormataTX(esc + "|34|" + closingMessage(c, ctx_.config.fatModNf) + "|" + esc);
+}
 
-    std::string message;
-    if (c.fieldByName("Cod_Vend1").asInteger() != 0)
-        message += "Vendedor: " + field(c, "Cod_Vend1") + " - " + common::fmtStr("%-20.20s", field(c, "Nome_Vende")) + crlf;
-    message += std::string("Destinatario:") + crlf;
-    message += common::fmtInt("%6.6d", c.fieldByName("Cod_Clifor").asInteger()) + " " + field(c, "Cliente") + crlf;
-    const std::string cnpj = field(c, "CNPJ"), ie = field(c, "InscrEst");
-    if (!cnpj.empty() || !ie.empty())
-        message += "CNPJ/CPF:" + cnpj + " IE:" + ie + crlf;
-    const std::string endereco = field(c, "Endereco");
-    if (!endereco.empty())
-        message += endereco + " " + field(c, "Numero") + " " + field(c, "CEP") + crlf;
-    const std::string bairro = field(c, "Bairro"), cidade = field(c, "Cidade"), estado = field(c, "Estado");
-    if (!bairro.empty() || !cidade.empty() || !estado.empty())
-        message += cidade + "/" + estado + " FONE:" + field(c, "Telefone") + crlf;
-    if (ctx_.config.fatModNf != 89)
-        message += field(c, "LinhaVenc") + crlf;
-    message = common::left(message, 492);
-    closingResult_ = lib().FormataTX(esc + "|34|" + message + "|" + esc);
+std::string Mp20Driver::checkCoupon(CouponRecords& rec)
+{
+    FieldCheck check;
+    return checkCouponValues(
+        rec, check, [&](CouponRecords& r, common::OperatorPort& quiet) { classifyTax(taxSpelling, r, ctx_.taxTable, quiet); },
+        [&](Money) {
+            check.numItem(rec.itens.fieldByName("Num_Item").asInteger());
+            saleCommand(rec, TaxCode{}, check);
+        },
+        [&] {
+            data::Table& c = rec.cabec;
+            paymentAmount(c, check);
+            if (ctx_.config.fatModNf != 136)
+                field(c, "FormaPag");
+            closingMessage(c, ctx_.config.fatModNf);
+        });
 }
 
 void Mp20Driver::receipts(CouponRecords& rec)

@@ -56,6 +56,13 @@ TaxSpelling schalterSpelling(int substituted, int exempt, int registers)
 const TaxSpelling taxSpelling2 = schalterSpelling(12, 13, 10);
 const TaxSpelling taxSpelling30 = schalterSpelling(16, 17, 16);
 
+// "VALOR PAGO": the coupon total in cents, rounded.
+std::string paidAmount(data::Table& c, FieldCheck& check)
+{
+    const Money total = c.fieldByName("Vlr_Nota").asMoney();
+    return check.decimal({"Vlr_Nota"}, total.centsRoundedEven(), shownValue(total));
+}
+
 } // namespace
 
 SchalterLib& SchalterDriver::lib()
@@ -148,59 +155,75 @@ TaxCode SchalterDriver::resolveTaxCode(CouponRecords& rec)
     return classifyTax(laterCommands() ? taxSpelling30 : taxSpelling2, rec, ctx_.taxTable, ctx_.op);
 }
 
-bool SchalterDriver::registerItem(CouponRecords& rec, const TaxCode& taxCode, Money itemTotal)
+SchalterDriver::ItemArgs SchalterDriver::itemArgs(CouponRecords& rec, Money itemTotal, FieldCheck& check)
 {
     data::Table& it = rec.itens;
-    const bool m30 = laterCommands();
-    std::string description, total, code, qtyInt, qtyFrac, price;
-    if (!m30) {
+    ItemArgs a;
+    if (!laterCommands()) {
         std::string d = common::left(str(it, "Descr_Prod"), 30);
         d.resize(30, ' ');
-        description = d + common::fmtFloat("%6.2f", it.fieldByName("Quantidade").asFloat()) + " x " +
-                      common::fmtFloat("%6.2f", it.fieldByName("Preco_Unit").asFloat());
-        total = dec(itemTotal.centsRoundedEven());
+        a.description = d + common::fmtFloat("%6.2f", it.fieldByName("Quantidade").asFloat()) + " x " +
+                        common::fmtFloat("%6.2f", it.fieldByName("Preco_Unit").asFloat());
+        a.total = check.decimal({"Total do item (BT_ICMS + BI_ICMS + BO_ICMS)"}, itemTotal.centsRoundedEven(),
+                                shownValue(itemTotal));
     } else {
-        code = common::fmtInt("%13.13d", it.fieldByName("Cod_Reduz").asInteger());
+        const std::int64_t code = it.fieldByName("Cod_Reduz").asInteger();
+        check.product(code);
+        a.code = check.digits({"Cod_Reduz", 13}, code, dec(code));
         const long double q = it.fieldByName("Quantidade").asFloat();
         const long double whole = std::truncl(q);
-        qtyInt = common::fmtInt("%3.3d", truncate(whole));
-        qtyFrac = common::fmtInt("%3.3d", truncate((q - whole + 0.0001L) * 1000.0L));
-        description = common::fmtStr("%-63s", str(it, "Descr_Prod"));
-        price = common::fmtInt("%9.9d", it.fieldByName("Preco_Unit").asMoney().scaledTruncated(100));
+        const NumberField quantity{"Quantidade", 3};
+        a.qtyInt = check.digits(quantity, truncate(whole), shownValue(static_cast<double>(q)));
+        a.qtyFrac = check.digits(quantity, truncate((q - whole + 0.0001L) * 1000.0L), shownValue(static_cast<double>(q)));
+        a.description = common::fmtStr("%-63s", str(it, "Descr_Prod"));
+        const Money price = it.fieldByName("Preco_Unit").asMoney();
+        a.price = check.digits({"Preco_Unit", 9}, price.scaledTruncated(100), shownValue(price));
     }
+    return a;
+}
 
-    if (it.fieldByName("Num_Item").asInteger() == 1) {
+std::string SchalterDriver::discountText(CouponRecords& rec, Money itemTotal, FieldCheck& check)
+{
+    // An amount ("V") or a percentage of the item total ("P"); any other kind sends no
+    // discount at all, nor does a discount of 0.
+    const std::string kind = str(rec.filial, "TipoDescIt");
+    const double discount = rec.itens.fieldByName("Vlr_Descit").asFloat();
+    std::string text;
+    if (kind == "V") {
+        text = check.decimal({"Vlr_Descit"}, roundEven(static_cast<long double>(discount) * 100.0L), shownValue(discount));
+    } else if (kind == "P") {
+        const NumberField field{"Desconto (Vlr_Descit % do total do item)"};
+        const long double share = static_cast<long double>(discount) / 100.0L * itemTotal.toLongDouble();
+        if (!laterCommands()) {
+            text = check.decimal(field, roundEven(share * 100.0L), shownValue(static_cast<double>(share)));
+        } else {
+            const double rounded = common::decimalRound(2, static_cast<double>(share), ctx_.config.roundingMode);
+            text = check.decimal(field, truncate(static_cast<long double>(rounded) * 100.0L), shownValue(rounded));
+        }
+    }
+    return discount != 0 ? text : std::string();
+}
+
+bool SchalterDriver::registerItem(CouponRecords& rec, const TaxCode& taxCode, Money itemTotal)
+{
+    FieldCheck sent;
+    const ItemArgs a = itemArgs(rec, itemTotal, sent);
+    if (rec.itens.fieldByName("Num_Item").asInteger() == 1) {
         const int r = lib().ecfImpCab(0);
         if (r != 0) {
             ctx_.op.message("Ocorreu o erro número " + dec(r));
             return false;
         }
     }
-    const int r = m30 ? lib().ecfVenda_Item(code, description, qtyInt, qtyFrac, price, taxCode.index)
-                      : lib().ecfVendaItem(description, total, taxCode.index);
+    const int r = laterCommands() ? lib().ecfVenda_Item(a.code, a.description, a.qtyInt, a.qtyFrac, a.price, taxCode.index)
+                                  : lib().ecfVendaItem(a.description, a.total, taxCode.index);
     if (r != 0) {
         ctx_.op.message(dec(r));
         return false;
     }
-
-    // The discount: an amount ("V") or a percentage of the item total ("P"); any other kind
-    // sends no discount at all.
-    const std::string kind = str(rec.filial, "TipoDescIt");
-    const double discount = it.fieldByName("Vlr_Descit").asFloat();
-    std::string discountText;
-    if (kind == "V") {
-        discountText = dec(roundEven(static_cast<long double>(discount) * 100.0L));
-    } else if (kind == "P") {
-        const long double share = static_cast<long double>(discount) / 100.0L * itemTotal.toLongDouble();
-        if (!m30) {
-            discountText = dec(roundEven(share * 100.0L));
-        } else {
-            const double rounded = common::decimalRound(2, static_cast<double>(share), ctx_.config.roundingMode);
-            discountText = dec(truncate(static_cast<long double>(rounded) * 100.0L));
-        }
-    }
-    if (discount != 0 && !discountText.empty()) {
-        const int d = lib().ecfDescItem(0, "Desconto", discountText);
+    const std::string discount = discountText(rec, itemTotal, sent);
+    if (!discount.empty()) {
+        const int d = lib().ecfDescItem(0, "Desconto", discount);
         if (d != 0) {
             ctx_.op.message(dec(d));
             return false;
@@ -212,8 +235,10 @@ bool SchalterDriver::registerItem(CouponRecords& rec, const TaxCode& taxCode, Mo
 void SchalterDriver::closeCoupon(CouponRecords& rec)
 {
     data::Table& c = rec.cabec;
-    if (!laterCommands())
-        lib().ecfPagCancPag(0, "VALOR PAGO", dec(c.fieldByName("Vlr_Nota").asMoney().centsRoundedEven()), 1, 0);
+    if (!laterCommands()) {
+        FieldCheck sent;
+        lib().ecfPagCancPag(0, "VALOR PAGO", paidAmount(c, sent), 1, 0);
+    }
     lib().ecfImpLinha("Destinatario:");
     lib().ecfImpLinha(dec(c.fieldByName("Cod_Clifor").asInteger()) + "  " + str(c, "Cliente"));
     lib().ecfImpLinha("CNPJ/CPF:" + str(c, "CNPJ") + " IE:" + str(c, "InscrEst"));
@@ -221,6 +246,30 @@ void SchalterDriver::closeCoupon(CouponRecords& rec)
     lib().ecfImpLinha(str(c, "Telefone") + "  " + str(c, "Cidade") + "  " + str(c, "Estado"));
     lib().ecfImpLinha(str(c, "LinhaVenc"));
     lib().ecfFimTrans("");
+}
+
+std::string SchalterDriver::checkCoupon(CouponRecords& rec)
+{
+    FieldCheck check;
+    return checkCouponValues(
+        rec, check,
+        [&](CouponRecords& r, common::OperatorPort& quiet) {
+            classifyTax(laterCommands() ? taxSpelling30 : taxSpelling2, r, ctx_.taxTable, quiet);
+        },
+        [&](Money itemTotal) {
+            itemArgs(rec, itemTotal, check);
+            check.numItem(rec.itens.fieldByName("Num_Item").asInteger());
+            discountText(rec, itemTotal, check);
+        },
+        [&] {
+            data::Table& c = rec.cabec;
+            if (!laterCommands())
+                paidAmount(c, check);
+            c.fieldByName("Cod_Clifor").asInteger();
+            for (const char* name : {"Cliente", "CNPJ", "InscrEst", "Endereco", "Numero", "CEP", "Telefone", "Cidade",
+                                     "Estado", "LinhaVenc"})
+                str(c, name);
+        });
 }
 
 void SchalterDriver::receipts(CouponRecords& rec)

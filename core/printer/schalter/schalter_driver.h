@@ -3,6 +3,7 @@
 // dll32phi.dll for every operation.
 #include "printer/family_context.h"
 #include "printer/family_driver.h"
+#include "printer/value_check.h"
 
 namespace ecf::printer::schalter {
 
@@ -18,6 +19,7 @@ public:
     bool registerItem(CouponRecords& rec, const TaxCode& taxCode, common::Money itemTotal) override;
     void closeCoupon(CouponRecords& rec) override;
     void receipts(CouponRecords& rec) override;
+    std::string checkCoupon(CouponRecords& rec) override;
 
     void xReading() override;
     void zReduction() override;
@@ -27,6 +29,13 @@ public:
     void fiscalMemory(const std::string& first, const std::string& last) override;
 
 private:
+    // The sale's arguments of the current item, read before the opening.
+    struct ItemArgs {
+        std::string description, total, code, qtyInt, qtyFrac, price;
+    };
+    ItemArgs itemArgs(CouponRecords& rec, common::Money itemTotal, FieldCheck& check);
+    // The discount text; empty: no discount is sent.
+    std::string discountText(CouponRecords& rec, common::Money itemTotal, FieldCheck& check);
     SchalterLib& lib();
     bool laterCommands() const;
     bool loadFromXReading();

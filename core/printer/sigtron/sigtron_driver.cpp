@@ -38,6 +38,30 @@ const TaxSpelling taxSpelling{.substituted = {"F "}, .exempt = {"I "}, .nonTaxed
                                .spell = [](int, const TaxEntry& e) { return e.code; },
                                .notFound = "Percentual de Tributacao nao Encontrado"};
 
+// The closing message: seller, customer, remarks and the due-date line, cut to 400 characters.
+std::string closingMessage(data::Table& c)
+{
+    std::string message;
+    if (c.fieldByName("Cod_Vend1").asInteger() != 0)
+        message += "Operador: " + str(c, "Cod_Vend1") + crlf;
+    const std::string observ = str(c, "Observ");
+    if (!observ.empty())
+        message += std::string("Destinatario:") + crlf;
+    message += common::fmtInt("%6.6d", c.fieldByName("Cod_Clifor").asInteger()) + " " + str(c, "Cliente") + crlf;
+    message += "CNPJ/CPF:" + str(c, "CNPJ") + "   Num.Controle: " + str(c, "Num_Nota") + " IE:" + str(c, "InscrEst") +
+               crlf;
+    const std::string endereco = str(c, "Endereco");
+    if (!endereco.empty())
+        message += endereco + " " + str(c, "Numero") + " " + str(c, "CEP") + crlf;
+    const std::string bairro = str(c, "Bairro"), cidade = str(c, "Cidade"), estado = str(c, "Estado");
+    if (!bairro.empty() || !cidade.empty() || !estado.empty())
+        message += bairro + " " + cidade + " " + estado + crlf;
+    if (!observ.empty())
+        message += observ + crlf;
+    message += str(c, "LinhaVenc") + crlf;
+    return common::left(message, 400);
+}
+
 } // namespace
 
 SigtronLib& SigtronDriver::ctl()
@@ -144,66 +168,100 @@ TaxCode SigtronDriver::resolveTaxCode(CouponRecords& rec)
 
 bool SigtronDriver::registerItem(CouponRecords& rec, const TaxCode& taxCode, Money itemTotal)
 {
+    if (rec.itens.fieldByName("Num_Item").asInteger() == 1)
+        run("AberturaCupomFiscal");
+    FieldCheck sent;
+    sale(rec, taxCode, itemTotal, sent, true);
+    return true;
+}
+
+void SigtronDriver::sale(CouponRecords& rec, const TaxCode& taxCode, Money itemTotal, FieldCheck& check, bool send)
+{
     data::Table& it = rec.itens;
     const int cp = it.codePage();
-    if (it.fieldByName("Num_Item").asInteger() == 1)
-        run("AberturaCupomFiscal");
+    auto command = [&](const char* cmd) {
+        if (send)
+            select("Fiscal", cmd);
+    };
+    auto put = [&](const char* name, const std::u16string& value) {
+        if (send)
+            param(name, value);
+    };
     auto discountPercent = [&] {
         if (str(rec.filial, "TipoDescIt") != "P")
             return std::string("0000");
-        return common::fmtInt("%4.4d", truncate(static_cast<long double>(it.fieldByName("Vlr_Descit").asFloat()) * 100.0L));
+        const double d = it.fieldByName("Vlr_Descit").asFloat();
+        return check.digits({"Vlr_Descit", 4}, truncate(static_cast<long double>(d) * 100.0L), shownValue(d));
+    };
+    auto code = [&] {
+        const std::int64_t c = it.fieldByName("Cod_Reduz").asInteger();
+        check.product(c);
+        return c;
     };
     if (fs345()) {
-        select("Fiscal", "DescricaoProdutoPreco3Decimais");
-        param("SituacaoTributaria", common::widen(taxCode.text));
-        param("Codigo", w(common::fmtInt("%6.6d", it.fieldByName("Cod_Reduz").asInteger())));
-        param("Unidade", common::widen(common::left(str(it, "Unid_Pad"), 2), cp));
-        param("PrecoUnitario",
-              w(common::fmtInt("%9.9d", truncate((static_cast<long double>(it.fieldByName("Preco_Unit").asFloat()) +
-                                                  0.00001L) * 1000.0L))));
-        const std::string q = common::fmtInt("%5.5d", it.fieldByName("Quantidade").asMoney().scaledTruncated(100));
-        param("Quantidade", w(common::chars(q, 1, 3) + "," + common::chars(q, 4, 5)));
-        param("Descricao", common::widen(common::left(str(it, "Descr_Prod"), 45) + std::string(129, ' '), cp));
-        param("DescontoAcrescimo", w("0"));
-        param("PorcentagemDescAcres", w(discountPercent()));
+        command("DescricaoProdutoPreco3Decimais");
+        put("SituacaoTributaria", common::widen(taxCode.text));
+        const std::int64_t c = code();
+        put("Codigo", w(check.digits({"Cod_Reduz", 6}, c, std::to_string(c))));
+        put("Unidade", common::widen(common::left(str(it, "Unid_Pad"), 2), cp));
+        const double price = it.fieldByName("Preco_Unit").asFloat();
+        put("PrecoUnitario", w(check.digits({"Preco_Unit", 9},
+                                            truncate((static_cast<long double>(price) + 0.00001L) * 1000.0L),
+                                            shownValue(price))));
+        const Money quantity = it.fieldByName("Quantidade").asMoney();
+        const std::string q = check.digits({"Quantidade", 5}, quantity.scaledTruncated(100), shownValue(quantity));
+        put("Quantidade", w(common::chars(q, 1, 3) + "," + common::chars(q, 4, 5)));
+        put("Descricao", common::widen(common::left(str(it, "Descr_Prod"), 45) + std::string(129, ' '), cp));
+        put("DescontoAcrescimo", w("0"));
+        put("PorcentagemDescAcres", w(discountPercent()));
     } else {
-        select("Fiscal", "DescricaoProdutoFormatoLivre");
-        const std::string message = common::fmtInt("%6.6d", it.fieldByName("Cod_Reduz").asInteger()) + " " +
+        command("DescricaoProdutoFormatoLivre");
+        const std::string message = common::fmtInt("%6.6d", code()) + " " +
                                     common::left(str(it, "Descr_Prod"), 33) + " " + str(it, "Unid_Pad") + "\n\r" +
                                     common::fmtFloat("%7.2f", it.fieldByName("Quantidade").asFloat()) +
                                     common::fmtFloat("%13.3f", it.fieldByName("Preco_Unit").asFloat()) + "   ";
-        param("Mensagem", common::widen(message, cp));
-        param("SituacaoTribitaria", common::widen(taxCode.text));
-        param("PorcentagemDesconto", w(discountPercent()));
-        param("TotalItem", w(common::fmtInt("%9.9d", itemTotal.centsTruncated())));
+        put("Mensagem", common::widen(message, cp));
+        put("SituacaoTribitaria", common::widen(taxCode.text));
+        put("PorcentagemDesconto", w(discountPercent()));
+        put("TotalItem", w(check.digits({"Total do item (BT_ICMS + BI_ICMS + BO_ICMS)", 9}, itemTotal.centsTruncated(),
+                                        shownValue(itemTotal))));
     }
-    ctl().Execute();
-    return true;
+    if (send)
+        ctl().Execute();
+}
+
+std::string SigtronDriver::checkCoupon(CouponRecords& rec)
+{
+    FieldCheck check;
+    return checkCouponValues(
+        rec, check,
+        [&](CouponRecords& r, common::OperatorPort& quiet) { classifyTax(taxSpelling, r, ctx_.taxTable, quiet); },
+        [&](Money itemTotal) {
+            check.numItem(rec.itens.fieldByName("Num_Item").asInteger());
+            sale(rec, TaxCode{}, itemTotal, check, false);
+        },
+        [&] {
+            data::Table& c = rec.cabec;
+            closingMessage(c);
+            if (fs345())
+                str(c, "TipoPagAlf");
+            // The delivery receipt's amount, when the receipt may be asked for.
+            if (fs345() && ctx_.config.fatModNf != 40)
+                linkedAmount(c, check);
+        });
+}
+
+std::string SigtronDriver::linkedAmount(data::Table& cabec, FieldCheck& check)
+{
+    const Money total = cabec.fieldByName("Vlr_Nota").asMoney();
+    return check.digits({"Vlr_Nota", 12}, total.centsTruncated(), shownValue(total));
 }
 
 void SigtronDriver::closeCoupon(CouponRecords& rec)
 {
     data::Table& c = rec.cabec;
     const int cp = c.codePage();
-    std::string message;
-    if (c.fieldByName("Cod_Vend1").asInteger() != 0)
-        message += "Operador: " + str(c, "Cod_Vend1") + crlf;
-    const std::string observ = str(c, "Observ");
-    if (!observ.empty())
-        message += std::string("Destinatario:") + crlf;
-    message += common::fmtInt("%6.6d", c.fieldByName("Cod_Clifor").asInteger()) + " " + str(c, "Cliente") + crlf;
-    message += "CNPJ/CPF:" + str(c, "CNPJ") + "   Num.Controle: " + str(c, "Num_Nota") + " IE:" + str(c, "InscrEst") +
-               crlf;
-    const std::string endereco = str(c, "Endereco");
-    if (!endereco.empty())
-        message += endereco + " " + str(c, "Numero") + " " + str(c, "CEP") + crlf;
-    const std::string bairro = str(c, "Bairro"), cidade = str(c, "Cidade"), estado = str(c, "Estado");
-    if (!bairro.empty() || !cidade.empty() || !estado.empty())
-        message += bairro + " " + cidade + " " + estado + crlf;
-    if (!observ.empty())
-        message += observ + crlf;
-    message += str(c, "LinhaVenc") + crlf;
-    message = common::left(message, 400);
+    const std::string message = closingMessage(c);
 
     if (fs345()) {
         paymentLetter_ = str(c, "TipoPagAlf");
@@ -249,7 +307,8 @@ void SigtronDriver::receipts(CouponRecords& rec)
                 param("IdentificacaoCNFV", w("A"));
                 param("TipoCNFV", common::widen(paymentLetter_, cp));
                 param("COOorigem", w(common::fmtInt("%6.6d", ctx_.config.couponNumber)));
-                param("ValorVinculado", w(common::fmtInt("%12.12d", c.fieldByName("Vlr_Nota").asMoney().centsTruncated())));
+                FieldCheck sent;
+                param("ValorVinculado", w(linkedAmount(c, sent)));
                 ctl().Execute();
                 printLine(w("RECEBEMOS A(S) MERCADORIA(S) CONSTANTE(S) NO\n"));
                 printLine(w("CUPOM FISCAL Nro " + number + ".\n"));

@@ -4,6 +4,7 @@
 // one SetParameter per parameter, Execute, then ReturnValue for results.
 #include "printer/family_context.h"
 #include "printer/family_driver.h"
+#include "printer/value_check.h"
 
 #include <initializer_list>
 #include <string>
@@ -27,6 +28,7 @@ public:
     bool registerItem(CouponRecords& rec, const TaxCode& taxCode, common::Money itemTotal) override;
     void closeCoupon(CouponRecords& rec) override;
     void receipts(CouponRecords& rec) override;
+    std::string checkCoupon(CouponRecords& rec) override;
 
     void xReading() override;
     void zReduction() override;
@@ -43,6 +45,11 @@ private:
     void run(const char* cmd);                                // a "Fiscal" command without parameters
     void printLine(const std::u16string& line);               // "LinhaTexto" with "TextoLivre"
     bool open();
+    // The sale of the current item after the opening, its numbers through `check`; send false:
+    // only the values are read and checked.
+    void sale(CouponRecords& rec, const TaxCode& taxCode, common::Money itemTotal, FieldCheck& check, bool send);
+    // The delivery receipt's linked amount (FS345).
+    std::string linkedAmount(data::Table& cabec, FieldCheck& check);
     bool loadTaxTable();
 
     FamilyContext& ctx_;

@@ -128,6 +128,42 @@ TaxCode SwedaDriver::resolveTaxCode(CouponRecords& rec)
     return classifyTax(taxSpelling, rec, ctx_.taxTable, ctx_.op);
 }
 
+std::string SwedaDriver::saleCommand(CouponRecords& rec, const TaxCode& taxCode, common::Money itemTotal,
+                                     FieldCheck& check)
+{
+    std::string sale = "\033.01";
+    const std::int64_t code = rec.itens.fieldByName("Cod_Reduz").asInteger();
+    check.product(code);
+    sale += check.digits({"Cod_Reduz", 13}, code, dec(code));
+    const common::Money q = rec.itens.fieldByName("Quantidade").asMoney();
+    sale += check.digits({"Quantidade", 7}, q.scaledTruncated(1000), shownValue(q));
+    const common::Money price = rec.itens.fieldByName("Preco_Unit").asMoney();
+    sale += "0" + check.digits({"Preco_Unit", 8}, price.centsTruncated(), shownValue(price));
+    sale += "0000" + check.digits({"Total do item (BT_ICMS + BI_ICMS + BO_ICMS)", 8}, itemTotal.centsTruncated(),
+                                  shownValue(itemTotal));
+    sale += fmtStr("%-20.20s", commandText(rec.itens.fieldByName("Descr_Prod").asString())) + " ";
+    sale += fmtStr("%-3.3s", commandText(rec.itens.fieldByName("Unid_Pad").asString()));
+    sale += taxCode.text;
+    sale += "}";
+    return sale;
+}
+
+std::string SwedaDriver::discountValue(CouponRecords& rec, common::Money itemTotal, FieldCheck& check)
+{
+    // Twelve zeros when there is no discount (also for a discount kind other than "V" and "P").
+    const std::string kind = rec.filial.fieldByName("TipoDescIt").asString();
+    if (kind == "P") {
+        const double r = common::decimalRound(
+            2, rec.itens.fieldByName("Vlr_Descit").asFloat() / 100.0 * itemTotal.toDouble(), ctx_.config.roundingMode);
+        return check.digits({"Desconto (Vlr_Descit % do total do item)", 12}, centsOfRounded(r), shownValue(r));
+    }
+    if (kind == "V") {
+        const common::Money d = rec.itens.fieldByName("Vlr_Descit").asMoney();
+        return check.digits({"Vlr_Descit", 12}, d.centsTruncated(), shownValue(d));
+    }
+    return "000000000000";
+}
+
 bool SwedaDriver::registerItem(CouponRecords& rec, const TaxCode& taxCode, common::Money itemTotal)
 {
     auto& ch = channel();
@@ -137,73 +173,82 @@ bool SwedaDriver::registerItem(CouponRecords& rec, const TaxCode& taxCode, commo
             return false;
         }
     }
-    std::string sale = "\033.01";
-    sale += fmtInt("%13.13d", rec.itens.fieldByName("Cod_Reduz").asInteger());
-    sale += fmtInt("%7.7d", rec.itens.fieldByName("Quantidade").asMoney().scaledTruncated(1000));
-    sale += "0" + fmtInt("%8.8d", rec.itens.fieldByName("Preco_Unit").asMoney().centsTruncated());
-    sale += "0000" + fmtInt("%8.8d", itemTotal.centsTruncated());
-    sale += fmtStr("%-20.20s", commandText(rec.itens.fieldByName("Descr_Prod").asString())) + " ";
-    sale += fmtStr("%-3.3s", commandText(rec.itens.fieldByName("Unid_Pad").asString()));
-    sale += taxCode.text;
-    sale += "}";
-    if (ch.send(sale) != 0) {
+    FieldCheck sent;
+    if (ch.send(saleCommand(rec, taxCode, itemTotal, sent)) != 0) {
         ctx_.op.message("Erro ao tentar Imprimir o item.");
         return false;
     }
-
-    // The discount command goes for every item; twelve zeros when there is no discount (also
-    // for a discount kind other than "V" and "P").
-    std::string discount = "000000000000";
-    const std::string kind = rec.filial.fieldByName("TipoDescIt").asString();
-    if (kind == "P") {
-        const double r = common::decimalRound(
-            2, rec.itens.fieldByName("Vlr_Descit").asFloat() / 100.0 * itemTotal.toDouble(), ctx_.config.roundingMode);
-        discount = fmtInt("%12.12d", centsOfRounded(r));
-    } else if (kind == "V") {
-        discount = fmtInt("%12.12d", rec.itens.fieldByName("Vlr_Descit").asMoney().centsTruncated());
-    }
-    if (ch.send("\033.02          " + discount + "}") != 0) {
+    // The discount command goes for every item.
+    if (ch.send("\033.02          " + discountValue(rec, itemTotal, sent) + "}") != 0) {
         ctx_.op.message("Erro ao tentar Imprimir o item.");
         return false;
     }
     return true;
 }
 
-void SwedaDriver::closeCoupon(CouponRecords& rec)
+std::string SwedaDriver::payment(data::Table& cabec, FieldCheck& check)
 {
-    auto& ch = channel();
-    auto& cabec = rec.cabec;
     auto paymentCode = [&] {
-        const int n = cabec.fieldByName("TipoPagNum").asInteger();
-        return n == 0 ? std::string("01") : fmtInt("%2.2d", static_cast<std::int64_t>(n) + 1);
+        const std::int64_t n = cabec.fieldByName("TipoPagNum").asInteger();
+        return n == 0 ? std::string("01") : check.digits({"Código do pagamento (TipoPagNum + 1)", 2}, n + 1, dec(n + 1));
+    };
+    auto amount = [&](const char* name, common::Money v) {
+        return check.digits({name, 12}, v.centsTruncated(), shownValue(v));
     };
     std::string payment;
     if (ctx_.config.fatModNf != 150) {
         const std::string code = paymentCode();
-        payment = code + fmtInt("%12.12d", cabec.fieldByName("Vlr_Nota").asMoney().centsTruncated());
+        payment = code + amount("Vlr_Nota", cabec.fieldByName("Vlr_Nota").asMoney());
     } else {
         const common::Money ticket = cabec.fieldByName("VlrTicket").asMoney();
         if (!ticket.isZero())
-            payment += "03" + fmtInt("%12.12d", ticket.centsTruncated());
+            payment += "03" + amount("VlrTicket", ticket);
         const common::Money cash = cabec.fieldByName("VlrDinheiro").asMoney();
         if (!cash.isZero()) {
             const std::string code = paymentCode();
-            payment += code + fmtInt("%12.12d", cash.centsTruncated());
+            payment += code + amount("VlrDinheiro", cash);
         }
     }
-    ch.send("\033.10" + payment + "}");
+    return payment;
+}
 
-    std::string message;
+std::string SwedaDriver::closingMessage(data::Table& cabec, FieldCheck& check)
+{
+    // Three lines of 41 characters for an open voucher.
     const common::Money vale = cabec.fieldByName("VlrValeAberto").asMoney();
-    if (vale.isZero()) {
-        message = "2" + std::string(20, ' ');
-    } else {
-        message = "0" + std::string(40, '-');
-        message += "0VALE TICKET NUMERO " + fmtInt("%6.6d", cabec.fieldByName("NumValeTroco").asInteger()) +
-                   std::string(15, ' ');
-        message += "0VALOR " + common::fmtMoney("%12.2n", vale) + std::string(22, ' ');
-    }
-    ch.send("\033.12NN" + message + "}");
+    if (vale.isZero())
+        return "2" + std::string(20, ' ');
+    std::string message = "0" + std::string(40, '-');
+    const std::int64_t number = cabec.fieldByName("NumValeTroco").asInteger();
+    message += "0VALE TICKET NUMERO " + check.digits({"NumValeTroco", 6}, number, dec(number)) + std::string(15, ' ');
+    message += "0VALOR " + check.formatted({"VlrValeAberto", 12}, common::fmtMoney("%12.2n", vale), shownValue(vale)) +
+               std::string(22, ' ');
+    return message;
+}
+
+void SwedaDriver::closeCoupon(CouponRecords& rec)
+{
+    auto& ch = channel();
+    FieldCheck sent;
+    ch.send("\033.10" + payment(rec.cabec, sent) + "}");
+    ch.send("\033.12NN" + closingMessage(rec.cabec, sent) + "}");
+}
+
+std::string SwedaDriver::checkCoupon(CouponRecords& rec)
+{
+    FieldCheck check;
+    return checkCouponValues(
+        rec, check,
+        [&](CouponRecords& r, common::OperatorPort& quiet) { classifyTax(taxSpelling, r, ctx_.taxTable, quiet); },
+        [&](common::Money itemTotal) {
+            check.numItem(rec.itens.fieldByName("Num_Item").asInteger());
+            saleCommand(rec, TaxCode{}, itemTotal, check);
+            discountValue(rec, itemTotal, check);
+        },
+        [&] {
+            payment(rec.cabec, check);
+            closingMessage(rec.cabec, check);
+        });
 }
 
 void SwedaDriver::receipts(CouponRecords&) {}

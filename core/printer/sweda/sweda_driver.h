@@ -3,6 +3,7 @@
 // command channel.
 #include "printer/family_context.h"
 #include "printer/family_driver.h"
+#include "printer/value_check.h"
 #include "printer/sweda/sweda_channel.h"
 
 #include <memory>
@@ -23,6 +24,7 @@ public:
     bool registerItem(CouponRecords& rec, const TaxCode& taxCode, common::Money itemTotal) override;
     void closeCoupon(CouponRecords& rec) override;
     void receipts(CouponRecords& rec) override;
+    std::string checkCoupon(CouponRecords& rec) override;
 
     void xReading() override;
     void zReduction() override;
@@ -37,6 +39,11 @@ public:
 
 private:
     SwedaChannel& channel();
+    // The commands' parts that carry numbers, each number through `check`.
+    std::string saleCommand(CouponRecords& rec, const TaxCode& taxCode, common::Money itemTotal, FieldCheck& check);
+    std::string discountValue(CouponRecords& rec, common::Money itemTotal, FieldCheck& check);
+    std::string payment(data::Table& cabec, FieldCheck& check);
+    std::string closingMessage(data::Table& cabec, FieldCheck& check);
 
     FamilyContext& ctx_;
     std::unique_ptr<SwedaChannel> channel_; // the process-wide command and reply buffers
