@@ -27,10 +27,6 @@ public:
     virtual bool showsCouponNumber() const { return false; }
 
     // --- coupon issue
-    // Before the first printer call of a coupon: "" when every value the coupon will send fits
-    // the family's commands, else what does not (UTF-8, naming the item and field). Sends
-    // nothing; database and conversion errors are thrown as the coupon issue would throw them.
-    virtual std::string checkCoupon(CouponRecords&) { return ""; }
     // The item's tax code; shows the not-found message when none is found.
     virtual TaxCode resolveTaxCode(CouponRecords& rec) = 0;
     // Opens the coupon first for Num_Item 1, sells the item, sends its discount. false: the
