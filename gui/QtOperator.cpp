@@ -117,8 +117,15 @@ ecf::common::PasswordEntry QtOperator::password(const std::string& caption, bool
     TFormSenha& dialog = *formSenha_;
     dialog.setWindowTitle(QString::fromStdString(caption));
     dialog.setUserPanelVisible(userPanel);
+    // The window the operator works in (the utilities window for the Z reduction) stays in
+    // front when the dialog goes; the window system would otherwise bring up the main window.
+    const QPointer<QWidget> front = QApplication::activeWindow();
     ecf::common::PasswordEntry entry;
     entry.ok = dialog.exec() == QDialog::Accepted;
+    if (front && front->isVisible() && front != &dialog) {
+        front->raise();
+        front->activateWindow();
+    }
     entry.senha = dialog.EdSenha->text().toStdString();
     entry.usuario = dialog.edUsuario->text().toStdString();
     entry.senhaUsuario = dialog.edSenhaUsu->text().toStdString();

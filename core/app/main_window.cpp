@@ -3,6 +3,9 @@
 #include "app/application.h"
 #include "app/dm_filial.h"
 #include "common/outcome.h"
+#include "common/system_log.h"
+#include "common/text.h"
+#include "coupon/saved_coupons.h"
 #include "coupon/coupon_issue.h"
 #include "printer/pipeline.h"
 #include "printer/printer.h"
@@ -114,13 +117,55 @@ void MainWindow::startUp()
 
     // 10, 11. The hand-off tables.
     TCabec.open();
-    if (TCabec.isEmpty())
-        button1Enabled_ = false;
     TItens.open();
+    checkPending();
+    if (!button1Enabled_)
+        offerSavedCopy();
+}
 
+void MainWindow::checkPending()
+{
     // A coupon the journal shows printed, or cut short on the printer, is not printed again.
-    if (button1Enabled_ && !handOff().mayPrint(TCabec, TItens))
-        button1Enabled_ = false;
+    button1Enabled_ = !TCabec.isEmpty() && handOff().mayPrint(TCabec, TItens);
+}
+
+void MainWindow::offerSavedCopy()
+{
+    // A copy saved because the printer did not print the coupon whole is offered back while
+    // nothing else waits; one the printer closed never is (printing it again sells it twice).
+    if (button1Action_ != Button1Action::PrintCoupon || !TCabec.active() || !TItens.active() || !TCabec.isEmpty())
+        return;
+    {
+        // TItens shows only the header's items: the whole file must be empty.
+        data::Table allItems(TItens.tableName());
+        const data::CloseOnExit guard(allItems);
+        allItems.open();
+        if (!allItems.isEmpty())
+            return;
+    }
+    const std::string db = coupon::currentDatabase();
+    coupon::SavedCoupons saved = coupon::SavedCoupons::inStateFolder();
+    for (const coupon::SavedCoupon& copy : saved.pending()) {
+        if (copy.printerClosed || copy.db != db || !copy.hasKey)
+            continue;
+        const common::Answer a = app_.op().confirm(
+            "O cupom " + common::toUtf8(copy.key.values[1], copy.codePage) +
+            " não foi impresso por inteiro; uma cópia dele foi guardada em " + copy.when +
+            ". Deseja repor o cupom e imprimi-lo agora?");
+        if (a == common::Answer::Close)
+            return;
+        if (a != common::Answer::Yes)
+            continue;
+        TItens.close();
+        TCabec.close();
+        saved.restore(copy, data::Database::tablePath("CFCABEC.DB"), data::Database::tablePath("CFITENS.DB"));
+        coupon::CouponJournal::inStateFolder().restored(db, copy.key);
+        common::systemLog("saved coupon " + copy.id + " put back into the hand-off tables at start-up");
+        TCabec.open();
+        TItens.open();
+        checkPending();
+        return;
+    }
 }
 
 coupon::HandOff MainWindow::handOff()
@@ -152,6 +197,12 @@ void MainWindow::finishSale()
         });
     }
     closeRequested_ = true;
+}
+
+void MainWindow::openCouponClosed()
+{
+    if (!button1Enabled_ && TCabec.active() && TItens.active())
+        checkPending();
 }
 
 void MainWindow::requestClose()

@@ -23,6 +23,9 @@ public:
     void requestClose();  // Button2, "Fechar"
     void openUtilities(); // Button3, "Utilitários"
     void onClose();       // close handler: closes the printer, Filial.DB and Acesso.db
+    // "Fecha Cupom Aberto" succeeded: a pending coupon held back because the printer might
+    // hold an open coupon may be printed now.
+    void openCouponClosed();
 
     // Window state for the front end.
     const std::string& label1() const { return label1_; }
@@ -41,12 +44,14 @@ public:
 
 private:
     void startUp();
+    void offerSavedCopy();
+    void checkPending();
     coupon::HandOff handOff();
 
     Application& app_;
     std::string label1_ = "000000";
     Button1Action button1Action_ = Button1Action::PrintCoupon;
-    bool button1Enabled_ = true;
+    bool button1Enabled_ = false; // enabled by a start-up that opened the hand-off tables on a pending coupon
     bool closeRequested_ = false;
 };
 

@@ -9,6 +9,8 @@
 #include "TfoTolvar.h"
 #include "TfoUtilEcf.h"
 #include "app/application.h"
+#include "coupon/coupon_journal.h"
+#include "data/table.h"
 #include "utilities/formas_pagamento.h"
 #include "utilities/rel_memoria_fiscal.h"
 #include "support/trace_reader.h"
@@ -17,6 +19,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QApplication>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -221,4 +224,45 @@ TEST(UtilitiesWindow, FiscalMemoryDatesAreKeptBetweenShowings)
     rel.Button2->click();
     EXPECT_FALSE(rel.isVisible());
     EXPECT_TRUE(p.script.seen.empty());
+}
+
+TEST(UtilitiesWindow, FechaCupomAbertoEnablesImprimirOfACouponHeldBack)
+{
+    GuiProgram p({.pendingCoupon = true});
+    // The journal shows the pending coupon started on the printer and never closed.
+    ecf::data::Table cabec("CFCABEC.DB");
+    cabec.open();
+    ecf::coupon::CouponJournal::inStateFolder().started(ecf::coupon::currentDatabase(),
+                                                         ecf::coupon::CouponKey::of(cabec), 0, {});
+    cabec.close();
+    p.script.then(ModalScript::ok());
+    TfoUtilEcf& w = openUtilities(p);
+    QPushButton* imprimir = p.program->tolvar().Button1;
+    EXPECT_FALSE(imprimir->isEnabled());
+    w.Button4->click();
+    EXPECT_TRUE(called(p, "Bematech_FI_CancelaCupom"));
+    EXPECT_TRUE(imprimir->isEnabled());
+}
+
+TEST(UtilitiesWindow, StaysInFrontAfterThePasswordAndClosesWithTheMainWindow)
+{
+    GuiProgram p;
+    TfoUtilEcf& w = openUtilities(p);
+    QApplication::processEvents();
+    p.script.then(ModalScript::typePassword("SEGREDO", "7", "ABC")).then(ModalScript::no());
+    w.Button2->click();
+    QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(&w));
+
+    // The fiscal-memory window open too; "Fechar" of the main window closes them all.
+    w.Button6->click();
+    TfoRelMemoriaFiscal& rel = p.program->relMemoriaFiscal();
+    ASSERT_TRUE(rel.isVisible());
+    QPointer<TfoUtilEcf> util = &w;
+    p.program->tolvar().Button2->click();
+    EXPECT_FALSE(rel.isVisible());
+    EXPECT_TRUE(util.isNull() || !util->isVisible());
+    EXPECT_EQ(p.op->utilEcfWindow(), nullptr);
+    if (util)
+        util->Button1->click(); // a click left in the queue sends nothing
+    EXPECT_FALSE(called(p, "Bematech_FI_LeituraX"));
 }
