@@ -4,6 +4,7 @@
 #include "DateMaskEdit.h"
 #include "Program.h"
 #include "QtOperator.h"
+#include "TFormSenha.h"
 #include "TfoMostraFormasPagamentoECF.h"
 #include "TfoRelMemoriaFiscal.h"
 #include "TfoTolvar.h"
@@ -20,6 +21,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QApplication>
+#include <QWindow>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -249,9 +251,20 @@ TEST(UtilitiesWindow, StaysInFrontAfterThePasswordAndClosesWithTheMainWindow)
     GuiProgram p;
     TfoUtilEcf& w = openUtilities(p);
     QApplication::processEvents();
-    p.script.then(ModalScript::typePassword("SEGREDO", "7", "ABC")).then(ModalScript::no());
+    // The password dialog belongs to the utilities window while shown: that window, not the
+    // main window, comes back to the front when it goes.
+    QWindow* dialogOwner = nullptr;
+    p.script
+        .then([&](QWidget* d) {
+            dialogOwner = d->windowHandle() ? d->windowHandle()->transientParent() : nullptr;
+            ModalScript::typePassword("SEGREDO", "7", "ABC")(d);
+        })
+        .then(ModalScript::no());
     w.Button2->click();
-    QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(&w));
+    EXPECT_EQ(p.script.seen.size(), 2u);
+    ASSERT_NE(w.windowHandle(), nullptr);
+    EXPECT_EQ(dialogOwner, w.windowHandle());
+    EXPECT_EQ(p.program->formSenha().parentWidget(), nullptr); // given back
 
     // The fiscal-memory window open too; "Fechar" of the main window closes them all.
     w.Button6->click();
