@@ -133,7 +133,8 @@ void MainWindow::offerSavedCopy()
 {
     // A copy saved because the printer did not print the coupon whole is offered back while
     // nothing else waits; one the printer closed never is (printing it again sells it twice).
-    if (button1Action_ != Button1Action::PrintCoupon || !TCabec.active() || !TItens.active() || !TCabec.isEmpty())
+    if (!offerSavedCopies || button1Action_ != Button1Action::PrintCoupon || !TCabec.active() || !TItens.active()
+        || !TCabec.isEmpty())
         return;
     {
         // TItens shows only the header's items: the whole file must be empty.

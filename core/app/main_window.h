@@ -35,6 +35,11 @@ public:
     // A handler asked the window to close; the front end closes it (which runs onClose()).
     bool closeRequested() const { return closeRequested_; }
 
+    // Start-up offers a saved copy back when the hand-off tables are empty (see offerSavedCopy).
+    // A front end that runs only a utility (ecf-cli x-reading ...) turns it off, so that the
+    // question does not take an answer meant for the utility.
+    bool offerSavedCopies = true;
+
     // The window's table components, on the alias "VANTIS".
     data::Table TCabec{"CFCABEC.DB"};
     data::Table TItens{"CFITENS.DB"};

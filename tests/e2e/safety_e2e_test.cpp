@@ -164,6 +164,33 @@ TEST_F(CliTest, ARefusedCouponIsSavedRestoredAndPrintedWhole)
     }
 }
 
+TEST_F(CliTest, PrintOffersASavedCopyBackAndAUtilityDoesNot)
+{
+    makeDemo("BEMAFI32");
+    test::writeFile(dir.path() / "c.json", R"({"calls":{"Bematech_FI_VendeItem":[{"ret":0}]}})");
+    ASSERT_EQ(cli({"print"}, "n\nn\n", {{"ECF_EMULATOR", (dir.path() / "c.json").string()}}).status, 3);
+    ASSERT_EQ(records("CFCABEC.DB"), 0u);
+
+    // A utility's lines are its own: nothing else is asked.
+    CliRun r = cli({"x-reading"}, "sim\n");
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_EQ(records("CFCABEC.DB"), 0u);
+
+    // "print" asks; only Sim puts the copy back, and it is then printed in the same run.
+    r = cli({"print"}, "nao\n");
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_TRUE(r.out.ends_with("nothing to print\n")) << r.out;
+    fs::remove(trace());
+    r = cli({"print"}, "sim\nn\nn\n");
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    const auto confirms = uiLines("confirm");
+    ASSERT_FALSE(confirms.empty());
+    EXPECT_NE(confirms[0]["text"].get<std::string>().find("Deseja repor o cupom e imprimi-lo agora?"), std::string::npos);
+    EXPECT_NE(test::readFile(trace()).find("Bematech_FI_TerminaFechamentoCupom"), std::string::npos);
+    EXPECT_EQ(records("CFCABEC.DB"), 0u);
+    EXPECT_NE(cli({"pending"}).out.find("no saved coupon"), std::string::npos);
+}
+
 TEST_F(CliTest, UnansweredZReductionSendsNothing)
 {
     makeDemo("BEMAFI32");
