@@ -46,6 +46,14 @@ private:
     int uncaught_;
 };
 
+// "2026-12-01 10:00:00" as the cashier reads it: "01/12/2026 às 10:00".
+std::string brazilianTime(const std::string& when)
+{
+    if (when.size() != 19 || when[4] != '-' || when[7] != '-' || when[10] != ' ')
+        return when;
+    return when.substr(8, 2) + "/" + when.substr(5, 2) + "/" + when.substr(0, 4) + " às " + when.substr(11, 5);
+}
+
 } // namespace
 
 MainWindow::MainWindow(Application& app) : app_(app)
@@ -151,7 +159,7 @@ void MainWindow::offerSavedCopy()
             continue;
         const common::Answer a = app_.op().confirm(
             "O cupom " + common::toUtf8(copy.key.values[1], copy.codePage) +
-            " não foi impresso por inteiro; uma cópia dele foi guardada em " + copy.when +
+            " não foi impresso por inteiro; uma cópia dele foi guardada em " + brazilianTime(copy.when) +
             ". Deseja repor o cupom e imprimi-lo agora?");
         if (a == common::Answer::Close)
             return;

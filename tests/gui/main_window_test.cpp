@@ -137,7 +137,8 @@ TEST(MainWindow, StartUpOffersASavedCopyAndSimPutsItBack)
     TfoTolvar& w = p.program->tolvar();
     w.show();
     ASSERT_EQ(p.script.seen.size(), 1u);
-    EXPECT_EQ(p.script.seen[0].rfind("confirm: O cupom 1001 não foi impresso por inteiro", 0), 0u) << p.script.seen[0];
+    EXPECT_EQ(p.script.seen[0], "confirm: O cupom 1001 não foi impresso por inteiro; uma cópia dele foi guardada em "
+                                "01/12/2026 às 10:00. Deseja repor o cupom e imprimi-lo agora?");
     EXPECT_TRUE(w.Button1->isEnabled());
     cabec.open();
     EXPECT_EQ(cabec.recordCount(), 1u);
