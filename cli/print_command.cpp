@@ -22,7 +22,7 @@ std::string summaryLine(app::Application& app, bool clicked, bool errorEndedAHan
     if (w.button1Action() == app::MainWindow::Button1Action::TefIntegration)
         return "nothing printed: the TEF switch is on (Button1 only closes)";
     if (clicked)
-        return outcome.isNotDone() ? "not printed whole: " + outcome.why() : std::string("printed");
+        return outcome.isNotDone() ? "not done: " + outcome.why() : std::string("printed");
     if (w.TCabec.active() && w.TCabec.isEmpty())
         return "nothing to print";
     std::string line = "nothing printed";
