@@ -53,14 +53,16 @@ std::optional<std::string> ConsoleOperator::readLine()
     return line;
 }
 
-common::Answer ConsoleOperator::parseAnswer(const std::string& line)
+std::optional<common::Answer> ConsoleOperator::parseAnswer(const std::string& line)
 {
     const std::string a = lowerAnswer(line);
     if (a == "yes" || a == "y" || a == "sim" || a == "s")
         return common::Answer::Yes;
     if (a == "no" || a == "n" || a == "nao" || a == "n\xC3\xA3o")
         return common::Answer::No;
-    return common::Answer::Close;
+    if (a == "close" || a.empty())
+        return common::Answer::Close;
+    return std::nullopt; // not understood
 }
 
 void ConsoleOperator::message(const std::string& text)
@@ -88,8 +90,22 @@ void ConsoleOperator::exception(const std::string& text)
 common::Answer ConsoleOperator::confirm(const std::string& text)
 {
     out_ << "[confirm] " << text << " (sim/nao) " << std::flush;
-    const auto line = readLine();
-    const common::Answer a = line ? parseAnswer(*line) : common::Answer::Close;
+    // An answer not understood is asked for again; after the third the box is closed.
+    common::Answer a = common::Answer::Close;
+    for (int asked = 1;; ++asked) {
+        const auto line = readLine();
+        if (!line)
+            break;
+        if (const auto parsed = parseAnswer(*line)) {
+            a = *parsed;
+            break;
+        }
+        if (asked == kMaxAsks) {
+            out_ << "(resposta não entendida) ";
+            break;
+        }
+        out_ << "(resposta não entendida: responda sim ou não) " << std::flush;
+    }
     out_ << "-> " << (a == common::Answer::Yes ? "yes" : a == common::Answer::No ? "no" : "close") << '\n'
          << std::flush;
     return a;

@@ -39,8 +39,10 @@ public:
     // returned (takeUtilEcfClose() tells and forgets).
     bool takeUtilEcfClose();
 
-    // The answer words: yes, y, sim, s / no, n, nao, não (any letter case); anything else closes.
-    static common::Answer parseAnswer(const std::string& line);
+    // The answer words: yes, y, sim, s / no, n, nao, não (any letter case) answer; "close" or an
+    // empty line close the box; nothing for a line not understood (it is asked for again).
+    static std::optional<common::Answer> parseAnswer(const std::string& line);
+    static constexpr int kMaxAsks = 3; // answers not understood before the box is closed
 
 private:
     std::optional<std::string> readLine();

@@ -98,6 +98,34 @@ std::string showUi(const json& line)
     return s;
 }
 
+std::string showNumber(const json& line, const char* key)
+{
+    const auto it = line.find(key);
+    return it != line.end() && it->is_number() ? it->dump() : std::string("?");
+}
+
+// The program's other lines: which source serves the printer, a saved coupon, a pause.
+std::string showOther(const std::string& ev, const json& line)
+{
+    if (ev == "printer") {
+        std::string s = "printer " + str(line, "family") + ": " + str(line, "source");
+        if (line.contains("library"))
+            s += " " + showText(str(line, "library"));
+        if (line.contains("host"))
+            s += " (" + str(line, "host") + ")";
+        return s;
+    }
+    if (ev == "saved")
+        return "saved coupon " + str(line, "id") + " in " + showText(str(line, "path"));
+    if (ev == "pause")
+        return "pause " + str(line, "family") + ": " + showNumber(line, "ms") + " ms (asked " +
+               showNumber(line, "asked") + ")";
+    // A kind this reader does not know: its fields as they are.
+    json rest = line;
+    rest.erase("ev");
+    return (ev.empty() ? std::string("(no ev)") : ev) + ": " + showValue(rest);
+}
+
 } // namespace
 
 int ShowTraceCommand::run(const std::vector<std::string>& args, Streams& io)
@@ -130,7 +158,7 @@ int ShowTraceCommand::run(const std::vector<std::string>& args, Streams& io)
         else if (ev == "ui")
             io.out << showUi(line) << '\n';
         else
-            io.out << "?? line " << number << ": " << line.dump() << '\n';
+            io.out << showOther(ev, line) << '\n';
     }
     return bad ? kExitError : kExitOk;
 }

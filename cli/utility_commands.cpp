@@ -1,4 +1,5 @@
 #include "app/application.h"
+#include "app/main_window.h"
 #include "commands.h"
 #include "session.h"
 #include "utilities/rel_memoria_fiscal.h"
@@ -16,6 +17,7 @@ int UtilityCommand::run(const std::vector<std::string>& argsIn, Streams& io)
     Session s(io, showPaper);
     if (!s.start())
         return kExitError;
+    s.app().main().offerSavedCopies = false; // its input lines are the utility's
     s.showMain();
     s.openUtilities();
     const Operation op = operation();
@@ -42,6 +44,7 @@ int FiscalMemoryCommand::run(const std::vector<std::string>& argsIn, Streams& io
     Session s(io, showPaper);
     if (!s.start())
         return kExitError;
+    s.app().main().offerSavedCopies = false; // its input lines are the utility's
     s.showMain();
     s.openUtilities();
     s.run([&s] {

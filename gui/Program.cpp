@@ -8,6 +8,7 @@
 #include "TfoRelMemoriaFiscal.h"
 #include "TfoTipoImpr.h"
 #include "TfoTolvar.h"
+#include "TfoUtilEcf.h"
 #include "app/application.h"
 
 namespace ecf::gui {
@@ -22,6 +23,16 @@ Program::Program(ecf::app::Application& app, QtOperator& op)
     qtdCopias_.reset(new TfoQtdCopias(app));
     bobina_ = std::make_unique<TfoBobina>(app.printer());
     op.attach(app, {tolvar_.get(), formasPagamento_.get(), relMemoriaFiscal_.get(), formSenha_.get(), bobina_.get()});
+    // The windows opened from the main window close with it: nothing reaches the printer
+    // once the main window has closed it. The paper tape stays to be read.
+    QObject::connect(tolvar_.get(), &TfoTolvar::closing, tolvar_.get(), [this, &op] {
+        if (TfoUtilEcf* u = op.utilEcfWindow())
+            u->close();
+        for (QWidget* w : {static_cast<QWidget*>(formasPagamento_.get()), static_cast<QWidget*>(relMemoriaFiscal_.get()),
+                           tipoImpr_.get(), qtdCopias_.get()})
+            if (w)
+                w->hide();
+    });
 }
 
 Program::~Program()

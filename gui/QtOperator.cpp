@@ -80,6 +80,8 @@ QWidget* QtOperator::boxParent() const
         return w;
     if (QWidget* w = QApplication::activeWindow())
         return w;
+    if (TfoUtilEcf* u = utilEcfWindow(); u && u->isVisible())
+        return u; // the window the operator works in when the window system does not say
     return tolvar_;
 }
 
@@ -117,8 +119,22 @@ ecf::common::PasswordEntry QtOperator::password(const std::string& caption, bool
     TFormSenha& dialog = *formSenha_;
     dialog.setWindowTitle(QString::fromStdString(caption));
     dialog.setUserPanelVisible(userPanel);
+    // The dialog belongs to the window the operator works in (the utilities window for the Z
+    // reduction) while it is shown, so that this window, not the main window, comes back to
+    // the front when it goes.
+    const QPointer<QWidget> owner = dialog.parentWidget();
+    const QPointer<QWidget> front = boxParent();
+    const bool borrowed = front && front != &dialog && front != owner;
+    if (borrowed)
+        dialog.setParent(front, dialog.windowFlags());
     ecf::common::PasswordEntry entry;
     entry.ok = dialog.exec() == QDialog::Accepted;
+    if (borrowed)
+        dialog.setParent(owner, dialog.windowFlags());
+    if (front && front->isVisible()) {
+        front->raise();
+        front->activateWindow();
+    }
     entry.senha = dialog.EdSenha->text().toStdString();
     entry.usuario = dialog.edUsuario->text().toStdString();
     entry.senhaUsuario = dialog.edSenhaUsu->text().toStdString();

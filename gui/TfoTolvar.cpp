@@ -46,10 +46,7 @@ TfoTolvar::TfoTolvar(ecf::app::Application& app, QWidget* parent) : QWidget(pare
     layout->addWidget(GroupBox1, 1);
     layout->addLayout(buttons);
 
-    connect(Button1, &QPushButton::clicked, this, [this] {
-        tellWhenNothingPrints();
-        click(&ecf::app::MainWindow::finishSale);
-    });
+    connect(Button1, &QPushButton::clicked, this, [this] { click(&ecf::app::MainWindow::finishSale); });
     connect(Button2, &QPushButton::clicked, this, [this] { click(&ecf::app::MainWindow::requestClose); });
     connect(Button3, &QPushButton::clicked, this, [this] { click(&ecf::app::MainWindow::openUtilities); });
 
@@ -74,22 +71,6 @@ void TfoTolvar::click(void (ecf::app::MainWindow::*handler)())
         close();
 }
 
-void TfoTolvar::tellWhenNothingPrints()
-{
-    // "Imprimir" after a start-up that ended before opening the hand-off tables only closes the
-    // program; the cashier is told why nothing printed before the window goes.
-    const ecf::app::MainWindow& logic = app_.main();
-    if (!started_ || !logic.button1Enabled()
-        || logic.button1Action() != ecf::app::MainWindow::Button1Action::PrintCoupon
-        || (logic.TCabec.active() && logic.TItens.active()))
-        return;
-    app_.handle([this] {
-        app_.op().info("O cupom não foi impresso: a inicialização não foi concluída (veja a "
-                       "mensagem mostrada ao abrir o programa). Resolva o problema e abra o programa "
-                       "novamente para imprimir o cupom pendente.");
-    });
-}
-
 void TfoTolvar::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
@@ -105,6 +86,7 @@ void TfoTolvar::closeEvent(QCloseEvent* event)
 {
     if (!closeHandled_) {
         closeHandled_ = true;
+        emit closing();
         app_.handle([this] { app_.main().onClose(); });
     }
     event->accept();

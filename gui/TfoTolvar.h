@@ -29,6 +29,8 @@ public:
     QPushButton* Button3 = nullptr;
 
 signals:
+    // The window is closing, before its close handler runs: the windows opened from it go first.
+    void closing();
     // The window has closed (its close handler has run): the program ends.
     void closed();
 
@@ -38,7 +40,6 @@ protected:
 
 private:
     void click(void (ecf::app::MainWindow::*handler)());
-    void tellWhenNothingPrints();
 
     ecf::app::Application& app_;
     bool started_ = false;

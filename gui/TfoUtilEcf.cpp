@@ -1,5 +1,6 @@
 #include "TfoUtilEcf.h"
 
+#include "TfoTolvar.h"
 #include "app/application.h"
 #include "utilities/util_ecf.h"
 
@@ -64,6 +65,9 @@ void TfoUtilEcf::click(void (ecf::utilities::UtilEcf::*handler)())
         return;
     ecf::utilities::UtilEcf& logic = *logic_;
     app_.handle([&] { (logic.*handler)(); });
+    // "Fecha Cupom Aberto" may have freed the main window's "Imprimir".
+    if (auto* main = qobject_cast<TfoTolvar*>(parentWidget()))
+        main->refresh();
 }
 
 void TfoUtilEcf::showForHandler()

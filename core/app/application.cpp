@@ -101,8 +101,8 @@ Application::Application(Options options) : impl_(std::make_unique<Impl>(options
     po.outcome = &i.outcome;
     i.printer = std::make_unique<printer::Printer>(i.config, *i.op, *i.clock, std::move(po));
     i.main = std::make_unique<MainWindow>(*this);
-    i.formasPagamento = std::make_unique<utilities::MostraFormasPagamento>(*i.op, *i.printer);
-    i.relMemoriaFiscal = std::make_unique<utilities::RelMemoriaFiscal>(*i.op, *i.printer);
+    i.formasPagamento = std::make_unique<utilities::MostraFormasPagamento>(*i.op, *i.printer, &i.outcome);
+    i.relMemoriaFiscal = std::make_unique<utilities::RelMemoriaFiscal>(*i.op, *i.printer, &i.outcome);
     // The data module comes before the access check, which reads its access table.
     i.dmFilial = std::make_unique<DMFilial>();
     i.access = std::make_unique<access::AccessCheck>(*i.op, *i.clock, i.dmFilial->TAcesso);
@@ -155,8 +155,9 @@ utilities::UtilEcf& Application::createUtilEcf()
                                                               impl_->outcome);
         // A coupon the journal shows left open on the printer counts as settled once the
         // operator has run "Fecha Cupom Aberto".
-        impl_->utilEcf->openCouponClosed = [] {
+        impl_->utilEcf->openCouponClosed = [this] {
             coupon::CouponJournal::inStateFolder().openCouponClosed(coupon::currentDatabase());
+            impl_->main->openCouponClosed();
         };
         // A coupon the printer closed whose tables are still there is no longer printed once
         // it was cancelled: handed over again, it is a new sale.

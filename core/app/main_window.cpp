@@ -3,6 +3,9 @@
 #include "app/application.h"
 #include "app/dm_filial.h"
 #include "common/outcome.h"
+#include "common/system_log.h"
+#include "common/text.h"
+#include "coupon/saved_coupons.h"
 #include "coupon/coupon_issue.h"
 #include "printer/pipeline.h"
 #include "printer/printer.h"
@@ -42,6 +45,14 @@ private:
     const MainWindow& w_;
     int uncaught_;
 };
+
+// "2026-12-01 10:00:00" as the cashier reads it: "01/12/2026 às 10:00".
+std::string brazilianTime(const std::string& when)
+{
+    if (when.size() != 19 || when[4] != '-' || when[7] != '-' || when[10] != ' ')
+        return when;
+    return when.substr(8, 2) + "/" + when.substr(5, 2) + "/" + when.substr(0, 4) + " às " + when.substr(11, 5);
+}
 
 } // namespace
 
@@ -117,15 +128,18 @@ void MainWindow::startUp()
 
     // 10, 11. The hand-off tables.
     TCabec.open();
-    if (TCabec.isEmpty())
-        button1Enabled_ = false;
     TItens.open();
-
-    // A coupon the journal shows printed, or cut short on the printer, is not printed again.
-    if (button1Enabled_ && !handOff().mayPrint(TCabec, TItens))
-        button1Enabled_ = false;
+    checkPending();
+    if (!button1Enabled_)
+        offerSavedCopy();
     if (!button1Enabled_)
         handOffLock_.reset(); // nothing of the hand-off left to guard in this run
+}
+
+void MainWindow::checkPending()
+{
+    // A coupon the journal shows printed, or cut short on the printer, is not printed again.
+    button1Enabled_ = !TCabec.isEmpty() && (handOffLock_ || takeHandOffLock()) && handOff().mayPrint(TCabec, TItens);
 }
 
 bool MainWindow::takeHandOffLock()
@@ -140,6 +154,45 @@ bool MainWindow::takeHandOffLock()
     app_.outcome().notDone("the coupon is being printed by another ECF on this database");
     app_.outcome().summary("nothing printed: another ECF is printing this database's coupon");
     return false;
+}
+
+void MainWindow::offerSavedCopy()
+{
+    // A copy saved because the printer did not print the coupon whole is offered back while
+    // nothing else waits; one the printer closed never is (printing it again sells it twice).
+    if (!offerSavedCopies || button1Action_ != Button1Action::PrintCoupon || !TCabec.active() || !TItens.active()
+        || !TCabec.isEmpty())
+        return;
+    {
+        // TItens shows only the header's items: the whole file must be empty.
+        data::Table allItems(TItens.tableName());
+        const data::CloseOnExit guard(allItems);
+        allItems.open();
+        if (!allItems.isEmpty())
+            return;
+    }
+    const std::string db = coupon::currentDatabase();
+    coupon::SavedCoupons saved = coupon::SavedCoupons::inStateFolder();
+    for (const coupon::SavedCoupon& copy : saved.pending()) {
+        if (copy.printerClosed || copy.db != db || !copy.hasKey)
+            continue;
+        const common::Answer a = app_.op().confirm(
+            "O cupom " + common::toUtf8(copy.key.values[1], copy.codePage) +
+            " não foi impresso por inteiro; uma cópia dele foi guardada em " + brazilianTime(copy.when) +
+            ". Deseja repor o cupom e imprimi-lo agora?");
+        if (a == common::Answer::Close)
+            return;
+        if (a != common::Answer::Yes)
+            continue;
+        TItens.close();
+        TCabec.close();
+        saved.restore(copy, data::Database::tablePath("CFCABEC.DB"), data::Database::tablePath("CFITENS.DB"));
+        common::systemLog("saved coupon " + copy.id + " put back into the hand-off tables at start-up");
+        TCabec.open();
+        TItens.open();
+        checkPending();
+        return;
+    }
 }
 
 coupon::HandOff MainWindow::handOff()
@@ -178,6 +231,12 @@ void MainWindow::finishSale()
     }
     handOffLock_.reset();
     closeRequested_ = true;
+}
+
+void MainWindow::openCouponClosed()
+{
+    if (!button1Enabled_ && TCabec.active() && TItens.active())
+        checkPending();
 }
 
 void MainWindow::requestClose()

@@ -30,6 +30,15 @@ std::string trim(std::string_view text)
     return std::string(text.substr(b, e - b));
 }
 
+std::string blankControls(std::string_view text)
+{
+    std::string out(text);
+    for (char& c : out)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = ' ';
+    return out;
+}
+
 std::string trimBlanks(std::string_view text)
 {
     std::size_t b = 0, e = text.size();

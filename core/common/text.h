@@ -19,6 +19,10 @@ std::string trim(std::string_view text);
 // Leading and trailing blanks (0x20) only removed.
 std::string trimBlanks(std::string_view text);
 
+// Each control byte (below 0x20, and 0x7F) a blank: a table text on its way to a printer call
+// never carries a printer command of its own.
+std::string blankControls(std::string_view text);
+
 // Upper-cased in code page 1252 (a-z and the accented letters).
 std::string upperCase(std::string_view text);
 

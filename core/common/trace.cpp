@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace ecf::common {
@@ -23,9 +24,26 @@ std::shared_ptr<Trace> Trace::fromEnvironment()
 
 Trace::Trace(const std::string& path) : path_(path)
 {
-    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    // Only a regular file: a FIFO would hold the start until someone reads it, a device takes
+    // lines nobody keeps. A trace this program creates is the owner's alone (it holds
+    // customers' names), whatever the umask.
+    const std::string where = "The trace file " + path + " (ECF_TRACE)";
+    struct stat st {};
+    const bool existed = ::stat(path.c_str(), &st) == 0;
+    if (existed && !S_ISREG(st.st_mode))
+        throw ConfigError(where + " is not a regular file (a folder, a device, a FIFO or a socket)");
+    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NONBLOCK, 0600);
     if (fd_ < 0)
         throw ConfigError("Cannot open the trace file " + path + " (ECF_TRACE): " + std::strerror(errno));
+    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd_);
+        fd_ = -1;
+        throw ConfigError(where + " is not a regular file (a folder, a device, a FIFO or a socket)");
+    }
+    if (!existed && ::fchmod(fd_, S_IRUSR | S_IWUSR) != 0) {
+        // the mode given at creation, less the umask, stands
+    }
+    ::fcntl(fd_, F_SETFL, O_APPEND); // writes wait again
 }
 
 Trace::~Trace()

@@ -67,6 +67,7 @@ SavedCoupon SavedCoupons::save(const fs::path& cabecFile, const fs::path& itensF
     fs::create_directories(root_, ec);
     if (ec)
         throw common::FileError("Cannot create the folder of saved coupons " + root_.string() + ": " + ec.message());
+    fs::permissions(root_, fs::perms::owner_all, fs::perm_options::replace, ec); // customers' data: owner only
 
     SavedCoupon c;
     const std::string base = stamp(now, "%04d%02d%02d-%02d%02d%02d");
@@ -87,6 +88,7 @@ SavedCoupon SavedCoupons::save(const fs::path& cabecFile, const fs::path& itensF
     fs::create_directory(part, ec);
     if (ec)
         throw common::FileError("Cannot create the folder " + part.string() + ": " + ec.message());
+    fs::permissions(part, fs::perms::owner_all, fs::perm_options::replace, ec); // its tables are made 0600
     copyTable(cabec, part / headerFile);
     copyTable(itens, part / itemsFile);
 

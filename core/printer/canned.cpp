@@ -6,7 +6,12 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -120,12 +125,38 @@ std::shared_ptr<CannedResults> CannedResults::fromEnvironment()
     const auto size = std::filesystem::file_size(path, ec);
     if (ec || size > maxFileSize)
         throw ConfigError(where + " is larger than " + std::to_string(maxFileSize / (1024 * 1024)) + " MB");
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw ConfigError(std::string("Cannot read the canned results file ") + path + " (ECF_EMULATOR)");
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    return parse(ss.str(), path);
+    // Opened without waiting, and looked at again once open: a FIFO put in its place since
+    // would otherwise hold the start.
+    const std::string cannotRead = std::string("Cannot read the canned results file ") + path + " (ECF_EMULATOR)";
+    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        throw ConfigError(cannotRead + ": " + std::strerror(errno));
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw ConfigError(where + " is not a regular file (a device, a FIFO or a socket); a JSON file is expected");
+    }
+    std::string text;
+    char buf[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            const int err = errno;
+            ::close(fd);
+            throw ConfigError(cannotRead + ": " + std::strerror(err));
+        }
+        if (n == 0)
+            break;
+        text.append(buf, static_cast<std::size_t>(n));
+        if (text.size() > maxFileSize) {
+            ::close(fd);
+            throw ConfigError(where + " is larger than " + std::to_string(maxFileSize / (1024 * 1024)) + " MB");
+        }
+    }
+    ::close(fd);
+    return parse(text, path);
 }
 
 std::shared_ptr<CannedResults> CannedResults::parse(std::string_view text, const std::string& fileName)
@@ -181,6 +212,10 @@ std::shared_ptr<CannedResults> CannedResults::parse(std::string_view text, const
                         throw ConfigError(where + at + "\"ret\" must be " +
                                           (kind == 'b' ? "true or false: " : "a number: ") + name +
                                           (kind == 'b' ? " returns a truth value" : " returns a result code"));
+                    // A result code is a whole number: 1.5 would be rounded to a result nobody gave.
+                    if (kind == 'i' && value.is_number_float() && value.get<double>() != std::trunc(value.get<double>()))
+                        throw ConfigError(where + at + "\"ret\" " + value.dump() + " is not a whole number: " + name +
+                                          " returns a whole-number result code");
                 } else if (key == "out") {
                     entry.hasOut = true;
                     if (value.is_string())

@@ -3,11 +3,13 @@
 #include "common/operator_port.h"
 #include "common/text.h"
 #include "printer/printer.h"
+#include "utilities/printer_watch.h"
 
 namespace ecf::utilities {
 
-MostraFormasPagamento::MostraFormasPagamento(common::OperatorPort& op, printer::Printer& printer)
-    : op_(op), printer_(printer)
+MostraFormasPagamento::MostraFormasPagamento(common::OperatorPort& op, printer::Printer& printer,
+                                             common::Outcome* outcome)
+    : op_(op), printer_(printer), outcome_(outcome)
 {
 }
 
@@ -23,7 +25,7 @@ void MostraFormasPagamento::onShow()
         op_.listShown(items_);
     };
     try {
-        printer_.driver().listPaymentForms(raw_);
+        runWatched(printer_, outcome_, [this] { printer_.driver().listPaymentForms(raw_); });
     } catch (...) {
         report();
         throw;

@@ -6,6 +6,7 @@
 
 namespace ecf::common {
 class OperatorPort;
+class Outcome;
 }
 namespace ecf::printer {
 class Printer;
@@ -15,13 +16,15 @@ namespace ecf::utilities {
 
 class MostraFormasPagamento {
 public:
-    MostraFormasPagamento(common::OperatorPort& op, printer::Printer& printer);
+    // `outcome` (may be null) hears of a listing the printer refused.
+    MostraFormasPagamento(common::OperatorPort& op, printer::Printer& printer, common::Outcome* outcome = nullptr);
     void onShow();                                          // refills ComboBox1; reports "list"
     const std::vector<std::string>& items() const { return items_; } // ComboBox1's entries, UTF-8
 
 private:
     common::OperatorPort& op_;
     printer::Printer& printer_;
+    common::Outcome* outcome_;
     std::vector<std::string> raw_;    // the entries as the printer gave them (bytes)
     std::vector<std::string> items_;
 };

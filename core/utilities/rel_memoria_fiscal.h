@@ -5,6 +5,7 @@
 
 namespace ecf::common {
 class OperatorPort;
+class Outcome;
 }
 namespace ecf::printer {
 class Printer;
@@ -15,7 +16,8 @@ namespace ecf::utilities {
 class RelMemoriaFiscal {
 public:
     static constexpr const char* emptyDate = "  /  /    "; // the untouched masked edit
-    RelMemoriaFiscal(common::OperatorPort& op, printer::Printer& printer);
+    // `outcome` (may be null) hears of a reading the printer refused.
+    RelMemoriaFiscal(common::OperatorPort& op, printer::Printer& printer, common::Outcome* outcome = nullptr);
 
     std::string maskEdit1 = emptyDate; // first date, "dd/mm/yyyy"
     std::string maskEdit2 = emptyDate; // last date
@@ -25,6 +27,7 @@ public:
 private:
     common::OperatorPort& op_;
     printer::Printer& printer_;
+    common::Outcome* outcome_;
 };
 
 } // namespace ecf::utilities

@@ -4,6 +4,8 @@
 #include "common/operator_port.h"
 #include "common/outcome.h"
 #include "common/startup_config.h"
+#include "common/system_log.h"
+#include "utilities/printer_watch.h"
 #include "printer/pipeline.h"
 #include "printer/printer.h"
 
@@ -57,15 +59,12 @@ bool UtilEcf::checks()
     return true;
 }
 
-bool UtilEcf::onPrinter(const std::function<void()>& operation)
+bool UtilEcf::onPrinter(const std::function<void()>& operation, const char* logName)
 {
-    printer::CallWatch& watch = printer_.pipeline().watch();
-    watch = {};
-    operation();
-    if (watch.refusal.empty())
-        return true;
-    outcome_.notDone("the printer refused: " + watch.refusal);
-    return false;
+    const std::string refusal = runWatched(printer_, &outcome_, operation);
+    if (!refusal.empty() && logName)
+        common::systemLog(std::string(logName) + " refused by the printer (model " + config_.modeloEcf + "): " + refusal);
+    return refusal.empty();
 }
 
 void UtilEcf::xReading()
@@ -74,7 +73,7 @@ void UtilEcf::xReading()
         return;
     if (!checks())
         return;
-    onPrinter([this] { printer_.driver().xReading(); });
+    onPrinter([this] { printer_.driver().xReading(); }, "X reading");
 }
 
 void UtilEcf::zReduction()
@@ -87,7 +86,7 @@ void UtilEcf::zReduction()
         return;
     if (!checks())
         return;
-    onPrinter([this] { printer_.driver().zReduction(); });
+    onPrinter([this] { printer_.driver().zReduction(); }, "Z reduction");
 }
 
 void UtilEcf::cancelLastCoupon()
@@ -96,7 +95,9 @@ void UtilEcf::cancelLastCoupon()
         return;
     if (!checks())
         return;
-    if (onPrinter([this] { printer_.driver().cancelCoupon(printer::CancelKind::LastCoupon); }) && lastCouponCancelled)
+    if (onPrinter([this] { printer_.driver().cancelCoupon(printer::CancelKind::LastCoupon); },
+                  "cancel of the last coupon") &&
+        lastCouponCancelled)
         lastCouponCancelled();
 }
 
@@ -104,7 +105,10 @@ void UtilEcf::closeOpenCoupon()
 {
     if (!checks())
         return;
-    if (onPrinter([this] { printer_.driver().cancelCoupon(printer::CancelKind::OpenCoupon); }) && openCouponClosed)
+    // Only a close the printer took settles a coupon left open.
+    if (onPrinter([this] { printer_.driver().cancelCoupon(printer::CancelKind::OpenCoupon); },
+                  "close of the open coupon")
+        && openCouponClosed)
         openCouponClosed();
 }
 

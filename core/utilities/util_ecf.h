@@ -35,7 +35,7 @@ public:
     void openFiscalMemory();     // "Leitura Memória Fiscal": shows the fiscal-memory window
     void closeWindow();          // "Fechar"
 
-    // Called after "Fecha Cupom Aberto" was sent to the printer.
+    // Called after the printer took "Fecha Cupom Aberto".
     std::function<void()> openCouponClosed;
     // Told when "Cancela Último Cupom" succeeded.
     std::function<void()> lastCouponCancelled;
@@ -46,7 +46,9 @@ public:
 private:
     bool checks();        // port text and model code configured
     bool confirmed(const std::string& question); // Yes only; else the outcome says why not
-    bool onPrinter(const std::function<void()>& operation); // a refusal: the outcome says so
+    // A refusal: the outcome says so, and the system log when the operation is named there.
+    // True when the printer took every call.
+    bool onPrinter(const std::function<void()>& operation, const char* logName = nullptr);
 
     common::OperatorPort& op_;
     common::StartupConfig& config_;

@@ -4,6 +4,10 @@
 #include "app/dm_filial.h"
 #include "app/main_window.h"
 #include "common/errors.h"
+#include "common/money.h"
+#include "coupon/coupon_journal.h"
+#include "coupon/saved_coupons.h"
+#include "utilities/util_ecf.h"
 #include "data/paradox/px.h"
 #include "printer/printer.h"
 #include "shell_db.h"
@@ -28,9 +32,10 @@ protected:
     test::ScriptedOperator op;
     std::unique_ptr<app::Application> app;
 
-    app::MainWindow& start(const ShellDbOptions& o)
+    app::MainWindow& start(const ShellDbOptions& o, bool makeDb = true)
     {
-        test::makeShellDb(dir.path(), o);
+        if (makeDb)
+            test::makeShellDb(dir.path(), o);
         app::Application::Options opts;
         opts.op = &op;
         opts.workDir = dir.path();
@@ -67,13 +72,13 @@ TEST_F(MainWindowTest, MissingConfigurationEndsStartUpAndKeepsThePendingCoupon)
         EXPECT_EQ(op.texts("info"), std::vector<std::string>{c.info});
         EXPECT_EQ(mainReports(), 1);
         EXPECT_EQ(op.lastMain.button1, "Imprimir");
-        EXPECT_TRUE(op.lastMain.button1Enabled);
+        EXPECT_FALSE(op.lastMain.button1Enabled); // nothing could print
         EXPECT_FALSE(w.TCabec.active());
         EXPECT_FALSE(w.TItens.active());
 
-        // "Imprimir" then prints nothing and clears nothing, but the window still closes.
+        // The disabled "Imprimir" takes no click: nothing printed, nothing cleared.
         app->handle([&] { w.finishSale(); });
-        EXPECT_TRUE(w.closeRequested());
+        EXPECT_FALSE(w.closeRequested());
         EXPECT_TRUE(op.texts("exception").empty());
         EXPECT_EQ(cabecRecords(), 1u);
         EXPECT_EQ(itensRecords(), 5u);
@@ -105,6 +110,74 @@ TEST_F(MainWindowTest, EmptyHeaderTableDisablesImprimir)
     EXPECT_EQ(op.lastMain.label1, "000000");
     EXPECT_TRUE(w.TItens.active());
     EXPECT_TRUE(op.texts("info").empty());
+    EXPECT_TRUE(op.texts("confirm").empty()); // no saved copy: nothing asked
+}
+
+TEST_F(MainWindowTest, SavedCopyIsOfferedBackWhenTheTablesAreEmpty)
+{
+    // A coupon saved and its tables emptied, as a hand-off that could not print it leaves them.
+    test::makeShellDb(dir.path(), {});
+    data::Table cabec("CFCABEC.DB");
+    cabec.open();
+    const coupon::CouponKey key = coupon::CouponKey::of(cabec);
+    cabec.close();
+    coupon::SavedCoupons saved = coupon::SavedCoupons::inStateFolder();
+    const coupon::SavedCoupon copy = saved.save(dir.path() / "CFCABEC.DB", dir.path() / "CFITENS.DB",
+                                                coupon::currentDatabase(), key, "test", {2026, 12, 1, 10});
+    for (const char* t : {"CFITENS.DB", "CFCABEC.DB"})
+        data::Table(t).emptyTable();
+
+    // Not put back unless the answer is Yes: "No" and a closed box leave it saved.
+    for (common::Answer a : {common::Answer::No, common::Answer::Close}) {
+        op = test::ScriptedOperator{};
+        op.confirmAnswers = {a};
+        app::MainWindow& w = start({}, false);
+        ASSERT_EQ(op.texts("confirm").size(), 1u);
+        EXPECT_NE(op.texts("confirm")[0].find("O cupom 10 não foi impresso por inteiro"), std::string::npos)
+            << op.texts("confirm")[0];
+        EXPECT_FALSE(w.button1Enabled());
+        EXPECT_EQ(cabecRecords(), 0u);
+        app.reset();
+    }
+
+    op = test::ScriptedOperator{};
+    op.confirmAnswers = {common::Answer::Yes};
+    app::MainWindow& w = start({}, false);
+    EXPECT_TRUE(op.texts("exception").empty()) << op.texts("exception")[0];
+    EXPECT_TRUE(w.button1Enabled()); // pending as usual
+    EXPECT_TRUE(op.lastMain.button1Enabled);
+    EXPECT_EQ(cabecRecords(), 1u);
+    EXPECT_EQ(itensRecords(), 5u);
+    for (const coupon::SavedCoupon& c : saved.pending())
+        EXPECT_NE(c.id, copy.id); // put back
+
+    // Another database's copy is not offered.
+    app.reset();
+    op = test::ScriptedOperator{};
+    saved.save(dir.path() / "CFCABEC.DB", dir.path() / "CFITENS.DB", "/elsewhere", key, "test", {2026, 12, 1, 11});
+    for (const char* t : {"CFITENS.DB", "CFCABEC.DB"})
+        data::Table(t).emptyTable();
+    start({}, false);
+    EXPECT_TRUE(op.texts("confirm").empty());
+}
+
+TEST_F(MainWindowTest, FechaCupomAbertoFreesAPendingCouponHeldBack)
+{
+    // The journal shows the coupon started on the printer and never closed.
+    test::makeShellDb(dir.path(), {});
+    data::Table cabec("CFCABEC.DB");
+    cabec.open();
+    const coupon::CouponKey key = coupon::CouponKey::of(cabec);
+    cabec.close();
+    coupon::CouponJournal::inStateFolder().started(coupon::currentDatabase(), key, 5, common::Money::fromWhole(30));
+
+    app::MainWindow& w = start({}, false);
+    EXPECT_FALSE(w.button1Enabled());
+    EXPECT_EQ(op.texts("message").size(), 1u);
+    app->handle([&] { w.openUtilities(); });
+    app->handle([&] { app->utilEcf()->closeOpenCoupon(); });
+    EXPECT_TRUE(w.button1Enabled());
+    EXPECT_EQ(op.texts("message").size(), 1u); // no second box
 }
 
 TEST_F(MainWindowTest, ImprimirEmptiesBothHandOffTablesAndCloses)

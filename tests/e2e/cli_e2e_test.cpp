@@ -62,7 +62,8 @@ TEST_F(CliTest, ConfirmationAnswersComeFromStandardInput)
 {
     makeDemo("BEMAFI32");
     const std::vector<std::pair<std::string, std::string>> answers{
-        {"n\n", "no"}, {"SIM\r\n", "yes"}, {"N\xC3\x83O\n", "no"}, {"", "close"}, {"\n", "close"}, {"close\n", "close"}};
+        {"n\n", "no"}, {"SIM\r\n", "yes"}, {"N\xC3\x83O\n", "no"}, {"", "close"}, {"\n", "close"}, {"close\n", "close"},
+        {"talvez\nsim\n", "yes"}, {"a\nb\nc\nsim\n", "close"}}; // not understood: asked again, three times
     for (const auto& [input, answer] : answers) {
         SCOPED_TRACE(answer + " from " + input);
         fs::remove(trace());
@@ -155,6 +156,16 @@ TEST_F(CliTest, PaperTapeAndReadableTrace)
     EXPECT_NE(shown.out.find("mp20 FormataTX(\"<ESC>|71|Dinheiro|<ESC>\") -> 0"), std::string::npos) << shown.out;
     EXPECT_NE(shown.out.find("ui main: Label1 \"000000\""), std::string::npos);
     EXPECT_EQ(shown.out.find('\x1b'), std::string::npos);
+
+    // The program's other lines are read too.
+    test::writeFile(dir.path() / "other.jsonl",
+                    "{\"ev\":\"printer\",\"family\":\"daruma\",\"source\":\"emulator\"}\n"
+                    "{\"ev\":\"saved\",\"id\":\"20261201-100000\",\"path\":\"/s/20261201-100000\"}\n"
+                    "{\"ev\":\"pause\",\"family\":\"bemafi32\",\"ms\":12,\"asked\":10}\n");
+    const CliRun other = cli({"show-trace", (dir.path() / "other.jsonl").string()});
+    EXPECT_EQ(other.status, 0);
+    EXPECT_EQ(other.out, "printer daruma: emulator\nsaved coupon 20261201-100000 in \"/s/20261201-100000\"\n"
+                         "pause bemafi32: 12 ms (asked 10)\n");
 
     test::writeFile(dir.path() / "broken.jsonl", "{\"ev\":\"call\"}\nnot json\n");
     EXPECT_EQ(cli({"show-trace", (dir.path() / "broken.jsonl").string()}).status, 1);

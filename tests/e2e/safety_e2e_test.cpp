@@ -29,15 +29,48 @@ TEST_F(CliTest, EmulatorFileMustBeARegularFile)
         {(dir.path() / "fifo").string(), "not a regular file"},
         {(dir.path() / "missing.json").string(), "does not exist"},
     };
-    for (const auto& [file, says] : cases) {
-        const auto t0 = std::chrono::steady_clock::now();
-        const CliRun r = cli({"print"}, "", {{"ECF_EMULATOR", file}});
-        EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(20)) << file;
-        EXPECT_EQ(r.status, 1) << file;
-        EXPECT_NE(r.err.find(says), std::string::npos) << r.err;
-        EXPECT_NE(r.err.find(file), std::string::npos) << r.err;
+    for (const char* variable : {"ECF_EMULATOR", "ECF_TRACE"}) {
+        for (const auto& [file, says] : cases) {
+            if (std::string(variable) == "ECF_TRACE" && says == std::string("does not exist"))
+                continue; // a trace is made when missing
+            const auto t0 = std::chrono::steady_clock::now();
+            const CliRun r = cli({"print"}, "", {{variable, file}});
+            EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(20)) << file;
+            EXPECT_EQ(r.status, 1) << file;
+            EXPECT_NE(r.err.find(std::string(variable) == "ECF_TRACE" ? "not a regular file" : says), std::string::npos)
+                << r.err;
+            EXPECT_NE(r.err.find(file), std::string::npos) << r.err;
+        }
     }
     EXPECT_EQ(records("CFCABEC.DB"), 1u);
+
+    // A result code that is not a whole number is refused when the file is read.
+    test::writeFile(dir.path() / "c.json", R"({"calls":{"Bematech_FI_VendeItem":[{"ret":1.5}]}})");
+    const CliRun r = cli({"print"}, "", {{"ECF_EMULATOR", (dir.path() / "c.json").string()}});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("1.5 is not a whole number"), std::string::npos) << r.err;
+}
+
+TEST_F(CliTest, StateAndTraceAreTheOwnersAloneWhateverTheUmask)
+{
+    makeDemo("BEMAFI32");
+    test::writeFile(dir.path() / "c.json", R"({"calls":{"Bematech_FI_VendeItem":[{"ret":0}]}})");
+    const mode_t old = ::umask(0);
+    const CliRun r = cli({"print"}, "n\nn\n", {{"ECF_EMULATOR", (dir.path() / "c.json").string()}});
+    ::umask(old);
+    ASSERT_EQ(r.status, 3) << r.out << r.err; // refused: a copy saved
+    const auto mode = [](const fs::path& p) { return fs::status(p).permissions() & fs::perms::all; };
+    EXPECT_EQ(mode(trace()), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(mode(state()), fs::perms::owner_all);
+    int files = 0;
+    for (const auto& e : fs::recursive_directory_iterator(state())) {
+        if (e.is_directory())
+            EXPECT_EQ(mode(e.path()), fs::perms::owner_all) << e.path();
+        else
+            EXPECT_EQ(mode(e.path()), fs::perms::owner_read | fs::perms::owner_write) << e.path();
+        files += e.is_regular_file();
+    }
+    EXPECT_GE(files, 3); // the journal and the saved copy's tables at least
 }
 
 } // namespace
@@ -129,6 +162,33 @@ TEST_F(CliTest, ARefusedCouponIsSavedRestoredAndPrintedWhole)
             EXPECT_EQ(test::readFile(trace()).find("\"saved\""), std::string::npos);
         }
     }
+}
+
+TEST_F(CliTest, PrintOffersASavedCopyBackAndAUtilityDoesNot)
+{
+    makeDemo("BEMAFI32");
+    test::writeFile(dir.path() / "c.json", R"({"calls":{"Bematech_FI_VendeItem":[{"ret":0}]}})");
+    ASSERT_EQ(cli({"print"}, "n\nn\n", {{"ECF_EMULATOR", (dir.path() / "c.json").string()}}).status, 3);
+    ASSERT_EQ(records("CFCABEC.DB"), 0u);
+
+    // A utility's lines are its own: nothing else is asked.
+    CliRun r = cli({"x-reading"}, "sim\n");
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_EQ(records("CFCABEC.DB"), 0u);
+
+    // "print" asks; only Sim puts the copy back, and it is then printed in the same run.
+    r = cli({"print"}, "nao\n");
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_TRUE(r.out.ends_with("nothing to print\n")) << r.out;
+    fs::remove(trace());
+    r = cli({"print"}, "sim\nn\nn\n");
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    const auto confirms = uiLines("confirm");
+    ASSERT_FALSE(confirms.empty());
+    EXPECT_NE(confirms[0]["text"].get<std::string>().find("Deseja repor o cupom e imprimi-lo agora?"), std::string::npos);
+    EXPECT_NE(test::readFile(trace()).find("Bematech_FI_TerminaFechamentoCupom"), std::string::npos);
+    EXPECT_EQ(records("CFCABEC.DB"), 0u);
+    EXPECT_NE(cli({"pending"}).out.find("no saved coupon"), std::string::npos);
 }
 
 TEST_F(CliTest, UnansweredZReductionSendsNothing)
@@ -269,6 +329,8 @@ TEST_F(CliTest, ExitStatusSaysWhetherItWasDone)
         std::string input, refused;
     };
     const std::vector<Case> cases{
+        {{"fiscal-memory", "01/11/2026", "30/11/2026"}, "", "Bematech_FI_LeituraMemoriaFiscalData"},
+        {{"payment-forms"}, "", "Daruma_FI_VerificaDescricaoFormasPagamento"},
         {{"x-reading"}, "s\n", "Bematech_FI_LeituraX"},
         {{"cancel-last"}, "s\n", "Bematech_FI_CancelaCupom"},
         {{"z-reduction"}, "segredo\n1\nsenha1\ns\n", "Bematech_FI_ReducaoZ"},
@@ -284,8 +346,11 @@ TEST_F(CliTest, ExitStatusSaysWhetherItWasDone)
     EXPECT_EQ(cli({"z-reduction"}, "errada\n").status, 3); // wrong password
     EXPECT_EQ(cli({"pending"}).status, 0);
     EXPECT_EQ(cli({"restore", "nope"}).status, 1);
-    EXPECT_EQ(cli({"print"}, "n\nn\n").status, 0);
-    EXPECT_EQ(cli({"print"}).status, 0); // nothing left to print
+    CliRun printed = cli({"print"}, "n\nn\n");
+    EXPECT_EQ(printed.status, 0);
+    printed = cli({"print"});
+    EXPECT_EQ(printed.status, 0);
+    EXPECT_TRUE(printed.out.ends_with("\nnothing to print\n")) << printed.out; // the last line
 }
 
 TEST_F(CliTest, AFolderWhereATableFileIsExpectedIsNamed)

@@ -178,13 +178,13 @@ TEST(Bobina, ShowsTheDemoCouponAsPrintedOnlyOnTheEmulator)
     }
 }
 
-TEST(MainWindow, PrintAfterAnEarlyStartUpEndTellsWhyNothingPrinted)
+TEST(MainWindow, ImprimirIsDisabledAfterAnEarlyStartUpEnd)
 {
+    // Nothing could print: the cashier reads why in the start-up's box, and the window stays.
     GuiProgram p({.port = "", .pendingCoupon = true});
     p.program->tolvar().show();
+    EXPECT_FALSE(p.program->tolvar().Button1->isEnabled());
     p.program->tolvar().Button1->click();
-    ASSERT_EQ(p.script.seen.size(), 2u);
-    EXPECT_EQ(p.script.seen[0], "info: Porta da ECF nao cadastrada");
-    EXPECT_NE(p.script.seen[1].find("não foi impresso"), std::string::npos) << p.script.seen[1];
-    EXPECT_FALSE(p.program->tolvar().isVisible());
+    EXPECT_EQ(p.script.seen, std::vector<std::string>{"info: Porta da ECF nao cadastrada"});
+    EXPECT_TRUE(p.program->tolvar().isVisible());
 }

@@ -5,6 +5,8 @@
 #include "TfoTolvar.h"
 #include "app/application.h"
 #include "app/main_window.h"
+#include "coupon/coupon_journal.h"
+#include "coupon/saved_coupons.h"
 #include "data/table.h"
 #include "support/trace_reader.h"
 
@@ -69,7 +71,7 @@ TEST(MainWindow, StartUpStoppedEarlyKeepsTheWindowOpen)
         p.program->tolvar().show();
         EXPECT_EQ(p.script.seen, std::vector<std::string>{"info: Porta da ECF nao cadastrada"});
         EXPECT_TRUE(p.program->tolvar().isVisible());
-        EXPECT_TRUE(p.program->tolvar().Button1->isEnabled()); // the tables were not opened
+        EXPECT_FALSE(p.program->tolvar().Button1->isEnabled()); // the tables were not opened
     }
     {
         // A number field that does not convert: the default error handler shows the error.
@@ -116,4 +118,28 @@ TEST(MainWindow, ButtonsCloseTheWindowAndTheCloseHandlerRunsOnce)
         cabec.open();
         EXPECT_EQ(cabec.recordCount(), 1u);
     }
+}
+
+TEST(MainWindow, StartUpOffersASavedCopyAndSimPutsItBack)
+{
+    GuiProgram p({.pendingCoupon = true});
+    // The pending coupon was saved and the tables emptied by a run that could not print it.
+    ecf::data::Table cabec("CFCABEC.DB");
+    cabec.open();
+    const auto key = ecf::coupon::CouponKey::of(cabec);
+    cabec.close();
+    const auto& d = p.dir.path();
+    ecf::coupon::SavedCoupons::inStateFolder().save(d / "CFCABEC.DB", d / "CFITENS.DB", ecf::coupon::currentDatabase(),
+                                                     key, "test", {2026, 12, 1, 10});
+    cabec.emptyTable();
+
+    p.script.then(ModalScript::yes());
+    TfoTolvar& w = p.program->tolvar();
+    w.show();
+    ASSERT_EQ(p.script.seen.size(), 1u);
+    EXPECT_EQ(p.script.seen[0], "confirm: O cupom 1001 não foi impresso por inteiro; uma cópia dele foi guardada em "
+                                "01/12/2026 às 10:00. Deseja repor o cupom e imprimi-lo agora?");
+    EXPECT_TRUE(w.Button1->isEnabled());
+    cabec.open();
+    EXPECT_EQ(cabec.recordCount(), 1u);
 }

@@ -4,11 +4,14 @@
 #include "DateMaskEdit.h"
 #include "Program.h"
 #include "QtOperator.h"
+#include "TFormSenha.h"
 #include "TfoMostraFormasPagamentoECF.h"
 #include "TfoRelMemoriaFiscal.h"
 #include "TfoTolvar.h"
 #include "TfoUtilEcf.h"
 #include "app/application.h"
+#include "coupon/coupon_journal.h"
+#include "data/table.h"
 #include "utilities/formas_pagamento.h"
 #include "utilities/rel_memoria_fiscal.h"
 #include "support/trace_reader.h"
@@ -17,6 +20,8 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QApplication>
+#include <QWindow>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -221,4 +226,56 @@ TEST(UtilitiesWindow, FiscalMemoryDatesAreKeptBetweenShowings)
     rel.Button2->click();
     EXPECT_FALSE(rel.isVisible());
     EXPECT_TRUE(p.script.seen.empty());
+}
+
+TEST(UtilitiesWindow, FechaCupomAbertoEnablesImprimirOfACouponHeldBack)
+{
+    GuiProgram p({.pendingCoupon = true});
+    // The journal shows the pending coupon started on the printer and never closed.
+    ecf::data::Table cabec("CFCABEC.DB");
+    cabec.open();
+    ecf::coupon::CouponJournal::inStateFolder().started(ecf::coupon::currentDatabase(),
+                                                         ecf::coupon::CouponKey::of(cabec), 0, {});
+    cabec.close();
+    p.script.then(ModalScript::ok());
+    TfoUtilEcf& w = openUtilities(p);
+    QPushButton* imprimir = p.program->tolvar().Button1;
+    EXPECT_FALSE(imprimir->isEnabled());
+    w.Button4->click();
+    EXPECT_TRUE(called(p, "Bematech_FI_CancelaCupom"));
+    EXPECT_TRUE(imprimir->isEnabled());
+}
+
+TEST(UtilitiesWindow, StaysInFrontAfterThePasswordAndClosesWithTheMainWindow)
+{
+    GuiProgram p;
+    TfoUtilEcf& w = openUtilities(p);
+    QApplication::processEvents();
+    // The password dialog belongs to the utilities window while shown: that window, not the
+    // main window, comes back to the front when it goes.
+    QWindow* dialogOwner = nullptr;
+    p.script
+        .then([&](QWidget* d) {
+            dialogOwner = d->windowHandle() ? d->windowHandle()->transientParent() : nullptr;
+            ModalScript::typePassword("SEGREDO", "7", "ABC")(d);
+        })
+        .then(ModalScript::no());
+    w.Button2->click();
+    EXPECT_EQ(p.script.seen.size(), 2u);
+    ASSERT_NE(w.windowHandle(), nullptr);
+    EXPECT_EQ(dialogOwner, w.windowHandle());
+    EXPECT_EQ(p.program->formSenha().parentWidget(), nullptr); // given back
+
+    // The fiscal-memory window open too; "Fechar" of the main window closes them all.
+    w.Button6->click();
+    TfoRelMemoriaFiscal& rel = p.program->relMemoriaFiscal();
+    ASSERT_TRUE(rel.isVisible());
+    QPointer<TfoUtilEcf> util = &w;
+    p.program->tolvar().Button2->click();
+    EXPECT_FALSE(rel.isVisible());
+    EXPECT_TRUE(util.isNull() || !util->isVisible());
+    EXPECT_EQ(p.op->utilEcfWindow(), nullptr);
+    if (util)
+        util->Button1->click(); // a click left in the queue sends nothing
+    EXPECT_FALSE(called(p, "Bematech_FI_LeituraX"));
 }

@@ -2,6 +2,7 @@
 // utilities, the payment forms and the fiscal-memory reading.
 #include "common/errors.h"
 #include "fam_b_coupon.h"
+#include "printer/daruma/daruma_driver.h"
 
 #include <gtest/gtest.h>
 
@@ -247,14 +248,23 @@ TEST(BemaFI32PaymentForms, ProgrammedFormsShowUpInTheDarumaListing)
     EXPECT_EQ(bad.messages(), std::vector<std::string>{"Erro no cadastro das formas de pagamento"});
 }
 
-TEST(BemaFI32Coupon, FramingBytesReachThisFamilyUnchanged)
+TEST(BemaFI32Coupon, ControlBytesBecomeBlanksFramingBytesStay)
 {
-    FamBRig rig("BEMAFI32");
-    loadRates(rig.taxTable, true);
-    Item i;
-    i.descr = "A|B}C\x1b" "D";
-    CouponTables t(rig, Header{}, {i});
-    BemaFI32Driver d(rig.ctx);
-    ASSERT_TRUE(t.sellItems(d));
-    EXPECT_EQ(printer::jsonTextToBytes(rig.callLines()[1]["args"][1].get<std::string>()), "A|B}C\x1b" "D");
+    // ESC, CR LF or DEL in a table text would be commands of their own; '|' and '}' frame only
+    // the MP-20's and the Sweda's commands.
+    for (const char* model : {"BEMAFI32", "DARUMA345"}) {
+        SCOPED_TRACE(model);
+        FamBRig rig(model);
+        loadRates(rig.taxTable, true);
+        Item i;
+        i.descr = "A|B}C\x1b" "D\r\nE\x7f" "F";
+        CouponTables t(rig, Header{}, {i});
+        std::unique_ptr<printer::FamilyDriver> d;
+        if (model == std::string("BEMAFI32"))
+            d = std::make_unique<BemaFI32Driver>(rig.ctx);
+        else
+            d = std::make_unique<printer::daruma::DarumaDriver>(rig.ctx);
+        ASSERT_TRUE(t.sellItems(*d));
+        EXPECT_EQ(printer::jsonTextToBytes(rig.callLines().back()["args"][1].get<std::string>()), "A|B}C D  E F");
+    }
 }

@@ -316,7 +316,7 @@ TEST(Mp20Utilities, ReadingsCancelAndListing)
     }
 }
 
-TEST(FramingBytes, ReachTheMp20AsBlanksAndTheOtherFamiliesUnchanged)
+TEST(FramingBytes, ControlBytesReachNoFamilyFramingBytesOnlyTheMp20AsBlanks)
 {
     const std::string description = "CANETA\x1b|}\x7f" "AZUL";
     auto sold = [&](const char* model, printer::FamilyDriver& (*make)(FamARig&), const char* fn, std::size_t arg,
@@ -338,12 +338,12 @@ TEST(FramingBytes, ReachTheMp20AsBlanksAndTheOtherFamiliesUnchanged)
          [](FamARig& r) -> printer::FamilyDriver& {
              return *(keep = std::make_unique<printer::schalter::SchalterDriver>(r.ctx));
          },
-         "ecfVendaItem", 0, description);
+         "ecfVendaItem", 0, "CANETA |} AZUL");
     sold("FS300",
          [](FamARig& r) -> printer::FamilyDriver& {
              return *(keep = std::make_unique<printer::sigtron::SigtronDriver>(r.ctx));
          },
-         "SetParameter", 1, description + " U|\n\r");
+         "SetParameter", 1, "CANETA |} AZUL U|\n\r");
     keep.reset();
 }
 

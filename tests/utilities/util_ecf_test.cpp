@@ -4,6 +4,7 @@
 
 #include "app/application.h"
 #include "app/dm_filial.h"
+#include "common/outcome.h"
 #include "common/trace.h"
 #include "printer/canned.h"
 #include "support/scripted_operator.h"
@@ -272,6 +273,20 @@ TEST_F(UtilEcfTest, FiscalMemoryDateErrorKeepsTheWindowOpen)
     run([&] { rel.printReading(); });
     EXPECT_EQ(calls(), Strings{"Daruma_FI_LeituraMemoriaFiscalData"});
     EXPECT_EQ(op.closed, std::vector<Window>{Window::RelMemoriaFiscal});
+}
+
+TEST_F(UtilEcfTest, OnlyAFechaCupomAbertoThePrinterTookSettlesAnOpenCoupon)
+{
+    for (const bool refused : {true, false}) {
+        SCOPED_TRACE(refused);
+        start(refused ? R"({"calls":{"Daruma_FI_CancelaCupom":[{"ret":0}]}})" : "");
+        int settled = 0;
+        util->openCouponClosed = [&settled] { ++settled; };
+        run([this] { util->closeOpenCoupon(); });
+        EXPECT_EQ(calls(), Strings{"Daruma_FI_CancelaCupom"});
+        EXPECT_EQ(settled, refused ? 0 : 1);
+        EXPECT_EQ(app->outcome().isNotDone(), refused);
+    }
 }
 
 } // namespace

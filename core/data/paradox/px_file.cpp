@@ -49,6 +49,27 @@ fs::path folderOf(const fs::path& p)
     return d.empty() ? fs::path(".") : d;
 }
 
+// The mode of a new file in `file`'s folder: in a folder only its owner may use (ECF's state
+// folder and its saved copies) the owner's alone, whatever the umask; elsewhere as the umask
+// gives it, as other programs on the host database expect.
+mode_t newFileMode(const fs::path& file)
+{
+    struct stat st {};
+    if (::stat(folderOf(file).c_str(), &st) == 0 && (st.st_mode & 077) == 0)
+        return S_IRUSR | S_IWUSR;
+    return 0666;
+}
+
+// Opens a new file with the mode newFileMode gives, also where the umask would widen it.
+int openNew(const fs::path& file, int flags)
+{
+    const mode_t mode = newFileMode(file);
+    const int fd = ::open(file.c_str(), flags | O_CREAT | O_CLOEXEC, mode);
+    if (fd >= 0 && mode != 0666)
+        (void)::fchmod(fd, mode);
+    return fd;
+}
+
 // A hidden file beside `file`: ".NAME" and the suffix.
 fs::path hiddenBeside(const fs::path& file, std::string_view suffix)
 {
@@ -86,7 +107,7 @@ void writeBeside(const fs::path& file, const fs::path& tmp, const std::string& c
                  bool steps = true)
 {
     ::unlink(tmp.c_str());
-    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int fd = openNew(tmp, O_WRONLY | O_EXCL);
     if (fd < 0)
         sysFail(name, "cannot create " + tmp.string(), errno);
     try {
@@ -255,7 +276,7 @@ TableLock::TableLock(const fs::path& db, bool exclusive)
     std::error_code ec;
     const bool pending = fs::exists(journalFor(db), ec);
     if (exclusive || pending) {
-        fd_ = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        fd_ = openNew(lock, O_RDWR);
         if (fd_ < 0 && exclusive)
             sysFail(name, "cannot create the lock file " + lock.string(), errno);
     } else {

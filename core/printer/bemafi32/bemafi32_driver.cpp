@@ -103,7 +103,7 @@ TaxCode BemaFI32Driver::resolveTaxCode(CouponRecords& rec)
 bool BemaFI32Driver::registerItem(CouponRecords& rec, const TaxCode& taxCode, common::Money)
 {
     if (rec.itens.fieldByName("Num_Item").asInteger() == 1)
-        lib().Bematech_FI_AbreCupom(rec.cabec.fieldByName("CGC").asString());
+        lib().Bematech_FI_AbreCupom(common::blankControls(rec.cabec.fieldByName("CGC").asString()));
     FieldCheck sent;
     const fi::ItemSale s = fi::buildItemSale(rec, taxCode, sent);
     const int r = lib().Bematech_FI_VendeItem(s.code, s.description, s.taxCode, s.qtyType, s.quantity, s.decimals,
@@ -123,9 +123,9 @@ void BemaFI32Driver::closeCoupon(CouponRecords& rec)
     FieldCheck sent;
     lib().Bematech_FI_EfetuaFormaPagamento(form, fi::paymentAmount(cabec, sent));
     const fi::Customer c = fi::normalizeCustomer(cabec);
-    std::string message = "Num.Controle: " + cabec.fieldByName("Num_Nota").asString();
+    std::string message = "Num.Controle: " + common::blankControls(cabec.fieldByName("Num_Nota").asString());
     message += "\n" + c.cliente + "\n" + c.endereco + "\n" + c.cnpj;
-    message += "\n" + cabec.fieldByName("LinhaVenc").asString();
+    message += "\n" + common::blankControls(cabec.fieldByName("LinhaVenc").asString());
     lib().Bematech_FI_TerminaFechamentoCupom(message);
 }
 

@@ -85,7 +85,7 @@ TaxCode DarumaDriver::resolveTaxCode(CouponRecords& rec)
 bool DarumaDriver::registerItem(CouponRecords& rec, const TaxCode& taxCode, common::Money)
 {
     if (rec.itens.fieldByName("Num_Item").asInteger() == 1)
-        lib().Daruma_FI_AbreCupom(rec.cabec.fieldByName("CGC").asString());
+        lib().Daruma_FI_AbreCupom(common::blankControls(rec.cabec.fieldByName("CGC").asString()));
     FieldCheck sent;
     const fi::ItemSale s = fi::buildItemSale(rec, taxCode, sent);
     const int r = lib().Daruma_FI_VendeItem(s.code, s.description, s.taxCode, s.qtyType, s.quantity, s.decimals,
@@ -106,8 +106,8 @@ void DarumaDriver::closeCoupon(CouponRecords& rec)
     lib().Daruma_FI_EfetuaFormaPagamento(form, fi::paymentAmount(cabec, sent));
     const fi::Customer c = fi::normalizeCustomer(cabec);
     lib().Daruma_FI_IdentificaConsumidor(c.cliente, c.endereco,
-                                         c.cnpj + "   Num.Controle: " + cabec.fieldByName("Num_Nota").asString());
-    std::string linha = cabec.fieldByName("LinhaVenc").asString();
+                                         c.cnpj + "   Num.Controle: " + common::blankControls(cabec.fieldByName("Num_Nota").asString()));
+    std::string linha = common::blankControls(cabec.fieldByName("LinhaVenc").asString());
     lib().Daruma_FI_TerminaFechamentoCupom(linha.empty() ? "." : linha);
 }
 

@@ -28,7 +28,7 @@ ItemSale buildItemSale(CouponRecords& rec, const TaxCode& taxCode, FieldCheck& c
     const std::int64_t code = rec.itens.fieldByName("Cod_Reduz").asInteger();
     check.product(code);
     s.code = trim(check.formatted({"Cod_Reduz"}, fmtInt("%6.6d", code), std::to_string(code)));
-    s.description = trim(common::left(rec.itens.fieldByName("Descr_Prod").asString(), 29));
+    s.description = trim(common::left(common::blankControls(rec.itens.fieldByName("Descr_Prod").asString()), 29));
     s.taxCode = trim(taxCode.text);
     s.qtyType = "F";
     const common::Money q = rec.itens.fieldByName("Quantidade").asMoney();
@@ -87,16 +87,16 @@ Customer normalizeCustomer(data::Table& cabec)
     normalize("Endereco", ".");
     normalize("CNPJ", "0000000000");
     Customer c;
-    c.cliente = cabec.fieldByName("Cliente").asString();
-    c.endereco = cabec.fieldByName("Endereco").asString();
-    c.cnpj = cabec.fieldByName("CNPJ").asString();
+    c.cliente = common::blankControls(cabec.fieldByName("Cliente").asString());
+    c.endereco = common::blankControls(cabec.fieldByName("Endereco").asString());
+    c.cnpj = common::blankControls(cabec.fieldByName("CNPJ").asString());
     return c;
 }
 
 std::string paymentFormName(data::Table& cabec)
 {
     if (cabec.fieldByName("TipoPagNum").asInteger() != -1)
-        return cabec.fieldByName("FormaPag").asString();
+        return common::blankControls(cabec.fieldByName("FormaPag").asString());
     return "Dinheiro";
 }
 
@@ -104,7 +104,7 @@ std::string paymentFormList(data::Table& formaPtg)
 {
     std::string list;
     for (formaPtg.first(); !formaPtg.eof(); formaPtg.next())
-        list += fmtStr("%-16.16s", formaPtg.fieldByName("Descricao").asString()) + ";";
+        list += fmtStr("%-16.16s", common::blankControls(formaPtg.fieldByName("Descricao").asString())) + ";";
     return list;
 }
 

@@ -21,7 +21,8 @@ using common::Money;
 constexpr const char* receiptCityTail = " , ____ DE _________________ DE ______";
 constexpr const char* signatureRule = "_______________________________________________";
 
-std::string str(data::Table& t, const char* field) { return t.fieldByName(field).asString(); }
+// A table text as it goes to the printer: control bytes become blanks.
+std::string str(data::Table& t, const char* field) { return common::blankControls(t.fieldByName(field).asString()); }
 
 std::string dec(std::int64_t v) { return std::to_string(v); }
 

@@ -23,7 +23,8 @@ constexpr const char* asteriskRule = "******************************************
 
 std::u16string w(std::string_view ascii) { return common::widen(ascii); }
 
-std::string str(data::Table& t, const char* field) { return t.fieldByName(field).asString(); }
+// A table text as it goes to the printer: control bytes become blanks.
+std::string str(data::Table& t, const char* field) { return common::blankControls(t.fieldByName(field).asString()); }
 
 std::int64_t truncate(long double v)
 {
