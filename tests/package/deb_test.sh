@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The Debian package of this build: made with cpack, unpacked into a temporary root, checked
-# for its files and declared dependencies, and its ecf-cli run once on a demo database.
+# The Debian package of this build: made with cpack from the build's own programs, unpacked
+# into a temporary root, checked for its files and declared dependencies, its ecf-cli run as the
+# README's examples run it, and lintian run on it when installed (no error or warning).
 # Exit 77 (skipped) when the package tools are missing.
 #   deb_test.sh CPACK BUILD_DIR
 set -euo pipefail
@@ -22,19 +23,44 @@ done
 
 root=$tmp/root
 dpkg-deb -x "$deb" "$root"
-for f in usr/bin/ecf usr/bin/ecf-cli usr/share/applications/ecf.desktop \
-  usr/share/icons/hicolor/scalable/apps/ecf.svg usr/share/man/man1/ecf-cli.1.gz \
-  usr/share/doc/ecf/README.md usr/share/doc/ecf/copyright; do
+expect=(usr/bin/ecf usr/bin/ecf-cli usr/libexec/ecf/ecf-maker-host usr/share/applications/ecf.desktop
+  usr/share/icons/hicolor/scalable/apps/ecf.svg usr/share/man/man1/ecf-cli.1.gz usr/share/man/man1/ecf.1.gz
+  usr/share/doc/ecf/README.md usr/share/doc/ecf/copyright usr/share/doc/ecf/changelog.gz)
+# The build's optional helpers go into the package with it.
+for helper in ecf-maker-host32 ecf-maker-host32.exe; do
+  [ -e "$build/$helper" ] && expect+=("usr/libexec/ecf/$helper")
+done
+for f in "${expect[@]}"; do
   [ -e "$root/$f" ] || { echo "missing from the package: /$f"; dpkg-deb -c "$deb"; exit 1; }
 done
+[[ $(dpkg-deb -f "$deb" Suggests) == *wine* ]] || { echo "the package does not suggest Wine"; exit 1; }
 if command -v man >/dev/null; then
-  man -l "$root/usr/share/man/man1/ecf-cli.1.gz" 2>/dev/null | grep -q "EXIT STATUS" \
-    || { echo "the manual page does not read"; exit 1; }
+  for page in ecf-cli ecf; do
+    man -l "$root/usr/share/man/man1/$page.1.gz" 2>/dev/null | grep -q "EXIT STATUS" \
+      || { echo "the manual page of $page does not read"; exit 1; }
+  done
 fi
 
-# The packaged ecf-cli prints the demo coupon on the emulated printer.
+# The packaged programs answer as the README says, and ecf-cli prints the demo coupon on the
+# emulated printer.
 cli=$root/usr/bin/ecf-cli
+"$cli" help | grep -q "^usage: ecf-cli COMMAND" || { echo "the packaged ecf-cli help printed no usage"; exit 1; }
+if [ -e "$root/usr/bin/ecf" ]; then
+  "$root/usr/bin/ecf" --version | grep -q "^ecf [0-9]" || { echo "the packaged ecf --version printed no version"; exit 1; }
+fi
 "$cli" make-demo "$tmp/db" --model FS345 >/dev/null
 out=$(cd "$tmp/db" && VANTIS_DIR="$tmp/db" ECF_STATE_DIR="$tmp/state" "$cli" print --show-paper </dev/null)
 [[ $out == *"FIM DO CUPOM"* ]] || { echo "$out"; echo "the packaged ecf-cli printed no coupon"; exit 1; }
+# lintian, when installed: no error and no warning at its default level.
+if command -v lintian >/dev/null; then
+  report=$(lintian --no-cfg "$deb" 2>&1 || true)
+  if grep -q "^[EW]: " <<<"$report"; then
+    echo "$report"
+    echo "lintian reports errors or warnings"
+    exit 1
+  fi
+  echo "lintian: clean"
+else
+  echo "lintian is not installed: not run"
+fi
 echo "package ok: $(basename "$deb")"

@@ -120,7 +120,7 @@ int DarumaEmulator::Daruma_FI_VerificaDescricaoFormasPagamento(std::string& buff
 
 int DarumaEmulator::Daruma_FI_LeituraMemoriaFiscalData(double first, double last)
 {
-    printer_.nonFiscalReport("LEITURA DA MEMORIA FISCAL " + dateText(first) + " A " + dateText(last));
+    printer_.nonFiscalReport("LEITURA MEMORIA FISCAL " + dateText(first) + " A " + dateText(last));
     return ok;
 }
 

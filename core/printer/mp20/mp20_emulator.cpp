@@ -189,12 +189,12 @@ std::string Mp20Emulator::run(const std::vector<std::string>& f)
         printLines(p_, field(f, 1));
         p_.closeCoupon();
     } else if (cmd == "66") {
-        p_.print("---------------- COMPROVANTE NAO FISCAL VINCULADO ----------------");
+        p_.printBanner("COMPROVANTE NAO FISCAL VINCULADO");
         p_.print(common::toUtf8(field(f, 1)));
     } else if (cmd == "67" || cmd == "20") {
         printLines(p_, field(f, 1));
     } else if (cmd == "21") {
-        p_.print("---------------- FIM DO COMPROVANTE ----------------");
+        p_.printBanner("FIM DO COMPROVANTE");
     } else if (cmd == "06") {
         p_.nonFiscalReport("LEITURA X");
     } else if (cmd == "05") {
