@@ -170,8 +170,8 @@ public:
             io.err << "ecf-cli: " << e.what() << '\n';
             std::error_code ec;
             if (std::filesystem::is_regular_file(args[0], ec))
-                io.err << "ecf-cli: show-table reads a Paradox table, the .DB file of a table of the host database "
-                          "(for instance CFCABEC.DB in the VANTIS_DIR folder)\n";
+                io.err << "ecf-cli: o show-table lê uma tabela Paradox: o arquivo .DB de uma tabela do banco de "
+                          "dados (por exemplo CFCABEC.DB na pasta de VANTIS_DIR)\n";
             return kExitError;
         }
         const auto& info = t->info();

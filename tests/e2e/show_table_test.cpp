@@ -85,5 +85,5 @@ TEST(ShowTable, NumbersInPlainDecimal)
     ecf::test::writeFile(dir.path() / "notes.txt", "not a table at all, but long enough to have a header\n");
     const CliRun bad = showTable(dir, {(dir.path() / "notes.txt").string()});
     EXPECT_EQ(bad.status, 1);
-    EXPECT_NE(bad.err.find("show-table reads a Paradox table"), std::string::npos) << bad.err;
+    EXPECT_NE(bad.err.find("show-table lê uma tabela Paradox"), std::string::npos) << bad.err;
 }
