@@ -51,6 +51,7 @@ void EmulatedPrinter::openCoupon()
 {
     ++couponNumber;
     couponOpen = true;
+    couponCents = 0;
     printBanner("CUPOM FISCAL " + std::to_string(couponNumber));
 }
 

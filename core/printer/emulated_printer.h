@@ -25,6 +25,7 @@ public:
     std::vector<std::string> paymentForms;     // "Dinheiro", "Cheque", "Cartao"
     int couponNumber = 1234;                   // the counter of the last coupon (COO)
     bool couponOpen = false;
+    long long couponCents = 0;                 // the open coupon's total, as the printer sums its items
     bool portOpen = false;
 
     // The paper tape: one entry per printed line (UTF-8), in order, each at most kColumns

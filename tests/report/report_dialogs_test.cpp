@@ -253,7 +253,12 @@ TEST_F(TipoImprTest, PrintersFileReplacesTheSystemList)
     dlg.ok();
     EXPECT_EQ(settings.printerPort, "\\\\srv\\laser on NE01:");
 
+    // An empty file: the preview, and the stored printer that the list no longer has.
     writePrinters("");
+    dlg.onShow();
+    EXPECT_EQ(dlg.comboBox1(), (std::vector<std::string>{"\\\\srv\\laser on NE01:", "VISUALIZAR"}));
+    EXPECT_EQ(dlg.missingPrinterIndex(), 0);
+    settings.printer.clear();
     dlg.onShow();
     EXPECT_EQ(dlg.comboBox1(), std::vector<std::string>{"VISUALIZAR"});
     EXPECT_TRUE(dlg.comboBox2().empty());

@@ -79,7 +79,7 @@ int BemaFI32Emulator::Bematech_FI_VendeItem(const std::string& code, const std::
 int BemaFI32Emulator::Bematech_FI_IniciaFechamentoCupom(const std::string&, const std::string&,
                                                         const std::string&)
 {
-    printer_.print("SUBTOTAL");
+    fi::printSubtotal(printer_);
     return ok;
 }
 

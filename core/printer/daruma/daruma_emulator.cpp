@@ -63,7 +63,7 @@ int DarumaEmulator::Daruma_FI_VendeItem(const std::string& code, const std::stri
 
 int DarumaEmulator::Daruma_FI_IniciaFechamentoCupom(const std::string&, const std::string&, const std::string&)
 {
-    printer_.print("SUBTOTAL");
+    fi::printSubtotal(printer_);
     return ok;
 }
 

@@ -49,7 +49,7 @@ void SigtronEmulator::addItem(long long cents, const std::string& discountPercen
     const long long discount = cents * digitsValue(discountPercent) / 10000;
     if (discount != 0)
         p_.print("    desconto -" + EmulatedPrinter::centsAsDecimal(discount));
-    couponCents_ += cents - discount;
+    p_.couponCents += cents - discount;
 }
 
 bool SigtronEmulator::Open()
@@ -137,7 +137,6 @@ void SigtronEmulator::run(const std::string& lib, const std::string& cmd)
     }
     if (cmd == "AberturaCupomFiscal") {
         p_.openCoupon();
-        couponCents_ = 0;
     } else if (cmd == "DescricaoProdutoPreco3Decimais") {
         // Quantity in hundredths times the price in thousandths, truncated to cents.
         const long long cents = digitsValue(param("Quantidade")) * digitsValue(param("PrecoUnitario")) / 1000;
@@ -150,11 +149,11 @@ void SigtronEmulator::run(const std::string& lib, const std::string& cmd)
         p_.print("    " + EmulatedPrinter::digitsAsDecimal(param("TotalItem")) + "  " + param("SituacaoTribitaria"));
         addItem(digitsValue(param("TotalItem")), param("PorcentagemDesconto"));
     } else if (cmd == "TotalizacaoCupomFiscal") {
-        p_.print("TOTAL  " + EmulatedPrinter::centsAsDecimal(couponCents_));
+        p_.print("TOTAL  " + EmulatedPrinter::centsAsDecimal(p_.couponCents));
     } else if (cmd == "DescricaoPagamento") {
         // A payment of zero pays the coupon's whole total.
         const long long paid = digitsValue(param("ValorPagamento"));
-        p_.print("PAGAMENTO " + param("FormaPagamento") + "  " + EmulatedPrinter::centsAsDecimal(paid != 0 ? paid : couponCents_));
+        p_.print("PAGAMENTO " + param("FormaPagamento") + "  " + EmulatedPrinter::centsAsDecimal(paid != 0 ? paid : p_.couponCents));
     } else if (cmd == "FechamentoCupomComMensagem" || cmd == "FechamentoCupomComDescontoGlobalPercentual") {
         printText(p_, param("Mensagem"));
         p_.closeCoupon();

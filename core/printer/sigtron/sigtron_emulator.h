@@ -34,7 +34,6 @@ private:
     void addItem(long long cents, const std::string& discountPercent); // prints the item's total
 
     EmulatedPrinter& p_;
-    long long couponCents_ = 0; // the open coupon's total, as the printer sums its items
     std::u16string cmdFileName_, commConfig_, libName_, cmdName_;
     std::vector<std::pair<std::u16string, std::u16string>> params_;  // since the last Execute
     std::map<std::u16string, std::u16string> results_;               // of the last Execute
