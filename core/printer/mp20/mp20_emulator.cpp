@@ -113,9 +113,10 @@ void Mp20Emulator::writeReply(const std::string& line)
         done += static_cast<std::size_t>(n);
     }
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && st.st_size > static_cast<off_t>(done))
-        (void)::ftruncate(fd, static_cast<off_t>(done));
-    if (done == bytes.size() && ::fstat(fd, &lastStat_) == 0) {
+    // A file that could not be cut to the reply's length is not taken as holding it.
+    const bool cut = ::fstat(fd, &st) != 0 || st.st_size <= static_cast<off_t>(done) ||
+                     ::ftruncate(fd, static_cast<off_t>(done)) == 0;
+    if (cut && done == bytes.size() && ::fstat(fd, &lastStat_) == 0) {
         lastReply_ = std::move(bytes);
         written_ = true;
     }
