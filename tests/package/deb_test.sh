@@ -51,6 +51,17 @@ fi
 "$cli" make-demo "$tmp/db" --model FS345 >/dev/null
 out=$(cd "$tmp/db" && VANTIS_DIR="$tmp/db" ECF_STATE_DIR="$tmp/state" "$cli" print --show-paper </dev/null)
 [[ $out == *"FIM DO CUPOM"* ]] || { echo "$out"; echo "the packaged ecf-cli printed no coupon"; exit 1; }
+# Installed, the programs find their helper in /usr/libexec/ecf: the packaged ecf-cli prints
+# through the tests' stand-in maker library when the build has it.
+standin=$build/stand_ins/libstandin_daruma.so
+if [ -e "$standin" ]; then
+  rm -rf "$tmp/db" "$tmp/state"
+  "$cli" make-demo "$tmp/db" --model DARUMA345 >/dev/null
+  err=$(cd "$tmp/db" && VANTIS_DIR="$tmp/db" ECF_STATE_DIR="$tmp/state" ECF_LIB_DARUMA="$standin" "$cli" print </dev/null 2>&1 >/dev/null) \
+    || { echo "$err"; echo "the packaged ecf-cli did not print through its helper"; exit 1; }
+  [[ $err == *"biblioteca $standin"* ]] || { echo "$err"; echo "the packaged ecf-cli did not use the library"; exit 1; }
+fi
+
 # lintian, when installed: no error and no warning at its default level.
 if command -v lintian >/dev/null; then
   report=$(lintian --no-cfg "$deb" 2>&1 || true)
