@@ -47,6 +47,11 @@ cli=$root/usr/bin/ecf-cli
 "$cli" help | grep -q "^usage: ecf-cli COMMAND" || { echo "the packaged ecf-cli help printed no usage"; exit 1; }
 if [ -e "$root/usr/bin/ecf" ]; then
   "$root/usr/bin/ecf" --version | grep -q "^ecf [0-9]" || { echo "the packaged ecf --version printed no version"; exit 1; }
+  # Without a display: one line saying so, status 1 (not Qt's abort).
+  status=0
+  said=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/usr/bin/ecf" 2>&1) || status=$?
+  [ "$status" -eq 1 ] && [ "$(wc -l <<<"$said")" -eq 1 ] && [[ $said == *"tela gráfica"* ]] \
+    || { echo "$said"; echo "the packaged ecf without a display ended with status $status"; exit 1; }
 fi
 "$cli" make-demo "$tmp/db" --model FS345 >/dev/null
 out=$(cd "$tmp/db" && VANTIS_DIR="$tmp/db" ECF_STATE_DIR="$tmp/state" "$cli" print --show-paper </dev/null)
