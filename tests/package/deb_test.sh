@@ -47,6 +47,7 @@ cli=$root/usr/bin/ecf-cli
 "$cli" help | grep -q "^usage: ecf-cli COMMAND" || { echo "the packaged ecf-cli help printed no usage"; exit 1; }
 if [ -e "$root/usr/bin/ecf" ]; then
   "$root/usr/bin/ecf" --version | grep -q "^ecf [0-9]" || { echo "the packaged ecf --version printed no version"; exit 1; }
+  "$root/usr/bin/ecf" --help | grep -q "^uso: ecf" || { echo "the packaged ecf --help printed no usage"; exit 1; }
   # Without a display: one line saying so, status 1 (not Qt's abort).
   status=0
   said=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/usr/bin/ecf" 2>&1) || status=$?
