@@ -143,7 +143,8 @@ int MakeDemoCommand::run(const std::vector<std::string>& args, Streams& io)
             const std::string stem = upper(fs::path(name).stem().string());
             if (have == upper(name) || have == stem + ".PX" || have == stem + ".MB") {
                 io.err << "ecf-cli: " << (dir / entry.path().filename()).string()
-                       << " exists; make-demo writes only into a folder without the demo's tables\n";
+                       << " exists; make-demo writes only into a folder without the demo's tables. "
+                          "Escolha uma pasta nova, por exemplo: ecf-cli make-demo \"$(mktemp -d)\"\n";
                 return kExitError;
             }
         }

@@ -13,6 +13,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <ostream>
 
@@ -103,10 +104,12 @@ std::size_t columns(const std::string& utf8)
         std::count_if(utf8.begin(), utf8.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
 
+// Plain decimal, never an exponent, with as many places as the value needs to read back the
+// same (6.5e+07 is 65000000, 1e-04 is 0.0001).
 std::string shortest(double d)
 {
-    char buf[64];
-    const auto r = std::to_chars(buf, buf + sizeof buf, d);
+    char buf[400]; // the widest double in fixed notation takes 310 characters
+    const auto r = std::to_chars(buf, buf + sizeof buf, d, std::chars_format::fixed);
     return std::string(buf, r.ptr);
 }
 
@@ -165,6 +168,10 @@ public:
             t = std::make_unique<px::PxTable>(px::PxTable::read(args[0]));
         } catch (const common::Error& e) {
             io.err << "ecf-cli: " << e.what() << '\n';
+            std::error_code ec;
+            if (std::filesystem::is_regular_file(args[0], ec))
+                io.err << "ecf-cli: o show-table lê uma tabela Paradox: o arquivo .DB de uma tabela do banco de "
+                          "dados (por exemplo CFCABEC.DB na pasta de VANTIS_DIR)\n";
             return kExitError;
         }
         const auto& info = t->info();

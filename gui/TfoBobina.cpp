@@ -24,7 +24,12 @@ TfoBobina::TfoBobina(ecf::printer::Printer& printer, QWidget* parent)
     Memo->setObjectName("Memo");
     Memo->setReadOnly(true);
     Memo->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    Memo->setLineWrapMode(QPlainTextEdit::WidgetWidth); // a longer line goes on, as on paper
+    // Lines come at most kColumns wide; should the font's width differ, a line still goes on in
+    // the next at the last column, as on paper, not at a word.
+    Memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Memo->setWordWrapMode(QTextOption::WrapAnywhere);
+    // Read, not edited: the keys of reading (arrows, Page Up/Down, Ctrl+Home/End) scroll it.
+    Memo->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo->setStyleSheet("QPlainTextEdit { background: #fffdf5; color: #202020; }");

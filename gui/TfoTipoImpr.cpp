@@ -21,24 +21,24 @@
 #include <QUtf8StringView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 using ecf::report::TipoImprButton;
 
 namespace {
 
-// The system's printers as Qt's print support lists them (the CUPS destinations), each as
-// "<name> on <port>". Qt does not give the device URI; the printer's location stands for the
-// port when it has one, else its name.
+// The system's printers by the names Qt's print support lists (the CUPS destinations), each
+// once. A name stands for its own port: Qt gives no device URI, and the printer's location
+// ("PDF" for CUPS's PDF printer) is no port.
 class SystemPrinters : public ecf::report::PrinterSource {
 public:
     std::vector<std::string> printerEntries() override
     {
         std::vector<std::string> entries;
-        for (const QPrinterInfo& info : QPrinterInfo::availablePrinters()) {
-            const QString name = info.printerName();
-            QString port = info.location().simplified();
-            if (port.isEmpty())
-                port = name;
-            entries.push_back((name + QStringLiteral(" on ") + port).toStdString());
+        for (const QString& name : QPrinterInfo::availablePrinterNames()) {
+            std::string entry = name.toStdString();
+            if (std::find(entries.begin(), entries.end(), entry) == entries.end())
+                entries.push_back(std::move(entry));
         }
         return entries;
     }
@@ -66,11 +66,14 @@ QString shown(const std::string& text)
     return QString::fromStdString(ecf::common::toUtf8(text, 1252));
 }
 
-void fill(QComboBox* box, const std::vector<std::string>& items, int index)
+// `missing`: the entry of a stored printer that today's list does not have, named as such.
+void fill(QComboBox* box, const std::vector<std::string>& items, int index, int missing = -1)
 {
     QStringList texts;
     for (const auto& item : items)
         texts << shown(item);
+    if (missing >= 0 && missing < texts.size())
+        texts[missing] += QString::fromUtf8(" (não encontrada)");
     QStringList current;
     for (int i = 0; i < box->count(); ++i)
         current << box->itemText(i);
@@ -228,7 +231,7 @@ void TfoTipoImpr::showState()
     GroupBox3->setVisible(l.groupBox3Visible());
     ComboBox1->setEnabled(l.comboBox1Enabled());
     MaskEdit1->setText(QString::fromStdString(ecf::common::trimBlanks(l.maskEdit1())));
-    fill(ComboBox1, l.comboBox1(), l.comboBox1Index());
+    fill(ComboBox1, l.comboBox1(), l.comboBox1Index(), l.missingPrinterIndex());
     fill(ComboBox2, l.comboBox2(), l.comboBox2Index());
 }
 

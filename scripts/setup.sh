@@ -71,7 +71,11 @@ package() {
   local deb
   deb=$(ls "$here"/build-pkg/ecf_*.deb)
   echo "== made $deb"
-  dpkg-deb -f "$deb" Package Version Architecture Depends
+  dpkg-deb -f "$deb" Package Version Architecture Depends Recommends Suggests
+  if command -v lintian >/dev/null 2>&1; then
+    echo "== lintian (nothing below this line: nothing to report)"
+    lintian --no-cfg "$deb" 2>/dev/null || true
+  fi
   echo "install it with: apt-get install $deb"
 }
 

@@ -13,16 +13,21 @@ using common::DatabaseError;
 
 using detail::lowerAscii;
 
+const char* const Database::kWhatToDo =
+    "Defina VANTIS_DIR com a pasta do banco de dados do sistema de vendas (as tabelas .DB) ou, para "
+    "experimentar, crie uma de demonstração com: ecf-cli make-demo PASTA";
+
 std::filesystem::path Database::folder()
 {
     const char* dir = std::getenv("VANTIS_DIR");
     if (dir == nullptr || *dir == '\0')
-        throw DatabaseError("Alias \"VANTIS\" is not available: the environment variable VANTIS_DIR is not set");
+        throw DatabaseError("Alias \"VANTIS\" is not available: the environment variable VANTIS_DIR is not set. " +
+                            std::string(kWhatToDo));
     std::error_code ec;
     const std::filesystem::path p(dir);
     if (!std::filesystem::is_directory(p, ec))
         throw DatabaseError("Alias \"VANTIS\" is not available: the folder \"" + p.string() +
-                            "\" named by VANTIS_DIR does not exist");
+                            "\" named by VANTIS_DIR does not exist. " + kWhatToDo);
     return p;
 }
 

@@ -45,7 +45,8 @@ void Table::open()
     if (std::filesystem::is_directory(path, ec))
         throw DatabaseError("Table " + name_ + ": " + path.string() + " is a folder, not a table file");
     if (!std::filesystem::is_regular_file(path, ec))
-        throw DatabaseError("Table does not exist: " + name_ + " (" + path.parent_path().string() + ")");
+        throw DatabaseError("Table does not exist: " + name_ + " (" + path.parent_path().string() + "). " +
+                            Database::kWhatToDo);
     data_ = std::make_unique<px::PxTable>(px::PxTable::read(path));
     open_ = true;
     state_ = State::Browse;

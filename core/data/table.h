@@ -30,6 +30,8 @@ public:
     // wins; else the name as given, with ".DB" added when it has no extension).
     static std::filesystem::path tablePath(const std::string& tableName);
     static bool tableExists(const std::string& tableName);
+    // What a newcomer does next when the folder is not set or holds no host tables.
+    static const char* const kWhatToDo;
 };
 
 class Table;

@@ -35,33 +35,69 @@ void EmulatedPrinter::print(const std::string& text)
         feed(line);
 }
 
+void EmulatedPrinter::printBanner(const std::string& title, char fill)
+{
+    const std::size_t width = columns(title);
+    if (width + 2 > kColumns) {
+        feed(std::string(kColumns, fill));
+        feed(title);
+        return;
+    }
+    const std::size_t left = (kColumns - width - 2) / 2;
+    feed(std::string(left, fill) + " " + title + " " + std::string(kColumns - width - 2 - left, fill));
+}
+
 void EmulatedPrinter::openCoupon()
 {
     ++couponNumber;
     couponOpen = true;
-    feed("---------------- CUPOM FISCAL " + std::to_string(couponNumber) + " ----------------");
+    couponCents = 0;
+    printBanner("CUPOM FISCAL " + std::to_string(couponNumber));
 }
 
 void EmulatedPrinter::closeCoupon()
 {
     if (couponOpen)
-        feed("---------------- FIM DO CUPOM " + std::to_string(couponNumber) + " ----------------");
+        printBanner("FIM DO CUPOM " + std::to_string(couponNumber));
     couponOpen = false;
 }
 
 void EmulatedPrinter::cancelCoupon()
 {
-    feed("---------------- CUPOM " + std::to_string(couponNumber) + " CANCELADO ----------------");
+    printBanner("CUPOM " + std::to_string(couponNumber) + " CANCELADO");
     couponOpen = false;
 }
 
 void EmulatedPrinter::nonFiscalReport(const std::string& title)
 {
-    feed("================ " + title + " ================");
+    printBanner(title, '=');
+}
+
+std::size_t EmulatedPrinter::columns(const std::string& line)
+{
+    std::size_t n = 0;
+    for (unsigned char c : line)
+        n += (c & 0xC0) != 0x80; // a UTF-8 continuation byte shares its character's column
+    return n;
 }
 
 void EmulatedPrinter::feed(std::string line)
 {
+    // Cut at the last column, never inside a character's bytes.
+    while (columns(line) > kColumns) {
+        std::size_t cut = 0;
+        for (std::size_t n = 0; cut < line.size(); ++cut) {
+            if ((static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80)
+                continue;
+            if (n == kColumns)
+                break; // the first byte of the character after the last column
+            ++n;
+        }
+        tape.push_back(line.substr(0, cut));
+        line.erase(0, cut);
+        if (onLine)
+            onLine(tape.back());
+    }
     tape.push_back(std::move(line));
     if (onLine)
         onLine(tape.back());
@@ -78,6 +114,13 @@ std::string EmulatedPrinter::digitsAsDecimal(const std::string& digits, std::siz
     while (d.size() < decimals + 1)
         d.insert(d.begin(), '0');
     return d.substr(0, d.size() - decimals) + "," + d.substr(d.size() - decimals);
+}
+
+std::string EmulatedPrinter::centsAsDecimal(long long cents)
+{
+    const std::string sign = cents < 0 ? "-" : "";
+    const unsigned long long v = cents < 0 ? 0ULL - static_cast<unsigned long long>(cents) : static_cast<unsigned long long>(cents);
+    return sign + digitsAsDecimal(std::to_string(v), 2);
 }
 
 } // namespace ecf::printer

@@ -25,11 +25,17 @@ public:
     std::vector<std::string> paymentForms;     // "Dinheiro", "Cheque", "Cartao"
     int couponNumber = 1234;                   // the counter of the last coupon (COO)
     bool couponOpen = false;
+    long long couponCents = 0;                 // the open coupon's total, as the printer sums its items
     bool portOpen = false;
 
-    // The paper tape: one entry per printed line (UTF-8), in order.
+    // The paper tape: one entry per printed line (UTF-8), in order, each at most kColumns
+    // characters wide: a longer line goes on in the next, cut at the column as the printer does.
+    static constexpr std::size_t kColumns = 48;
     std::vector<std::string> tape;
     void print(const std::string& line);       // one line, or several separated by LF/CR LF
+    // A title centred in a line of fill characters, the tape's width: "----- TITLE -----". A
+    // title too wide for it comes below a line of fill characters.
+    void printBanner(const std::string& title, char fill = '-');
     // Called with each line as it goes on the tape (a window that shows the tape as it grows).
     std::function<void(const std::string&)> onLine;
 
@@ -42,6 +48,9 @@ public:
     // Digits of a command ("00001234") as a decimal for the tape: "12,34", or "1,234" with
     // three decimals. Anything but digits is ignored.
     static std::string digitsAsDecimal(const std::string& digits, std::size_t decimals = 2);
+    static std::string centsAsDecimal(long long cents); // 1999 as "19,99"
+    // The columns a UTF-8 line takes on the tape.
+    static std::size_t columns(const std::string& line);
 
 private:
     void feed(std::string line);

@@ -4,6 +4,8 @@
 #include "common/errors.h"
 #include "common/text.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <fstream>
 #include <iterator>
 #include <system_error>
@@ -244,15 +246,21 @@ void TipoImpr::onShow()
         select(comboBox2_, index2_, static_cast<int>(comboBox2_.size()) - 1);
     }
 
-    // 9. The stored report printer, wherever it stands in the list.
+    // 9. The stored report printer, wherever it stands in the list. One the list no longer has
+    //    stays chosen, before "VISUALIZAR", with its stored port: pressing "OK" must not
+    //    silently send the reports elsewhere.
+    missing_ = -1;
     if (!settings_.printer.empty()) {
-        for (std::size_t i = 0; i < comboBox1_.size(); ++i) {
-            if (comboBox1_[i] == settings_.printer) {
-                select(comboBox1_, index1_, static_cast<int>(i));
-                select(comboBox2_, index2_, static_cast<int>(i));
-                break;
-            }
+        const auto found = std::find(comboBox1_.begin(), comboBox1_.end(), settings_.printer);
+        int at = static_cast<int>(found - comboBox1_.begin());
+        if (found == comboBox1_.end()) {
+            at = missing_ = static_cast<int>(comboBox1_.size()) - 1;
+            comboBox1_.insert(comboBox1_.begin() + at, settings_.printer);
+            const std::string port = settings_.printerPort.empty() ? portOfEntry(settings_.printer) : settings_.printerPort;
+            comboBox2_.insert(comboBox2_.begin() + std::min<std::ptrdiff_t>(at, std::ssize(comboBox2_)), port);
         }
+        select(comboBox1_, index1_, at);
+        select(comboBox2_, index2_, at);
     }
 }
 

@@ -16,8 +16,8 @@
 
 namespace ecf::report {
 
-// The system's list of installed printers, each entry in the form
-// "<printer name> on <port>".
+// The system's list of installed printers: entries in the form "<printer name> on <port>", or
+// a printer's name alone, which stands for its own port.
 class PrinterSource {
 public:
     virtual ~PrinterSource() = default;
@@ -63,6 +63,10 @@ public:
     int comboBox1Index() const { return index1_; }   // -1: nothing selected
     int comboBox2Index() const { return index2_; }
     std::string comboBox1Text() const;               // the selected entry, or empty
+    // The stored report printer when today's list does not have it (a printer removed, the
+    // printing system down): kept in the list before "VISUALIZAR" and selected, so that "OK"
+    // keeps it; the window names it as not found. -1: the stored printer is listed.
+    int missingPrinterIndex() const { return missing_; }
     std::string comboBox2Text() const;
 
     // --- the operator's actions ---
@@ -100,6 +104,7 @@ private:
     std::string maskEdit1_ = std::string(kMaskLength, ' ');
     std::vector<std::string> comboBox1_, comboBox2_;
     int index1_ = -1, index2_ = -1;
+    int missing_ = -1;
 };
 
 } // namespace ecf::report

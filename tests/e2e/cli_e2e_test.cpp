@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -142,6 +143,53 @@ TEST_F(CliTest, MakeDemoWarnsOfACodeOfNoFamily)
     EXPECT_NE(r.err.find("FOO is not a model code"), std::string::npos) << r.err;
     // The hint names a program that runs from anywhere, in the database's folder.
     EXPECT_NE(r.out.find("/ecf-cli print --show-paper"), std::string::npos) << r.out;
+}
+
+// The tape is paper 48 columns wide: banners are built to fit and a longer line goes on in the
+// next, on every family's coupon, X reading, Z reduction, cancel and fiscal-memory reading.
+TEST_F(CliTest, EveryFamilysTapeFitsThePaper)
+{
+    const auto tapeLines = [](const std::string& out) {
+        std::vector<std::string> lines;
+        std::istringstream in(out);
+        for (std::string line; std::getline(in, line);)
+            if (line.rfind("| ", 0) == 0)
+                lines.push_back(line.substr(2));
+        return lines;
+    };
+    const std::vector<std::pair<std::vector<std::string>, std::string>> runs{
+        {{"print"}, "sim\nsim\n"},
+        {{"x-reading"}, "sim\nsegredo\n1\nsenha1\n"},
+        {{"cancel-last"}, "sim\nsegredo\n1\nsenha1\n"},
+        {{"fiscal-memory", "01/12/2026", "09/12/2026"}, "sim\nsegredo\n1\nsenha1\n"},
+        {{"z-reduction"}, "segredo\n1\nsenha1\nsim\n"}};
+    for (const std::string model : {"SCHALTER2", "FS345", "BEMATECH", "SWEDA", "DARUMA345", "BEMAFI32"}) {
+        fs::remove_all(db());
+        fs::remove_all(state());
+        makeDemo(model);
+        for (auto [args, input] : runs) {
+            SCOPED_TRACE(model + " " + args.front());
+            args.push_back("--show-paper");
+            const CliRun r = cli(args, input);
+            const auto lines = tapeLines(r.out);
+            // Only some families have a fiscal-memory reading.
+            EXPECT_TRUE(!lines.empty() || args.front() == "fiscal-memory") << r.out << r.err;
+            for (const std::string& line : lines) {
+                std::size_t columns = 0;
+                for (unsigned char c : line)
+                    columns += (c & 0xC0) != 0x80;
+                EXPECT_LE(columns, 48u) << line;
+            }
+            // The coupon's total and payment carry their amounts.
+            if (args.front() != "print")
+                continue;
+            for (const char* word : {"TOTAL", "SUBTOTAL", "PAGAMENTO"})
+                for (const std::string& line : lines)
+                    if (line.rfind(word, 0) == 0) {
+                        EXPECT_NE(line.find_first_of("0123456789"), std::string::npos) << line;
+                    }
+        }
+    }
 }
 
 TEST_F(CliTest, PaperTapeAndReadableTrace)

@@ -65,3 +65,25 @@ TEST(ShowTable, ShowsTextsNullsMemosAndDamage)
     EXPECT_NE(r.err.find("NONE.DB does not exist"), std::string::npos) << r.err;
     EXPECT_EQ(showTable(dir, {}).status, 2);
 }
+
+// Number and Currency values in plain decimal with the places they need, never an exponent; a
+// file that is not a table says what show-table reads.
+TEST(ShowTable, NumbersInPlainDecimal)
+{
+    ecf::test::TempDir dir;
+    const fs::path db = dir.path() / "VALORES.DB";
+    px::createTable(db, {{"N", px::FieldType::Number, 0, 0}, {"C", px::FieldType::Currency, 0, 0}});
+    const auto real = px::Value::floatValue;
+    px::appendRecord(db, {real(65000000), real(0.0001)});
+    px::appendRecord(db, {real(-1234.5), real(1e21)});
+    const CliRun r = showTable(dir, {db.string()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    for (const char* want : {"N = 65000000\n", "C = 0.0001\n", "N = -1234.5\n", "C = 1000000000000000000000\n"})
+        EXPECT_NE(r.out.find(want), std::string::npos) << want << "\n" << r.out;
+    EXPECT_EQ(r.out.find("e+"), std::string::npos) << r.out;
+
+    ecf::test::writeFile(dir.path() / "notes.txt", "not a table at all, but long enough to have a header\n");
+    const CliRun bad = showTable(dir, {(dir.path() / "notes.txt").string()});
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_NE(bad.err.find("show-table lê uma tabela Paradox"), std::string::npos) << bad.err;
+}

@@ -21,6 +21,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -174,6 +175,13 @@ TEST(Bobina, ShowsTheDemoCouponAsPrintedOnlyOnTheEmulator)
         for (const char* text : {"CUPOM FISCAL", "Café torrado", "Pão de queijo", "Água mineral", "FIM DO CUPOM"})
             EXPECT_TRUE(atClosing.contains(QString::fromUtf8(text))) << model << ": " << text << "\n"
                                                                      << atClosing.toStdString();
+        // The keys of reading scroll the tape.
+        for (int i = 0; i < 80; ++i)
+            app.printer().emulated().print("linha");
+        QTest::keyClick(bobina.Memo, Qt::Key_Home, Qt::ControlModifier);
+        EXPECT_EQ(bobina.Memo->verticalScrollBar()->value(), 0) << model;
+        QTest::keyClick(bobina.Memo, Qt::Key_PageDown);
+        EXPECT_GT(bobina.Memo->verticalScrollBar()->value(), 0) << model;
         bobina.close();
     }
 }

@@ -135,6 +135,21 @@ TEST_F(ReportGui, TipoImprShowsAndStoresTheSettings)
     EXPECT_EQ(dlg.ComboBox1->currentIndex(), 0);
     EXPECT_EQ(dlg.ComboBox2->currentIndex(), 0);
     EXPECT_EQ(dlg.MaskEdit1->text(), "456");
+    dlg.hide();
+
+    // The printing system down (no printers listed): the stored printer is shown as not found,
+    // stays chosen, and "OK" keeps it.
+    struct NoPrinters : report::PrinterSource {
+        std::vector<std::string> printerEntries() override { return {}; }
+    } none;
+    TfoTipoImpr later(settings, errors.handler(), &none, &printDialog);
+    later.show();
+    EXPECT_EQ(items(later.ComboBox1), (QStringList{QString::fromUtf8("Laser on LPT1: (não encontrada)"), "VISUALIZAR"}));
+    EXPECT_EQ(later.ComboBox1->currentIndex(), 0);
+    QTest::mouseClick(later.btnOk, Qt::LeftButton);
+    EXPECT_EQ(settings.printer, "Laser on LPT1:");
+    EXPECT_EQ(settings.printerPort, "LPT1");
+    EXPECT_EQ(settings.destination, 'I');
 }
 
 TEST_F(ReportGui, TipoImprEmptyLinesKeepTheDialogOpen)

@@ -369,6 +369,24 @@ TEST(EmulatorTape, EachFamilyPrintsTheCouponForAPersonToRead)
     printed("BEMATECH", [](auto& ctx) { return std::make_unique<Mp20Driver>(ctx); });
 }
 
+TEST(EmulatorTape, ALongLineGoesOnInTheNextAtTheLastColumn)
+{
+    // 47 letters, then an accented one across the cut: cut at characters, not bytes or words.
+    printer::EmulatedPrinter p;
+    std::vector<std::string> seen;
+    p.onLine = [&](const std::string& line) { seen.push_back(line); };
+    const std::string line = std::string(47, 'a') + "\xC3\xA9" + "b c " + std::string(45, 'd') + "\xC3\xA7";
+    p.print(line);
+    ASSERT_EQ(p.tape.size(), 3u);
+    EXPECT_EQ(p.tape[0], std::string(47, 'a') + "\xC3\xA9");
+    EXPECT_EQ(p.tape[1], "b c " + std::string(44, 'd'));
+    EXPECT_EQ(p.tape[2], "d\xC3\xA7");
+    EXPECT_EQ(seen, p.tape);
+    p.printBanner(std::string(47, 'T'));
+    EXPECT_EQ(p.tape.back(), std::string(47, 'T'));
+    EXPECT_EQ(p.tape[p.tape.size() - 2], std::string(48, '-'));
+}
+
 TEST(Mp20Emulator, ReplyFileHoldsExactlyTheLastReply)
 {
     // The file is overwritten in place: a shorter reply after a longer one must not leave the

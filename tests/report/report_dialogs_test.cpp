@@ -253,7 +253,12 @@ TEST_F(TipoImprTest, PrintersFileReplacesTheSystemList)
     dlg.ok();
     EXPECT_EQ(settings.printerPort, "\\\\srv\\laser on NE01:");
 
+    // An empty file: the preview, and the stored printer that the list no longer has.
     writePrinters("");
+    dlg.onShow();
+    EXPECT_EQ(dlg.comboBox1(), (std::vector<std::string>{"\\\\srv\\laser on NE01:", "VISUALIZAR"}));
+    EXPECT_EQ(dlg.missingPrinterIndex(), 0);
+    settings.printer.clear();
     dlg.onShow();
     EXPECT_EQ(dlg.comboBox1(), std::vector<std::string>{"VISUALIZAR"});
     EXPECT_TRUE(dlg.comboBox2().empty());
@@ -283,12 +288,26 @@ TEST_F(TipoImprTest, ReshowingSelectsTheStoredPrinter)
     EXPECT_EQ(dlg.comboBox1Text(), "Jato on usb://HP/DJ?serial=9");
     EXPECT_EQ(dlg.comboBox2Text(), "usb//HP/DJ?serial=9");
 
-    // The list shrinks below the remembered position and the stored printer is gone: the
-    // last entry is selected rather than none, so "OK" never stores an empty printer.
-    printers.entries = {"Unica on COM1:"};
-    dlg.onShow();
-    EXPECT_EQ(dlg.comboBox1Text(), "VISUALIZAR");
+    // The stored printer is not in today's list (removed, or the printing system down): it
+    // stays chosen, with its port, before "VISUALIZAR", and "OK" keeps it.
+    EXPECT_EQ(dlg.missingPrinterIndex(), -1);
+    for (const auto& today : {std::vector<std::string>{"Unica on COM1:"}, std::vector<std::string>{}}) {
+        printers.entries = today;
+        dlg.onShow();
+        EXPECT_EQ(dlg.comboBox1Text(), "Jato on usb://HP/DJ?serial=9");
+        EXPECT_EQ(dlg.comboBox1().back(), "VISUALIZAR");
+        EXPECT_EQ(dlg.missingPrinterIndex(), dlg.comboBox1Index());
+        EXPECT_EQ(dlg.comboBox2Text(), "usb//HP/DJ?serial=9");
+        dlg.ok();
+        EXPECT_EQ(settings.printer, "Jato on usb://HP/DJ?serial=9");
+        EXPECT_EQ(settings.printerPort, "usb//HP/DJ?serial=9");
+        EXPECT_EQ(settings.destination, 'I');
+    }
+    // Chosen again from the list, the preview replaces it.
+    dlg.comboBox1Changed(static_cast<int>(dlg.comboBox1().size()) - 1);
     dlg.ok();
+    dlg.onShow();
+    EXPECT_EQ(dlg.missingPrinterIndex(), -1);
     EXPECT_EQ(settings.printer, "VISUALIZAR");
     EXPECT_EQ(settings.destination, 'V');
 }

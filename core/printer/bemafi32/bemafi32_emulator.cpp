@@ -79,7 +79,7 @@ int BemaFI32Emulator::Bematech_FI_VendeItem(const std::string& code, const std::
 int BemaFI32Emulator::Bematech_FI_IniciaFechamentoCupom(const std::string&, const std::string&,
                                                         const std::string&)
 {
-    printer_.print("SUBTOTAL");
+    fi::printSubtotal(printer_);
     return ok;
 }
 
@@ -121,7 +121,7 @@ int BemaFI32Emulator::Bematech_FI_VerificaFormasPagamento(const std::string& lis
 
 int BemaFI32Emulator::Bematech_FI_LeituraMemoriaFiscalData(const std::string& first, const std::string& last)
 {
-    printer_.nonFiscalReport("LEITURA DA MEMORIA FISCAL " + common::toUtf8(first) + " A " + common::toUtf8(last));
+    printer_.nonFiscalReport("LEITURA MEMORIA FISCAL " + common::toUtf8(first) + " A " + common::toUtf8(last));
     return ok;
 }
 

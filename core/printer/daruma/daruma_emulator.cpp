@@ -63,7 +63,7 @@ int DarumaEmulator::Daruma_FI_VendeItem(const std::string& code, const std::stri
 
 int DarumaEmulator::Daruma_FI_IniciaFechamentoCupom(const std::string&, const std::string&, const std::string&)
 {
-    printer_.print("SUBTOTAL");
+    fi::printSubtotal(printer_);
     return ok;
 }
 
@@ -120,7 +120,7 @@ int DarumaEmulator::Daruma_FI_VerificaDescricaoFormasPagamento(std::string& buff
 
 int DarumaEmulator::Daruma_FI_LeituraMemoriaFiscalData(double first, double last)
 {
-    printer_.nonFiscalReport("LEITURA DA MEMORIA FISCAL " + dateText(first) + " A " + dateText(last));
+    printer_.nonFiscalReport("LEITURA MEMORIA FISCAL " + dateText(first) + " A " + dateText(last));
     return ok;
 }
 

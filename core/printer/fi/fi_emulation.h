@@ -12,6 +12,8 @@ void printSale(EmulatedPrinter& printer, const std::string& code, const std::str
                const std::string& taxCode, const std::string& quantity, const std::string& unitPrice,
                const std::string& discountType, const std::string& discountValue);
 void printPayment(EmulatedPrinter& printer, const std::string& form, const std::string& value);
+// "SUBTOTAL" with the coupon's total so far.
+void printSubtotal(EmulatedPrinter& printer);
 // Free text lines (LF or CR LF separated), then the end of the coupon.
 void printClosing(EmulatedPrinter& printer, const std::string& message);
 // A list of names of 16 characters each followed by ";" becomes the printer's payment forms.

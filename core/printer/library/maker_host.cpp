@@ -94,7 +94,9 @@ std::optional<std::string> MakerHost::open()
         if (bits32)
             return "A biblioteca da impressora fiscal " + quoted(library_) +
                    " é de 32 bits, e o programa auxiliar de 32 bits (ecf-maker-host32) não está instalado em " +
-                   quoted(settings_.helperDir);
+                   quoted(settings_.helperDir) +
+                   ": ele vem no pacote ecf (em /usr/libexec/ecf); construindo o ECF do código, instale o "
+                   "g++-multilib e construa de novo";
         return "O programa auxiliar ecf-maker-host não está instalado em " + quoted(settings_.helperDir);
     }
 

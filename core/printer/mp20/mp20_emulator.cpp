@@ -39,6 +39,16 @@ std::vector<std::string> splitCommand(const std::string& command)
 
 std::string field(const std::vector<std::string>& f, std::size_t i) { return i < f.size() ? f[i] : std::string(); }
 
+// The digits of a field as a number ("0002000" is 2000); anything but digits is ignored.
+long long digitsValue(const std::string& text)
+{
+    long long v = 0;
+    for (char c : text)
+        if (c >= '0' && c <= '9' && v < 100000000000000LL)
+            v = v * 10 + (c - '0');
+    return v;
+}
+
 void printLines(EmulatedPrinter& p, const std::string& bytes)
 {
     std::string line;
@@ -103,9 +113,10 @@ void Mp20Emulator::writeReply(const std::string& line)
         done += static_cast<std::size_t>(n);
     }
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && st.st_size > static_cast<off_t>(done))
-        (void)::ftruncate(fd, static_cast<off_t>(done));
-    if (done == bytes.size() && ::fstat(fd, &lastStat_) == 0) {
+    // A file that could not be cut to the reply's length is not taken as holding it.
+    const bool cut = ::fstat(fd, &st) != 0 || st.st_size <= static_cast<off_t>(done) ||
+                     ::ftruncate(fd, static_cast<off_t>(done)) == 0;
+    if (cut && done == bytes.size() && ::fstat(fd, &lastStat_) == 0) {
         lastReply_ = std::move(bytes);
         written_ = true;
     }
@@ -168,14 +179,19 @@ std::string Mp20Emulator::run(const std::vector<std::string>& f)
     if (cmd == "00") {
         p_.openCoupon();
     } else if (cmd == "09") {
+        // Quantity in thousandths times the price in cents, truncated to cents; the discount a
+        // percentage in hundredths (four places) or a value in cents.
+        const long long cents = digitsValue(field(f, 4)) * digitsValue(field(f, 5)) / 1000;
         p_.print(field(f, 1) + " " + common::toUtf8(field(f, 2)));
-        std::string line = "    " + EmulatedPrinter::digitsAsDecimal(field(f, 4), 3) + " x " + EmulatedPrinter::digitsAsDecimal(field(f, 5), 2) + "  " + field(f, 3);
+        std::string line = "    " + EmulatedPrinter::digitsAsDecimal(field(f, 4), 3) + " x " + EmulatedPrinter::digitsAsDecimal(field(f, 5), 2) + "  " + field(f, 3) +
+                           "  " + EmulatedPrinter::centsAsDecimal(cents);
         p_.print(line);
         const std::string disc = field(f, 6);
         if (disc.find_first_not_of('0') != std::string::npos)
             p_.print(disc.size() == 4 ? "    desconto " + EmulatedPrinter::digitsAsDecimal(disc, 2) + "%" : "    desconto -" + EmulatedPrinter::digitsAsDecimal(disc, 2));
+        p_.couponCents += cents - (disc.size() == 4 ? cents * digitsValue(disc) / 10000 : digitsValue(disc));
     } else if (cmd == "32") {
-        p_.print("TOTAL");
+        p_.print("TOTAL  " + EmulatedPrinter::centsAsDecimal(p_.couponCents));
     } else if (cmd == "33") {
         p_.print(common::toUtf8(common::trimBlanks(field(f, 1))) + "  " + EmulatedPrinter::digitsAsDecimal(field(f, 2), 2));
     } else if (cmd == "72") {
@@ -189,12 +205,12 @@ std::string Mp20Emulator::run(const std::vector<std::string>& f)
         printLines(p_, field(f, 1));
         p_.closeCoupon();
     } else if (cmd == "66") {
-        p_.print("---------------- COMPROVANTE NAO FISCAL VINCULADO ----------------");
+        p_.printBanner("COMPROVANTE NAO FISCAL VINCULADO");
         p_.print(common::toUtf8(field(f, 1)));
     } else if (cmd == "67" || cmd == "20") {
         printLines(p_, field(f, 1));
     } else if (cmd == "21") {
-        p_.print("---------------- FIM DO COMPROVANTE ----------------");
+        p_.printBanner("FIM DO COMPROVANTE");
     } else if (cmd == "06") {
         p_.nonFiscalReport("LEITURA X");
     } else if (cmd == "05") {

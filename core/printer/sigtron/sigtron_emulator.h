@@ -31,6 +31,7 @@ private:
     std::string param(const char* name) const;  // UTF-8 text of a parameter of the running command
     std::string taxRatesValue() const;           // "Valor" of LeituraAliquotaFiscalCarregada
     void run(const std::string& lib, const std::string& cmd);
+    void addItem(long long cents, const std::string& discountPercent); // prints the item's total
 
     EmulatedPrinter& p_;
     std::u16string cmdFileName_, commConfig_, libName_, cmdName_;
