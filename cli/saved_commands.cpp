@@ -92,8 +92,17 @@ int RestoreCommand::run(const std::vector<std::string>& argsIn, Streams& io)
             return kExitNotDone;
         }
         data::Table cabec("CFCABEC.DB"), itens("CFITENS.DB");
+        const auto isPending = [&] {
+            const auto copies = saved.pending();
+            return std::any_of(copies.begin(), copies.end(), [&](const auto& c) { return c.id == copy->id; });
+        };
+        const bool wasPending = isPending();
         for (const std::string& line : saved.finishRestores(db, cabec, itens))
             io.out << line << '\n';
+        if (wasPending && !isPending()) {
+            io.out << "restored " << describe(*copy) << '\n'; // a putting back cut short, now finished
+            return kExitOk;
+        }
         saved.restore(*copy, data::Database::tablePath("CFCABEC.DB"), data::Database::tablePath("CFITENS.DB"));
         common::systemLog("saved coupon " + copy->id + " put back into the hand-off tables of " +
                           common::latin1ToUtf8(db) + (again ? " (again, though the printer closed it)" : ""));

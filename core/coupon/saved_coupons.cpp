@@ -1,6 +1,7 @@
 #include "coupon/saved_coupons.h"
 
 #include "common/errors.h"
+#include "common/fault_point.h"
 #include "common/state_folder.h"
 #include "common/text.h"
 #include "common/trace.h"
@@ -188,6 +189,7 @@ void SavedCoupons::restore(const SavedCoupon& copy, const fs::path& cabecFile, c
     const std::string db = copy.db.empty() ? currentDatabase() : copy.db;
     if (copy.hasKey)
         j.restoring(db, copy.key, copy.id);
+    common::faultPoint("step:restoring");
     putBack(copy, cabecFile, itensFile);
     if (copy.hasKey)
         j.restored(db, copy.key);
@@ -201,12 +203,16 @@ void SavedCoupons::putBack(const SavedCoupon& copy, const fs::path& cabecFile, c
     px::prepareEmptyTable(itensFile);
     px::prepareEmptyTable(cabecFile);
     try {
-        for (const px::Record& r : itens.records())
+        for (const px::Record& r : itens.records()) {
             px::appendRecord(itensFile, r);
+            common::faultPoint("step:restore-item");
+        }
         for (const px::Record& r : cabec.records())
             px::appendRecord(cabecFile, r);
+        common::faultPoint("step:restore-header");
         common::writeSynced(copy.folder / restoredMark, copy.when + "\n");
         common::syncFolder(copy.folder);
+        common::faultPoint("step:restore-marked");
     } catch (...) {
         px::emptyTable(cabecFile);
         px::emptyTable(itensFile);

@@ -56,7 +56,14 @@ TEST(CouponJournal, StepsOfOneCouponAndItsNeighbours)
     EXPECT_EQ(j.unfinishedEmptying(db), std::vector<CouponKey>{a});
     j.emptied(db, a);
     EXPECT_TRUE(j.unfinishedEmptying(db).empty());
-    EXPECT_TRUE(j.state(db, a).closed); // closed stays known: never printed again
+    EXPECT_FALSE(j.state(db, a).started); // run to its end: handed over again, a new sale
+
+    // Closed and not yet emptied: printed, unless the operator cancelled it on the printer.
+    j.started(db, a, 3, common::Money::fromWhole(12));
+    j.closed(db, a);
+    EXPECT_TRUE(j.state(db, a).closed);
+    j.lastCouponCancelled(db);
+    EXPECT_FALSE(j.state(db, a).started);
 
     // Started and never closed, until "Fecha Cupom Aberto" ran; a torn last line is skipped.
     j.started(db, b, 1, common::Money::fromWhole(1));
@@ -78,8 +85,8 @@ TEST(CouponJournal, StepsOfOneCouponAndItsNeighbours)
 TEST(CouponJournal, ARewriteKeepsWhatTheNextStartNeeds)
 {
     test::TempDir dir;
-    // Rewritten at the end of every hand-off, keeping three past coupons.
-    CouponJournal j(dir.path() / "coupons.journal", {.compactAbove = 1, .keepPrinted = 3});
+    // Rewritten at the end of every hand-off, keeping two past coupons.
+    CouponJournal j(dir.path() / "coupons.journal", {.compactAbove = 1, .keepPrinted = 2});
     const std::string db = "/db";
     const CouponKey oldOpen = key("old"), saved = key("saved\\\x01\xE7"), open = key("open \"1\"");
     const auto print = [&](const CouponKey& k) {
@@ -94,15 +101,21 @@ TEST(CouponJournal, ARewriteKeepsWhatTheNextStartNeeds)
     j.saved(db, saved, "ID7");
     for (const char* n : {"10", "11", "12"})
         print(key(n));
+    j.started(db, key("14"), 1, common::Money::fromWhole(1)); // closed, the program died before emptying
+    j.closed(db, key("14"));
+    j.restoring(db, key("15"), "ID9"); // killed while putting a copy back
     j.started(db, open, 1, common::Money::fromWhole(1)); // the program died while closing it
     j.closing(db, open);
     print(key("13"));
 
     EXPECT_EQ(test::readFile(j.file()).find("\"10\""), std::string::npos);
-    EXPECT_FALSE(j.state(db, key("11")).started);
+    EXPECT_FALSE(j.state(db, key("12")).started); // printed and emptied: nothing left to tell
     EXPECT_FALSE(j.state(db, oldOpen).started);
-    EXPECT_TRUE(j.state(db, key("12")).closed);
-    EXPECT_TRUE(j.state(db, key("13")).closed);
+    EXPECT_TRUE(j.state(db, key("14")).closed);
+    const auto restores = j.unfinishedRestores(db);
+    ASSERT_EQ(restores.size(), 1u);
+    EXPECT_EQ(restores[0].first, key("15"));
+    EXPECT_EQ(restores[0].second, "ID9");
     EXPECT_TRUE(j.state(db, open).leftOpen());
     EXPECT_TRUE(j.state(db, open).closing);
     EXPECT_EQ(j.state(db, saved).savedId, "ID7"); // still being emptied: kept whole

@@ -363,3 +363,156 @@ TEST_F(CliTest, AFolderWhereATableFileIsExpectedIsNamed)
     EXPECT_NE(r.err.find("is a folder, not a table file"), std::string::npos) << r.err;
     EXPECT_EQ(records("CFCABEC.DB"), 1u);
 }
+
+namespace {
+
+int successfulClosings(const fs::path& trace)
+{
+    int n = 0;
+    for (const auto& c : test::readCalls(trace))
+        if (c["fn"] == "Bematech_FI_TerminaFechamentoCupom" && c["ret"] == 1)
+            ++n;
+    return n;
+}
+
+} // namespace
+
+// The same key handed over again after its issue ran to its end (the host does so after
+// "Cancela Último Cupom", a demo made twice does too) is a new sale, printed again.
+TEST_F(CliTest, ASaleHandedOverAgainIsPrintedAgain)
+{
+    for (int round = 1; round <= 2; ++round) {
+        fs::remove_all(db());
+        makeDemo("BEMAFI32");
+        const CliRun r = cli({"print"}, "n\nn\n");
+        EXPECT_EQ(r.status, 0) << r.out << r.err;
+        EXPECT_NE(r.out.find("printed coupon"), std::string::npos) << r.out;
+        EXPECT_EQ(successfulClosings(trace()), round);
+        EXPECT_EQ(records("CFCABEC.DB"), 0u);
+    }
+}
+
+// Two clicks on the host's print button: two ECFs at once on one database, with one state
+// folder or two. The coupon is closed once; the other run sends nothing and says why.
+TEST_F(CliTest, TwoPrintsAtOnceCloseTheCouponOnce)
+{
+    for (int round = 0; round < 20; ++round) {
+        SCOPED_TRACE(round);
+        fs::remove_all(db());
+        fs::remove_all(state());
+        fs::remove(trace());
+        makeDemo("BEMAFI32");
+        test::writeFile(dir.path() / "answers", "n\nn\n");
+        std::string cmd = "cd " + test::quote(db().string()) + " && export VANTIS_DIR=" + test::quote(db().string()) +
+                          " ECF_TRACE=" + test::quote(trace().string()) + " && ";
+        for (int n = 0; n < 2; ++n) {
+            const std::string folder = (state() / (round % 2 ? "one" : std::to_string(n))).string();
+            cmd += "ECF_STATE_DIR=" + test::quote(folder) + " " + test::quote(ECF_CLI_PATH) + " print <" +
+                   test::quote((dir.path() / "answers").string()) + " >" +
+                   test::quote((dir.path() / ("out" + std::to_string(n))).string()) + " 2>&1 & ";
+        }
+        cmd += "wait";
+        ASSERT_EQ(std::system(cmd.c_str()), 0);
+        EXPECT_EQ(successfulClosings(trace()), 1);
+        EXPECT_EQ(records("CFCABEC.DB"), 0u);
+        const std::string out = test::readFile(dir.path() / "out0") + test::readFile(dir.path() / "out1");
+        EXPECT_EQ(out.find("confira na impressora"), std::string::npos) << out;
+        EXPECT_EQ(out.find("já impresso"), std::string::npos) << out;
+    }
+}
+
+// A putting back of a saved copy killed at each of its steps is finished by the next start,
+// and one that fails on a full disk is undone: the sale is printed once, never half restored.
+TEST_F(CliTest, ARestoreCutShortIsFinishedOrUndone)
+{
+    const auto refusedAndSaved = [this] {
+        fs::remove_all(db());
+        fs::remove_all(state());
+        fs::remove(trace());
+        makeDemo("BEMAFI32");
+        test::writeFile(dir.path() / "canned.json", canned("Bematech_FI_TerminaFechamentoCupom", 1, 0).dump());
+        const CliRun r = cli({"print"}, "n\nn\n", {{"ECF_EMULATOR", (dir.path() / "canned.json").string()}});
+        EXPECT_EQ(r.status, 3) << r.out << r.err;
+        EXPECT_NE(cli({"pending"}).out.find("not closed by the printer"), std::string::npos);
+        return fs::directory_iterator(state() / "saved")->path().filename().string();
+    };
+    for (const char* point : {"step:restoring", "step:restore-item", "step:restore-header", "step:restore-marked"}) {
+        SCOPED_TRACE(point);
+        const std::string id = refusedAndSaved();
+        EXPECT_EQ(cli({"restore", id}, "", {{"ECF_TEST_KILL", point}}).status, 128 + 9);
+        const CliRun r = cli({"print"}, "n\nn\n");
+        EXPECT_EQ(r.status, 0) << r.out << r.err;
+        EXPECT_EQ(successfulClosings(trace()), 1) << r.out;
+        EXPECT_EQ(records("CFCABEC.DB"), 0u);
+        EXPECT_EQ(cli({"pending"}).out, "no saved coupon\n");
+    }
+    // The disk fills up while the records go back: both tables are emptied again.
+    const std::string id = refusedAndSaved();
+    const CliRun r = cli({"restore", id}, "", {{"ECF_TEST_DISK_FULL", "step:restore-item"}});
+    EXPECT_EQ(r.status, 1) << r.out << r.err;
+    EXPECT_NE(r.err.find("No space left"), std::string::npos) << r.err;
+    EXPECT_EQ(records("CFCABEC.DB"), 0u);
+    EXPECT_EQ(records("CFITENS.DB"), 0u);
+    EXPECT_NE(cli({"pending"}).out.find(id), std::string::npos);
+    EXPECT_EQ(cli({"restore", id}).status, 0);
+    EXPECT_EQ(records("CFITENS.DB"), 4u);
+}
+
+// The database's disk full before the coupon: nothing is printed and the tables are kept.
+// Full just after the printer closed it: the emptying written ahead needs no space.
+TEST_F(CliTest, AFullDatabaseDiskLosesNothing)
+{
+    makeDemo("BEMAFI32");
+    CliRun r = cli({"print"}, "n\nn\n", {{"ECF_TEST_DISK_FULL", "start"}});
+    EXPECT_EQ(r.status, 3) << r.out << r.err;
+    EXPECT_NE(r.out.find("No space left"), std::string::npos) << r.out;
+    EXPECT_EQ(records("CFITENS.DB"), 4u);
+    for (const auto& c : test::readCalls(trace()))
+        EXPECT_NE(c["fn"], "Bematech_FI_AbreCupom");
+
+    int closingCall = 0;
+    fs::remove(trace());
+    r = cli({"print"}, "n\nn\n");
+    ASSERT_EQ(r.status, 0);
+    const auto all = test::readCalls(trace());
+    for (std::size_t i = 0; i < all.size(); ++i)
+        if (all[i]["fn"] == "Bematech_FI_TerminaFechamentoCupom")
+            closingCall = static_cast<int>(i) + 1;
+    ASSERT_GT(closingCall, 0);
+
+    fs::remove_all(db());
+    fs::remove_all(state());
+    fs::remove(trace());
+    makeDemo("BEMAFI32");
+    r = cli({"print"}, "n\nn\n", {{"ECF_TEST_DISK_FULL", "call:" + std::to_string(closingCall)}});
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_EQ(successfulClosings(trace()), 1);
+    EXPECT_EQ(records("CFCABEC.DB"), 0u);
+    EXPECT_EQ(records("CFITENS.DB"), 0u);
+}
+
+// A coupon the printer closed though another of its calls failed is kept for the record, and
+// put back only on purpose; a model code of no family prints nothing and keeps the sale.
+TEST_F(CliTest, WhatThePrinterDidDecidesWhatMayBePrintedAgain)
+{
+    makeDemo("DARUMA345");
+    test::writeFile(dir.path() / "canned.json", canned("Daruma_FI_IdentificaConsumidor", 1, 0).dump());
+    CliRun r = cli({"print"}, "n\nn\n", {{"ECF_EMULATOR", (dir.path() / "canned.json").string()}});
+    EXPECT_EQ(r.status, 3) << r.out << r.err;
+    EXPECT_NE(r.out.find("foi fechado pela impressora"), std::string::npos) << r.out;
+    EXPECT_NE(cli({"pending"}).out.find("closed by the printer (or it may have been)"), std::string::npos);
+    const std::string id = fs::directory_iterator(state() / "saved")->path().filename().string();
+    EXPECT_EQ(cli({"print"}, "s\n").status, 0); // the desktop's question offers only copies not closed
+    EXPECT_EQ(uiLines("confirm").size(), 0u);
+    EXPECT_EQ(cli({"restore", id}).status, 3);
+    EXPECT_EQ(records("CFCABEC.DB"), 0u);
+    EXPECT_EQ(cli({"restore", id, "--again"}).status, 0);
+    EXPECT_EQ(records("CFCABEC.DB"), 1u);
+
+    fs::remove_all(db());
+    makeDemo("XYZ");
+    r = cli({"print"}, "n\nn\n");
+    EXPECT_EQ(r.status, 3) << r.out << r.err;
+    EXPECT_NE(r.out.find("nenhuma impressora"), std::string::npos) << r.out;
+    EXPECT_EQ(records("CFITENS.DB"), 4u);
+}

@@ -143,5 +143,21 @@ INSTANTIATE_TEST_SUITE_P(
              {itens, 0, "Quantidade", -2, "Item 1 (produto 1501): Quantidade -2: o campo não aceita valor negativo"}}),
     [](const auto& info) { return std::string(info.param.model); });
 
+// The check stands before the coupon's first call: a value too wide sends nothing to the
+// printer, the box names item and field, and the tables are kept.
+TEST_F(ValueCheckTest, APrintWithAValueTooWideSendsNothing)
+{
+    makeDemo("BEMATECH");
+    set("CFITENS.DB", 2, "Quantidade", px::Value::floatValue(12345));
+    const CliRun r = cli({"print"}, "n\nn\n");
+    EXPECT_EQ(r.status, 3) << r.out << r.err;
+    EXPECT_NE(r.out.find("Quantidade 12345 não cabe nos 7 dígitos"), std::string::npos) << r.out;
+    for (const auto& c : readCalls(trace())) { // neither the coupon's opening nor a sale
+        EXPECT_EQ(c["args"].dump().find("|00|"), std::string::npos) << c.dump();
+        EXPECT_EQ(c["args"].dump().find("|09|"), std::string::npos) << c.dump();
+    }
+    EXPECT_EQ(records("CFITENS.DB"), 4u);
+}
+
 } // namespace
 } // namespace ecf::test

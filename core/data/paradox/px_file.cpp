@@ -1,6 +1,7 @@
 #include "data/paradox/px_file.h"
 
 #include "common/errors.h"
+#include "common/fault_point.h"
 #include "common/fd_io.h"
 
 #include <algorithm>
@@ -107,6 +108,8 @@ void writeBeside(const fs::path& file, const fs::path& tmp, const std::string& c
                  bool steps = true)
 {
     ::unlink(tmp.c_str());
+    if (common::diskFullInjected(tmp))
+        sysFail(name, "cannot write " + tmp.string(), ENOSPC);
     const int fd = openNew(tmp, O_WRONLY | O_EXCL);
     if (fd < 0)
         sysFail(name, "cannot create " + tmp.string(), errno);
