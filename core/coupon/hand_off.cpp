@@ -2,6 +2,7 @@
 
 #include "common/errors.h"
 #include "common/fault_point.h"
+#include "common/format.h"
 #include "common/system_log.h"
 #include "common/text.h"
 #include "common/trace.h"
@@ -246,7 +247,7 @@ void HandOff::print(data::Table& cabec, data::Table& itens, const std::function<
                              " (ecf-cli pending); the hand-off tables were emptied");
     else
         ctx_.outcome.summary("printed coupon " + numNota(key) + ": " + std::to_string(items) +
-                             (items == 1 ? " item" : " items") + ", total " + total.toString());
+                             (items == 1 ? " item" : " items") + ", total " + common::fmtMoney("%.2f", total));
 }
 
 std::string HandOff::save(data::Table& cabec, data::Table& itens, const std::string& db, const CouponKey* key,
