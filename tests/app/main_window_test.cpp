@@ -180,17 +180,22 @@ TEST_F(MainWindowTest, FechaCupomAbertoFreesAPendingCouponHeldBack)
     EXPECT_EQ(op.texts("message").size(), 1u); // no second box
 }
 
-TEST_F(MainWindowTest, ImprimirEmptiesBothHandOffTablesAndCloses)
+// The shell database's model code is of no family: nothing reaches a printer, so the sale
+// stays in the tables and the cashier is told.
+TEST_F(MainWindowTest, ImprimirOnAModelOfNoFamilyKeepsTheTablesAndCloses)
 {
     app::MainWindow& w = start({});
     ASSERT_TRUE(w.TItens.active());
+    const auto items = itensRecords();
     app->handle([&] { w.finishSale(); });
     EXPECT_TRUE(op.texts("exception").empty());
     EXPECT_TRUE(w.closeRequested());
     EXPECT_FALSE(w.TCabec.active());
     EXPECT_FALSE(w.TItens.active());
-    EXPECT_EQ(cabecRecords(), 0u);
-    EXPECT_EQ(itensRecords(), 0u);
+    EXPECT_EQ(cabecRecords(), 1u);
+    EXPECT_EQ(itensRecords(), items);
+    ASSERT_EQ(op.texts("message").size(), 1u);
+    EXPECT_NE(op.texts("message")[0].find("nenhuma impressora"), std::string::npos);
 }
 
 TEST_F(MainWindowTest, ErrorInTheCouponIssueKeepsTheTablesAndTheWindow)
