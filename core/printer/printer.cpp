@@ -99,14 +99,18 @@ Printer::Printer(common::StartupConfig& config, common::OperatorPort& op, const 
 {
     outcome_ = options.outcome;
     impl_ = std::make_unique<Impl>(*this, std::move(options));
-    if (impl_->libraries)
+    if (impl_->libraries) {
         impl_->libraries->setFailureHandler([this](const std::string& message) { libraryFailed(message); });
+        impl_->libraries->setNoticeHandler([this](const std::string& message) { op_.info(message); });
+    }
 }
 
 Printer::~Printer()
 {
-    if (impl_->libraries)
+    if (impl_->libraries) {
         impl_->libraries->setFailureHandler(nullptr);
+        impl_->libraries->setNoticeHandler(nullptr);
+    }
 }
 
 bool Printer::openSource()
@@ -131,7 +135,7 @@ bool Printer::openSource()
         line += host ? R"(","source":"library","library":)" : R"(","source":"emulator"})";
         if (host) {
             common::json::appendUtf8(line, host->library().string());
-            line += '}';
+            line += host->underWine() ? R"(,"host":"wine"})" : R"(,"host":"native"})";
         }
         impl_->trace->writeLine(line);
     }

@@ -42,7 +42,7 @@ TEST_F(LibraryCliTest, StartUpSaysWhichSourceServes)
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.err.find("ecf-cli: impressora daruma: biblioteca " + standIn("daruma") + "\n"), std::string::npos);
     EXPECT_NE(r.trace.find(R"({"ev":"printer","family":"daruma","source":"library","library":")" + standIn("daruma") +
-                           "\"}"),
+                           R"(","host":"native"})"),
               std::string::npos);
 
     r = cli({"x-reading"});
@@ -61,7 +61,7 @@ TEST_F(LibraryCliTest, LibraryFailingMidCouponKeepsThePendingCoupon)
     };
     const Case cases[] = {
         {"BEMAFI32", "ECF_LIB_BEMAFI32", "bemafi32", "crash:Bematech_FI_VendeItem:2", "(o programa auxiliar terminou)"},
-        {"SCHALTER30", "ECF_LIB_SCHALTER", "schalter", "hang:ecfVenda_Item:2", "(sem resposta em 0,5 s)"},
+        {"SCHALTER30", "ECF_LIB_SCHALTER", "schalter", "hang:ecfVenda_Item:2", "(sem resposta em 1 s)"},
         {"SWEDA", "ECF_LIB_SWEDA", "sweda", "overflow:SwedaRead:3", "(escreveu além do buffer de SwedaRead)"},
     };
     for (const Case& c : cases) {
@@ -70,7 +70,7 @@ TEST_F(LibraryCliTest, LibraryFailingMidCouponKeepsThePendingCoupon)
         fs::remove_all(dir.path() / "state"); // the journal of the case before
         makeDemo(c.model);
         const CliRun r = cli({"print"}, {{c.variable, standIn(c.family)}, {"STANDIN_FAULT", c.fault},
-                                      {"ECF_LIB_TIMEOUT", "0.5"}});
+                                      {"ECF_LIB_TIMEOUT", "1"}});
         EXPECT_EQ(r.status, 3) << r.out << r.err;
         EXPECT_NE(r.out.find("[error] A biblioteca da impressora fiscal \"" + standIn(c.family) + "\""),
                   std::string::npos)

@@ -56,6 +56,12 @@ void LibrarySources::setFailureHandler(const std::function<void(const std::strin
         host->onFailure = handler;
 }
 
+void LibrarySources::setNoticeHandler(const std::function<void(const std::string&)>& handler)
+{
+    for (auto& [family, host] : hosts_)
+        host->onNotice = handler;
+}
+
 void LibrarySources::closeAll()
 {
     for (auto& [family, host] : hosts_)

@@ -39,6 +39,8 @@ public:
 
     // Told when a library fails in the middle of an operation, with the operator's message.
     void setFailureHandler(const std::function<void(const std::string&)>& handler);
+    // Told what the operator should know while a library is being prepared.
+    void setNoticeHandler(const std::function<void(const std::string&)>& handler);
     // Ends every helper.
     void closeAll();
 

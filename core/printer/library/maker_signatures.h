@@ -21,6 +21,7 @@ struct Signature {
     char ret;
     int bufferSize;        // the documented size of the 'b' argument (0: none)
     std::int64_t failure;  // the result when the library does not answer
+    int ordinal;           // the Windows library exports it by this number only (0: by its name)
 };
 
 struct LibraryFamily {

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -62,6 +63,14 @@ int Mp20Emulator::IniPortaStr(const std::string&)
     return 1;
 }
 
+#if defined(_WIN32)
+// The Windows stand-in library: the file is written anew each time.
+void Mp20Emulator::writeReply(const std::string& line)
+{
+    std::ofstream out(workDir_ / "MP20FI.RET", std::ios::binary | std::ios::trunc);
+    out << line << "\r\n";
+}
+#else
 namespace {
 
 bool sameFile(const struct stat& a, const struct stat& b)
@@ -111,6 +120,7 @@ void Mp20Emulator::writeReply(const std::string& line)
     }
     ::close(fd);
 }
+#endif
 
 int Mp20Emulator::FormataTX(const std::string& command)
 {
