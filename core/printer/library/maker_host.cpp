@@ -174,7 +174,7 @@ std::optional<std::string> MakerHost::prepareWine(std::vector<std::string>& comm
     setVariable(environment, "WINEPREFIX", settings_.winePrefix.string(), false);
     setVariable(environment, "WINEDEBUG", "-all", true);
 
-    if (!std::filesystem::exists(settings_.winePrefix / "system.reg", ec)) {
+    if (!std::filesystem::exists(settings_.winePrefix / ".update-timestamp", ec)) {
         const std::string notice = "Preparando o Wine para a biblioteca da impressora fiscal em " +
                                    quoted(settings_.winePrefix) +
                                    ": isto acontece uma só vez e pode levar alguns minutos.";
@@ -194,7 +194,7 @@ std::optional<std::string> MakerHost::prepareWine(std::vector<std::string>& comm
             while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
             }
         if (rc != 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0 ||
-            !std::filesystem::exists(settings_.winePrefix / "system.reg", ec))
+            !std::filesystem::exists(settings_.winePrefix / ".update-timestamp", ec))
             return "O Wine não conseguiu preparar a pasta " + quoted(settings_.winePrefix) +
                    " para a biblioteca da impressora fiscal " + quoted(library_) +
                    ". Verifique a instalação do Wine (pacotes wine e wine32:i386).";
