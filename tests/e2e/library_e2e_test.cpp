@@ -115,4 +115,108 @@ TEST_F(LibraryCliTest, UnusableLibraryEndsStartUpBeforeAnythingIsSent)
     EXPECT_EQ(records("CFITENS.DB"), 4u);
 }
 
+TEST_F(LibraryCliTest, TimeoutThatIsNotWholeSecondsStopsTheStart)
+{
+    makeDemo("DARUMA345");
+    for (const char* value : {"0.5", "0", "-3", "abc", ""}) {
+        const CliRun r = cli({"x-reading"}, {{"ECF_LIB_TIMEOUT", value}});
+        EXPECT_EQ(r.status, 1) << value;
+        EXPECT_NE(r.err.find(std::string("ECF_LIB_TIMEOUT=\"") + value + "\" não vale"), std::string::npos) << r.err;
+        EXPECT_FALSE(fs::exists(trace()) && r.trace.find(R"("ev":"call")") != std::string::npos);
+    }
+}
+
+#ifdef ECF_WINDOWS_STAND_INS_DIR
+// The makers' Windows libraries (the Windows stand-ins) in the Windows helper under Wine: the
+// same failures end the same way, and what Wine itself lacks is named at start-up.
+class WineCliTest : public LibraryCliTest {
+protected:
+    void SetUp() override
+    {
+        if (std::system("command -v wine >/dev/null 2>&1") != 0)
+            GTEST_SKIP() << "Wine is not installed";
+    }
+    static std::string windowsStandIn(const std::string& file)
+    {
+        return (fs::path(ECF_WINDOWS_STAND_INS_DIR) / file).string();
+    }
+    // One prefix for all the cases, made by the program itself on the first.
+    static std::pair<std::string, std::string> prefix()
+    {
+        return {"WINEPREFIX", (fs::path(ECF_WINDOWS_STAND_INS_DIR) / "wine-prefix").string()};
+    }
+};
+
+TEST_F(WineCliTest, LibraryFailingMidCouponKeepsThePendingCoupon)
+{
+    struct Case {
+        const char* model;
+        const char* variable;
+        const char* file;
+        const char* fault;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"BEMAFI32", "ECF_LIB_BEMAFI32", "BEMAFI32.DLL", "crash:Bematech_FI_VendeItem:2", "(o programa auxiliar terminou)"},
+        {"SCHALTER30", "ECF_LIB_SCHALTER", "dll32phi.dll", "hang:ecfVenda_Item:2", "(sem resposta em 3 s)"},
+        {"SWEDA", "ECF_LIB_SWEDA", "SWECF.DLL", "overflow:SwedaRead:3", "(escreveu além do buffer de SwedaRead)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.model);
+        fs::remove_all(db());
+        fs::remove_all(state());
+        makeDemo(c.model);
+        const CliRun r = cli({"print"}, {{c.variable, windowsStandIn(c.file)}, {"STANDIN_FAULT", c.fault},
+                                      {"ECF_LIB_TIMEOUT", "3"}, prefix()});
+        EXPECT_EQ(r.status, 3) << r.out << r.err;
+        EXPECT_NE(r.out.find(c.shown), std::string::npos) << r.out;
+        EXPECT_NE(r.trace.find(R"("host":"wine")"), std::string::npos);
+        const bool kept = records("CFCABEC.DB") == 1 && records("CFITENS.DB") == 4;
+        EXPECT_TRUE(kept || r.trace.find(R"({"ev":"saved")") != std::string::npos) << r.trace;
+    }
+}
+
+TEST_F(WineCliTest, UnusableLibraryOrWineEndsStartUpBeforeAnythingIsSent)
+{
+    // A 64-bit Windows library: only its headers are read.
+    const fs::path dll64 = dir.path() / "Mp20fi64.dll";
+    std::string pe(0x90, '\0');
+    pe[0] = 'M', pe[1] = 'Z', pe[0x3c] = 0x80;
+    pe.replace(0x80, 6, std::string("PE\0\0\x64\x86", 6));
+    test::writeFile(dll64, pe);
+    // Wine without its 32-bit part, as Debian's wine says it.
+    const fs::path wine64 = dir.path() / "wine64-only";
+    test::writeFile(wine64, "#!/bin/sh\necho 'it looks like wine32 is missing, you should install it.' >&2\nexit 1\n");
+    fs::permissions(wine64, fs::perms::owner_all);
+
+    struct Case {
+        const char* model;
+        std::vector<std::pair<std::string, std::string>> env;
+        std::string shown;
+    };
+    const Case cases[] = {
+        {"BEMATECH", {{"ECF_LIB_MP20", windowsStandIn("partial.dll")}}, "não tem a função FormataTX"},
+        {"SWEDA", {{"ECF_LIB_SWEDA", windowsStandIn("sweda_partial.dll")}}, "não tem a função SwedaRead (ordinal 4)"},
+        {"BEMATECH", {{"ECF_LIB_MP20", dll64.string()}}, "biblioteca do Windows de 64 bits"},
+        {"BEMATECH", {{"ECF_LIB_MP20", windowsStandIn("Mp20fi32.dll")}, {"ECF_WINE", "/nonexistent/wine"}},
+         "apt-get install wine wine32:i386"},
+        {"BEMATECH", {{"ECF_LIB_MP20", windowsStandIn("Mp20fi32.dll")}, {"ECF_WINE", wine64.string()}},
+         "instale o pacote wine32"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.shown);
+        fs::remove_all(db());
+        makeDemo(c.model);
+        auto env = c.env;
+        env.push_back(prefix());
+        const CliRun r = cli({"print"}, env);
+        EXPECT_EQ(r.status, 3) << r.out << r.err;
+        EXPECT_NE(r.out.find("[error] "), std::string::npos);
+        EXPECT_NE(r.out.find(c.shown), std::string::npos) << r.out;
+        EXPECT_EQ(r.trace.find(R"("ev":"call")"), std::string::npos) << "nothing is sent";
+        EXPECT_EQ(records("CFITENS.DB"), 4u);
+    }
+}
+#endif
+
 } // namespace
