@@ -4,6 +4,11 @@
 // taken part of it, in a saved copy).
 #include "cli_fixture.h"
 
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <unistd.h>
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -124,6 +129,43 @@ TEST_F(LibraryCliTest, TimeoutThatIsNotWholeSecondsStopsTheStart)
         EXPECT_NE(r.err.find(std::string("ECF_LIB_TIMEOUT=\"") + value + "\" não vale"), std::string::npos) << r.err;
         EXPECT_FALSE(fs::exists(trace()) && r.trace.find(R"("ev":"call")") != std::string::npos);
     }
+}
+
+// The helper dies with the program, even while it hangs in a call.
+TEST_F(LibraryCliTest, HelperEndsWithTheProgram)
+{
+    makeDemo("SCHALTER30");
+    const fs::path lib = dir.path() / "libstandin_only_here.so"; // a name only this helper has
+    fs::copy_file(standIn("schalter"), lib);
+    const auto helperRunning = [&] {
+        for (const auto& p : fs::directory_iterator("/proc")) {
+            std::string cmdline = test::readFile(p.path() / "cmdline");
+            std::replace(cmdline.begin(), cmdline.end(), '\0', ' ');
+            if (cmdline.find(lib.string()) != std::string::npos && cmdline.find("ecf-maker-host") != std::string::npos)
+                return true;
+        }
+        return false;
+    };
+    const std::string cmd = "cd " + test::quote(db().string()) + "; printf 'sim\\nsim\\nsim\\n' | env VANTIS_DIR=" +
+                            test::quote(db().string()) + " ECF_STATE_DIR=" + test::quote(state().string()) +
+                            " ECF_LIB_SCHALTER=" + test::quote(lib.string()) +
+                            " STANDIN_FAULT=hang:ecfVenda_Item ECF_LIB_TIMEOUT=600 " + test::quote(ECF_CLI_PATH) +
+                            " print >/dev/null 2>&1 & echo $!";
+    FILE* f = ::popen(cmd.c_str(), "r");
+    ASSERT_NE(f, nullptr);
+    int pid = 0;
+    ASSERT_EQ(std::fscanf(f, "%d", &pid), 1);
+    ::pclose(f);
+    bool started = false;
+    for (int i = 0; i < 200 && !(started = helperRunning()); ++i)
+        ::usleep(50'000);
+    ASSERT_TRUE(started);
+    ::usleep(300'000); // into the hanging call
+    ::kill(pid, SIGKILL);
+    bool gone = false;
+    for (int i = 0; i < 100 && !(gone = !helperRunning()); ++i)
+        ::usleep(50'000);
+    EXPECT_TRUE(gone);
 }
 
 #ifdef ECF_WINDOWS_STAND_INS_DIR
