@@ -64,11 +64,26 @@ int Mp20Emulator::IniPortaStr(const std::string&)
 }
 
 #if defined(_WIN32)
-// The Windows stand-in library: the file is written anew each time.
+// The Windows stand-in library: the file is written anew, unless it still holds this reply as
+// last written here (same size and change time).
 void Mp20Emulator::writeReply(const std::string& line)
 {
-    std::ofstream out(workDir_ / "MP20FI.RET", std::ios::binary | std::ios::trunc);
-    out << line << "\r\n";
+    std::string bytes = line + "\r\n";
+    const std::string path = (workDir_ / "MP20FI.RET").string();
+    struct stat now {};
+    if (written_ && bytes == lastReply_ && ::stat(path.c_str(), &now) == 0 && now.st_size == lastStat_.st_size &&
+        now.st_mtime == lastStat_.st_mtime)
+        return;
+    written_ = false;
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        if (!(out << bytes))
+            return;
+    }
+    if (::stat(path.c_str(), &lastStat_) == 0) {
+        lastReply_ = std::move(bytes);
+        written_ = true;
+    }
 }
 #else
 namespace {
