@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
@@ -24,6 +25,8 @@
 #include <vector>
 
 #if defined(_WIN32)
+#include <ole2.h>
+#include <olectl.h>
 #include <windows.h>
 #else
 #include <cerrno>
@@ -387,6 +390,158 @@ void* lookUp(void* handle, const lib::Signature& sig)
 #endif
 }
 
+#if defined(_WIN32)
+// The Sigtron control TSigDrCm: a COM object created as a container creates a control that is
+// not shown, then driven by IDispatch::Invoke with the dispatch identifiers of its table.
+const CLSID sigtronClass = {0xE082E834, 0xEA7F, 0x11D0, {0x86, 0xA4, 0x00, 0x00, 0x44, 0x02, 0x2A, 0x8A}};
+IDispatch* control = nullptr;
+
+// The client site of a control that is not shown: it offers nothing but itself.
+struct ClientSite : IOleClientSite {
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
+    {
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IOleClientSite)) {
+            *out = this;
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE SaveObject() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetMoniker(DWORD, DWORD, IMoniker** m) override
+    {
+        *m = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE GetContainer(IOleContainer** c) override
+    {
+        *c = nullptr;
+        return E_NOINTERFACE;
+    }
+    HRESULT STDMETHODCALLTYPE ShowObject() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnShowWindow(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE RequestNewObjectLayout() override { return E_NOTIMPL; }
+} clientSite;
+
+std::string failed(const std::string& what, HRESULT hr)
+{
+    char code[32];
+    std::snprintf(code, sizeof code, " (HRESULT 0x%08lX)", static_cast<unsigned long>(hr));
+    return what + code;
+}
+
+std::wstring wide(const char* text)
+{
+    const int size = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+    std::wstring w(static_cast<std::size_t>(size > 0 ? size : 1), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text, -1, w.data(), size);
+    w.resize(std::wcslen(w.c_str()));
+    return w;
+}
+
+std::string load(const char* path, void*& handle);
+
+// Creates the control from its file (its DllGetClassObject) or, given as a class identifier,
+// from the prefix's registry; empty when it is ready, otherwise why not.
+std::string createControl(const char* which)
+{
+    HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    if (FAILED(hr))
+        return failed("CoInitializeEx", hr);
+    CLSID clsid = sigtronClass;
+    IClassFactory* factory = nullptr;
+    if (which[0] == '{') {
+        std::wstring text = wide(which);
+        if (FAILED(hr = CLSIDFromString(text.data(), &clsid)))
+            return failed("identificador de classe inválido", hr);
+        if (FAILED(hr = CoGetClassObject(clsid, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, nullptr, IID_IClassFactory,
+                                         reinterpret_cast<void**>(&factory))))
+            return failed("classe não registrada no Wine", hr);
+    } else {
+        void* handle = nullptr;
+        if (const std::string why = load(which, handle); !handle)
+            return why;
+        using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+        const auto get = reinterpret_cast<GetClassObject>(
+            reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle), "DllGetClassObject")));
+        if (!get)
+            return "não tem a função DllGetClassObject";
+        if (FAILED(hr = get(clsid, IID_IClassFactory, reinterpret_cast<void**>(&factory))))
+            return failed("DllGetClassObject recusou a classe do controle", hr);
+    }
+    // A control that asks for a license gets ECF_SIGTRON_LICENSE.
+    IClassFactory2* licensed = nullptr;
+    const char* key = std::getenv("ECF_SIGTRON_LICENSE");
+    if (key && *key && SUCCEEDED(factory->QueryInterface(IID_IClassFactory2, reinterpret_cast<void**>(&licensed)))) {
+        BSTR b = SysAllocString(wide(key).c_str());
+        hr = licensed->CreateInstanceLic(nullptr, nullptr, IID_IDispatch, b, reinterpret_cast<void**>(&control));
+        SysFreeString(b);
+        licensed->Release();
+    } else {
+        hr = factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(&control));
+    }
+    factory->Release();
+    if (FAILED(hr) || !control)
+        return failed("o controle não foi criado", hr);
+    IOleObject* ole = nullptr;
+    if (SUCCEEDED(control->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&ole)))) {
+        ole->SetClientSite(&clientSite);
+        ole->Release();
+    }
+    IPersistStreamInit* persist = nullptr;
+    if (SUCCEEDED(control->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(&persist)))) {
+        persist->InitNew();
+        persist->Release();
+    }
+    return {};
+}
+
+// One call on the control: texts are the UTF-16 bytes of the program's wide texts.
+void invoke(const lib::Signature& sig, std::vector<wire::Value>& args)
+{
+    const std::size_t count = args.size();
+    std::vector<VARIANT> v(count);
+    for (std::size_t k = 0; k < count; ++k) { // in reverse order, as IDispatch takes them
+        VARIANT& a = v[count - 1 - k];
+        VariantInit(&a);
+        a.vt = VT_BSTR;
+        a.bstrVal = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(args[k].s.data()),
+                                      static_cast<UINT>(args[k].s.size() / 2));
+    }
+    DISPID named = DISPID_PROPERTYPUT;
+    DISPPARAMS params{v.data(), nullptr, static_cast<UINT>(count), 0};
+    WORD flags = DISPATCH_METHOD;
+    if (std::strcmp(sig.symbol, "put") == 0) {
+        params.rgdispidNamedArgs = &named;
+        params.cNamedArgs = 1;
+        flags = DISPATCH_PROPERTYPUT;
+    }
+    VARIANT result;
+    VariantInit(&result);
+    EXCEPINFO exception{};
+    UINT badArg = 0;
+    const HRESULT hr = control->Invoke(sig.ordinal, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
+                                       flags == DISPATCH_METHOD ? &result : nullptr, &exception, &badArg);
+    for (VARIANT& a : v)
+        VariantClear(&a);
+    if (FAILED(hr))
+        fail(failed(std::string("o controle recusou ") + sig.fn, hr));
+    wire::Value ret;
+    if (sig.ret == 'i' || sig.ret == 'b') {
+        if (SUCCEEDED(VariantChangeType(&result, &result, 0, VT_I4)))
+            ret.i = sig.ret == 'b' ? result.lVal != 0 : result.lVal;
+    } else if (sig.ret == 's') {
+        if (SUCCEEDED(VariantChangeType(&result, &result, 0, VT_BSTR)) && result.bstrVal)
+            ret.s.assign(reinterpret_cast<const char*>(result.bstrVal), SysStringLen(result.bstrVal) * 2);
+    }
+    VariantClear(&result);
+    if (!writeAll(wire::encodeReply(sig, ret, args)))
+        quit(1);
+}
+#endif
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -397,8 +552,22 @@ int main(int argc, char** argv)
         writeAll(wire::encodeHello(wire::BadRequest, "usage: ecf-maker-host FAMILY LIBRARY"));
         quit(2);
     }
+    const bool sigtron = family == &lib::sigtronControl();
+#if defined(_WIN32)
+    if (sigtron) {
+        if (const std::string why = createControl(argv[2]); !why.empty()) {
+            writeAll(wire::encodeHello(wire::NotLoadable, why));
+            quit(1);
+        }
+    }
+#else
+    if (sigtron) {
+        writeAll(wire::encodeHello(wire::NotLoadable, "o controle Sigtron é um componente do Windows"));
+        quit(1);
+    }
+#endif
     void* handle = nullptr;
-    if (const std::string why = load(argv[2], handle); !handle) {
+    if (const std::string why = sigtron ? std::string() : load(argv[2], handle); !sigtron && !handle) {
         writeAll(wire::encodeHello(wire::NotLoadable, why));
         quit(1);
     }
@@ -406,6 +575,8 @@ int main(int argc, char** argv)
     for (std::size_t i = 0; i < functions.size(); ++i) {
         Function& f = functions[i];
         f.sig = &family->functions[i];
+        if (sigtron)
+            continue;
         f.address = lookUp(handle, *f.sig);
         if (!f.address) {
 #if defined(_WIN32)
@@ -433,6 +604,12 @@ int main(int argc, char** argv)
         int index = -1;
         if (!wire::decodeCall(payload, *family, index, args))
             fail("pedido malformado");
+#if defined(_WIN32)
+        if (sigtron) {
+            invoke(family->functions[static_cast<std::size_t>(index)], args);
+            continue;
+        }
+#endif
         call(functions[static_cast<std::size_t>(index)], args);
     }
     // The library's own clean-up at exit is not waited for: it may hang like any call.

@@ -110,12 +110,12 @@ TEST_F(LibraryCliTest, UnusableLibraryEndsStartUpBeforeAnythingIsSent)
         EXPECT_EQ(records("CFITENS.DB"), 4u);
     }
 
-    // The Sigtron control has no Linux form: asked for without the emulator, start-up says so.
+    // The Sigtron control is a Windows component: a Linux file in its place is refused at start-up.
     fs::remove_all(db());
     makeDemo("FS345");
-    const CliRun r = cli({"print"}, {{"ECF_LIB_SIGTRON", "/opt/sigtron/TSigDrCm"}});
+    const CliRun r = cli({"print"}, {{"ECF_LIB_SIGTRON", standIn("daruma")}});
     EXPECT_EQ(r.status, 3);
-    EXPECT_NE(r.out.find("não tem forma para Linux"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("não é um arquivo do Windows"), std::string::npos) << r.out;
     EXPECT_EQ(r.trace.find(R"("ev":"call")"), std::string::npos);
     EXPECT_EQ(records("CFITENS.DB"), 4u);
 }
@@ -202,6 +202,7 @@ TEST_F(WineCliTest, LibraryFailingMidCouponKeepsThePendingCoupon)
         {"BEMAFI32", "ECF_LIB_BEMAFI32", "BEMAFI32.DLL", "crash:Bematech_FI_VendeItem:2", "(o programa auxiliar terminou)"},
         {"SCHALTER30", "ECF_LIB_SCHALTER", "dll32phi.dll", "hang:ecfVenda_Item:2", "(sem resposta em 3 s)"},
         {"SWEDA", "ECF_LIB_SWEDA", "SWECF.DLL", "overflow:SwedaRead:3", "(escreveu além do buffer de SwedaRead)"},
+        {"FS345", "ECF_LIB_SIGTRON", "TSigDrCm.ocx", "crash:SetParameter:10", "(o programa auxiliar terminou)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.model);
@@ -244,6 +245,9 @@ TEST_F(WineCliTest, UnusableLibraryOrWineEndsStartUpBeforeAnythingIsSent)
          "apt-get install wine wine32:i386"},
         {"BEMATECH", {{"ECF_LIB_MP20", windowsStandIn("Mp20fi32.dll")}, {"ECF_WINE", wine64.string()}},
          "instale o pacote wine32"},
+        {"FS345", {{"ECF_LIB_SIGTRON", windowsStandIn("TSigDrCm.ocx")}, {"STANDIN_FAULT", "refuse:CreateInstance"}},
+         "o controle não foi criado"},
+        {"FS300", {{"ECF_LIB_SIGTRON", "{E082E834-EA7F-11D0-86A4-000044022A8A}"}}, "classe não registrada no Wine"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.shown);

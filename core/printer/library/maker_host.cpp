@@ -148,13 +148,19 @@ int peMachine(const std::filesystem::path& file)
 MakerHost::MakerHost(const LibraryFamily& family, std::filesystem::path library, HostSettings settings)
     : family_(family), library_(std::move(library)), settings_(std::move(settings))
 {
-    windows_ = peMachine(library_) != 0;
+    windows_ = classIdentifier() || peMachine(library_) != 0;
+}
+
+// The Sigtron control named by its class identifier (registered in the Wine prefix).
+bool MakerHost::classIdentifier() const
+{
+    return &family_ == &sigtronControl() && library_.string().starts_with('{');
 }
 
 // The command and environment of the Windows helper under Wine; a message when Wine cannot run it.
 std::optional<std::string> MakerHost::prepareWine(std::vector<std::string>& command, std::vector<std::string>& environment)
 {
-    if (peMachine(library_) != 0x14c)
+    if (!classIdentifier() && peMachine(library_) != 0x14c)
         return "A biblioteca da impressora fiscal " + quoted(library_) +
                " é uma biblioteca do Windows de 64 bits: o ECF carrega as bibliotecas do Windows de 32 bits "
                "dos fabricantes. Use a versão de 32 bits da biblioteca.";
@@ -217,10 +223,14 @@ std::optional<std::string> MakerHost::open()
     failure_.clear();
 
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(library_, ec))
+    if (!classIdentifier() && !std::filesystem::is_regular_file(library_, ec))
         return "Biblioteca da impressora fiscal não encontrada: " + quoted(library_);
     std::vector<std::string> command, environment;
-    windows_ = peMachine(library_) != 0;
+    windows_ = classIdentifier() || peMachine(library_) != 0;
+    if (&family_ == &sigtronControl() && !windows_)
+        return "O controle Sigtron " + quoted(library_) +
+               " não é um arquivo do Windows: ECF_LIB_SIGTRON nomeia o arquivo do controle (.ocx ou .dll) "
+               "ou a sua classe, {E082E834-EA7F-11D0-86A4-000044022A8A}.";
     if (windows_) {
         if (auto problem = prepareWine(command, environment))
             return problem;

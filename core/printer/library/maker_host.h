@@ -75,6 +75,7 @@ private:
     bool readFrame(std::string& payload, std::chrono::steady_clock::time_point deadline, std::string& why);
     void fail(std::string message);
     void end(bool kill);
+    bool classIdentifier() const;
     std::optional<std::string> prepareWine(std::vector<std::string>& command, std::vector<std::string>& environment);
 
     const LibraryFamily& family_;

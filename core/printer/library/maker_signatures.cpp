@@ -78,6 +78,23 @@ constexpr Signature bemafi32[] = {
     {"Bematech_FI_LeituraMemoriaFiscalData", "Bematech_FI_LeituraMemoriaFiscalData", "ss", 'i', 0, 0, 0},
 };
 
+// The Sigtron control TSigDrCm, a COM object driven through IDispatch::Invoke (Windows helper
+// only): `symbol` is the kind of dispatch ("put" a property write, "call" a method), the last
+// column the dispatch identifier; texts are the wide texts' UTF-16 bytes, passed as BSTR.
+constexpr Signature sigtron[] = {
+    {"CmdFileName", "put", "s", 'v', 0, 0, 1},
+    {"CommConfig", "put", "s", 'v', 0, 0, 2},
+    {"LibName", "put", "s", 'v', 0, 0, 6},
+    {"CmdName", "put", "s", 'v', 0, 0, 8},
+    {"Open", "call", "", 'b', 0, 0, 10},
+    {"Close", "call", "", 'v', 0, 0, 11},
+    {"SendText", "call", "s", 'i', 0, -1, 12},
+    {"Execute", "call", "", 'i', 0, -1, 14},
+    {"SetParameter", "call", "ss", 'v', 0, 0, 16},
+    {"ReturnValue", "call", "s", 's', 0, 0, 17},
+};
+constexpr LibraryFamily sigtronFamily{"sigtron", "ECF_LIB_SIGTRON", sigtron};
+
 constexpr std::array<LibraryFamily, 5> families{{
     {"schalter", "ECF_LIB_SCHALTER", schalter},
     {"mp20", "ECF_LIB_MP20", mp20},
@@ -93,12 +110,17 @@ std::span<const LibraryFamily> libraryFamilies()
     return families;
 }
 
+const LibraryFamily& sigtronControl()
+{
+    return sigtronFamily;
+}
+
 const LibraryFamily* findLibraryFamily(std::string_view family)
 {
     for (const LibraryFamily& f : families)
         if (family == f.family)
             return &f;
-    return nullptr;
+    return family == sigtronFamily.family ? &sigtronFamily : nullptr;
 }
 
 int findFunction(const LibraryFamily& family, std::string_view fn)

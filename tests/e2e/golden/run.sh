@@ -9,7 +9,8 @@
 #                             (DIR/libstandin_<family>.so, the tests' stand-ins, loaded in the
 #                             helper process); the Sigtron models, which have none, are left out
 #   run.sh ECF_CLI --wine DIR the same with the Windows stand-ins in DIR (dll32phi.dll, ...,
-#                             built with MinGW) in the Windows helper under Wine, in a Wine prefix
+#                             and the Sigtron control TSigDrCm.ocx, built with MinGW) in the
+#                             Windows helper under Wine, all ten model codes, in a Wine prefix
 #                             of the run's own (or WINEPREFIX) with one Wine server kept running
 set -uo pipefail
 cli=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
@@ -73,6 +74,7 @@ scenario() {
       SWEDA) libenv=(ECF_LIB_SWEDA="$windows/SWECF.DLL") ;;
       DARUMA345 | FS600) libenv=(ECF_LIB_DARUMA="$windows/Daruma32.dll") ;;
       BEMAFI32 | MP2100) libenv=(ECF_LIB_BEMAFI32="$windows/BEMAFI32.DLL") ;;
+      FS345 | FS300) libenv=(ECF_LIB_SIGTRON="$windows/TSigDrCm.ocx") ;;
       *) return ;;
     esac
   fi
