@@ -546,6 +546,15 @@ void invoke(const lib::Signature& sig, std::vector<wire::Value>& args)
 
 int main(int argc, char** argv)
 {
+#if !defined(_WIN32)
+    // ecf-maker-host --exec PROGRAM ARGS...: runs PROGRAM (Wine with the Windows helper) bound
+    // to the program's life by the parent-death signal, which survives the exec.
+    if (argc > 2 && std::strcmp(argv[1], "--exec") == 0) {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        ::execvp(argv[2], argv + 2);
+        return 127;
+    }
+#endif
     openChannel();
     const lib::LibraryFamily* family = argc == 3 ? lib::findLibraryFamily(argv[1]) : nullptr;
     if (!family) {

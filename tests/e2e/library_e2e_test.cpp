@@ -131,41 +131,57 @@ TEST_F(LibraryCliTest, TimeoutThatIsNotWholeSecondsStopsTheStart)
     }
 }
 
+// Whether a helper process (its command line names `library`) is running.
+bool helperRunning(const fs::path& library)
+{
+    for (const auto& p : fs::directory_iterator("/proc")) {
+        std::string cmdline = test::readFile(p.path() / "cmdline");
+        std::replace(cmdline.begin(), cmdline.end(), '\0', ' ');
+        if (cmdline.find(library.string()) != std::string::npos && cmdline.find("ecf-maker-host") != std::string::npos)
+            return true;
+    }
+    return false;
+}
+
+// Runs `ecf-cli print` with `env` in the background, waits for its helper to hang in a call
+// (the trace has the call `before` it), kills the program and tells whether the helper ended
+// with it.
+bool helperEndsWithTheProgram(const fs::path& db, const fs::path& state, const fs::path& library,
+                              const std::string& env, const std::string& before)
+{
+    const fs::path trace = state.parent_path() / "hang.jsonl";
+    const std::string cmd = "cd " + test::quote(db.string()) + "; printf 'sim\\nsim\\nsim\\n' | env VANTIS_DIR=" +
+                            test::quote(db.string()) + " ECF_STATE_DIR=" + test::quote(state.string()) + " ECF_TRACE=" + test::quote(trace.string()) + " " + env +
+                            " ECF_LIB_TIMEOUT=600 " + test::quote(ECF_CLI_PATH) + " print >/dev/null 2>&1 & echo $!";
+    FILE* f = ::popen(cmd.c_str(), "r");
+    int pid = 0;
+    if (!f || std::fscanf(f, "%d", &pid) != 1)
+        return false;
+    ::pclose(f);
+    for (int i = 0; i < 400 && !(fs::exists(trace) && test::readFile(trace).find(before) != std::string::npos); ++i)
+        ::usleep(50'000);
+    ::usleep(300'000); // into the hanging call
+    if (!helperRunning(library))
+        return false;
+    ::kill(pid, SIGKILL);
+    for (int i = 0; i < 100; ++i) {
+        if (!helperRunning(library))
+            return true;
+        ::usleep(50'000);
+    }
+    return false;
+}
+
 // The helper dies with the program, even while it hangs in a call.
 TEST_F(LibraryCliTest, HelperEndsWithTheProgram)
 {
     makeDemo("SCHALTER30");
     const fs::path lib = dir.path() / "libstandin_only_here.so"; // a name only this helper has
     fs::copy_file(standIn("schalter"), lib);
-    const auto helperRunning = [&] {
-        for (const auto& p : fs::directory_iterator("/proc")) {
-            std::string cmdline = test::readFile(p.path() / "cmdline");
-            std::replace(cmdline.begin(), cmdline.end(), '\0', ' ');
-            if (cmdline.find(lib.string()) != std::string::npos && cmdline.find("ecf-maker-host") != std::string::npos)
-                return true;
-        }
-        return false;
-    };
-    const std::string cmd = "cd " + test::quote(db().string()) + "; printf 'sim\\nsim\\nsim\\n' | env VANTIS_DIR=" +
-                            test::quote(db().string()) + " ECF_STATE_DIR=" + test::quote(state().string()) +
-                            " ECF_LIB_SCHALTER=" + test::quote(lib.string()) +
-                            " STANDIN_FAULT=hang:ecfVenda_Item ECF_LIB_TIMEOUT=600 " + test::quote(ECF_CLI_PATH) +
-                            " print >/dev/null 2>&1 & echo $!";
-    FILE* f = ::popen(cmd.c_str(), "r");
-    ASSERT_NE(f, nullptr);
-    int pid = 0;
-    ASSERT_EQ(std::fscanf(f, "%d", &pid), 1);
-    ::pclose(f);
-    bool started = false;
-    for (int i = 0; i < 200 && !(started = helperRunning()); ++i)
-        ::usleep(50'000);
-    ASSERT_TRUE(started);
-    ::usleep(300'000); // into the hanging call
-    ::kill(pid, SIGKILL);
-    bool gone = false;
-    for (int i = 0; i < 100 && !(gone = !helperRunning()); ++i)
-        ::usleep(50'000);
-    EXPECT_TRUE(gone);
+    EXPECT_TRUE(helperEndsWithTheProgram(db(), state(), lib,
+                                         "ECF_LIB_SCHALTER=" + test::quote(lib.string()) +
+                                             " STANDIN_FAULT=hang:ecfVenda_Item",
+                                         "ecfImpCab"));
 }
 
 #ifdef ECF_WINDOWS_STAND_INS_DIR
@@ -262,6 +278,16 @@ TEST_F(WineCliTest, UnusableLibraryOrWineEndsStartUpBeforeAnythingIsSent)
         EXPECT_EQ(r.trace.find(R"("ev":"call")"), std::string::npos) << "nothing is sent";
         EXPECT_EQ(records("CFITENS.DB"), 4u);
     }
+}
+TEST_F(WineCliTest, HelperEndsWithTheProgram)
+{
+    makeDemo("DARUMA345");
+    const fs::path lib = dir.path() / "Daruma32.dll"; // a path only this helper has
+    fs::copy_file(windowsStandIn("Daruma32.dll"), lib);
+    EXPECT_TRUE(helperEndsWithTheProgram(db(), state(), lib,
+                                         "WINEPREFIX=" + test::quote(prefix().second) + " ECF_LIB_DARUMA=" +
+                                             test::quote(lib.string()) + " STANDIN_FAULT=hang:Daruma_FI_VendeItem",
+                                         "Daruma_FI_AbreCupom"));
 }
 #endif
 

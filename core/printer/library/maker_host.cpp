@@ -206,6 +206,9 @@ std::optional<std::string> MakerHost::prepareWine(std::vector<std::string>& comm
                    ". Verifique a instalação do Wine (pacotes wine e wine32:i386).";
     }
     command = {wine.string(), helper.string(), family_.family, library_.string()};
+    // Started through the Linux helper, Wine ends with the program even in a call that hangs.
+    if (const auto guard = settings_.helperDir / "ecf-maker-host"; std::filesystem::exists(guard, ec))
+        command.insert(command.begin(), {guard.string(), "--exec"});
     return std::nullopt;
 }
 
