@@ -25,6 +25,8 @@
 #include <vector>
 
 #if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
 #include <ole2.h>
 #include <olectl.h>
 #include <windows.h>
@@ -113,6 +115,12 @@ void openChannel()
     DuplicateHandle(self, GetStdHandle(STD_OUTPUT_HANDLE), self, &channelOut, 0, FALSE, DUPLICATE_SAME_ACCESS);
     SetStdHandle(STD_INPUT_HANDLE, INVALID_HANDLE_VALUE);
     SetStdHandle(STD_OUTPUT_HANDLE, GetStdHandle(STD_ERROR_HANDLE));
+    // The C runtime took its descriptors 0 and 1 from these handles before main.
+    if (const int nul = _open("NUL", _O_RDONLY); nul >= 0) {
+        _dup2(nul, 0);
+        _close(nul);
+    }
+    _dup2(2, 1);
 }
 #else
 constexpr int channel = 3;
