@@ -3,6 +3,7 @@
 #include "common/errors.h"
 #include "common/state_folder.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -286,7 +287,11 @@ std::optional<std::string> MakerHost::open()
     std::string payload, why;
     wire::Hello status;
     std::string detail;
-    if (!readFrame(payload, std::chrono::steady_clock::now() + settings_.timeout, why) ||
+    // Under Wine the loading also waits for Wine itself to start (its server, a few seconds
+    // at most): it gets at least half a minute, whatever a call gets.
+    const auto loading = windows_ ? std::max<std::chrono::milliseconds>(settings_.timeout, std::chrono::seconds(30))
+                                  : settings_.timeout;
+    if (!readFrame(payload, std::chrono::steady_clock::now() + loading, why) ||
         !wire::decodeHello(payload, status, detail)) {
         end(true);
         return "Não foi possível carregar a biblioteca da impressora fiscal " + quoted(library_) +
