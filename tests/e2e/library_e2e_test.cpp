@@ -279,6 +279,21 @@ TEST_F(WineCliTest, UnusableLibraryOrWineEndsStartUpBeforeAnythingIsSent)
         EXPECT_EQ(records("CFITENS.DB"), 4u);
     }
 }
+// A control sold with a runtime license is created with ECF_SIGTRON_LICENSE, and only with it.
+TEST_F(WineCliTest, LicensedControlGetsItsKey)
+{
+    makeDemo("FS345");
+    const std::pair<std::string, std::string> control{"ECF_LIB_SIGTRON", windowsStandIn("TSigDrCm.ocx")};
+    const std::pair<std::string, std::string> license{"STANDIN_LICENSE", "CHAVE-123"};
+    CliRun r = cli({"x-reading"}, {control, license, prefix(), {"ECF_SIGTRON_LICENSE", "CHAVE-123"}});
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_NE(r.trace.find(R"("fn":"Open","args":[],"ret":true)"), std::string::npos) << r.trace;
+
+    r = cli({"x-reading"}, {control, license, prefix()});
+    EXPECT_EQ(r.status, 3) << r.out;
+    EXPECT_NE(r.out.find("o controle não foi criado"), std::string::npos) << r.out;
+}
+
 TEST_F(WineCliTest, HelperEndsWithTheProgram)
 {
     makeDemo("DARUMA345");

@@ -1,11 +1,13 @@
 // Stand-in for the Sigtron control TSigDrCm: an in-process COM server of the control's class
 // whose IDispatch answers the control's dispatch identifiers with our emulator. STANDIN_FAULT
 // as for the stand-in libraries ("crash:Execute:3", ...); "refuse:CreateInstance" makes the
-// class factory refuse to create the control.
+// class factory refuse to create the control. With STANDIN_LICENSE set, the control is created
+// only with that runtime license key (IClassFactory2::CreateInstanceLic).
 #include "printer/sigtron/sigtron_emulator.h"
 #include "../stand_in.h"
 
 #include <ole2.h>
+#include <olectl.h>
 #include <string>
 
 namespace {
@@ -95,11 +97,12 @@ private:
     ULONG refs_ = 1;
 } control;
 
-class Factory : public IClassFactory {
+class Factory : public IClassFactory2 {
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
     {
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory) ||
+            IsEqualIID(iid, IID_IClassFactory2)) {
             *out = this;
             return S_OK;
         }
@@ -111,12 +114,44 @@ public:
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override
     {
         *out = nullptr;
+        if (license())
+            return CLASS_E_NOTLICENSED;
+        return create(outer, iid, out);
+    }
+    HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE GetLicInfo(LICINFO* info) override
+    {
+        info->cbLicInfo = sizeof(LICINFO);
+        info->fRuntimeKeyAvail = TRUE;
+        info->fLicVerified = license() == nullptr;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE RequestLicKey(DWORD, BSTR*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE CreateInstanceLic(IUnknown* outer, IUnknown*, REFIID iid, BSTR key, void** out) override
+    {
+        *out = nullptr;
+        const char* wanted = license();
+        std::string given;
+        for (UINT i = 0; key && i < SysStringLen(key); ++i)
+            given.push_back(static_cast<char>(key[i]));
+        if (wanted && given != wanted)
+            return CLASS_E_NOTLICENSED;
+        return create(outer, iid, out);
+    }
+
+private:
+    static const char* license()
+    {
+        const char* l = std::getenv("STANDIN_LICENSE");
+        return l && *l ? l : nullptr;
+    }
+    static HRESULT create(IUnknown* outer, REFIID iid, void** out)
+    {
         const char* fault = std::getenv("STANDIN_FAULT");
         if (outer || (fault && std::string(fault) == "refuse:CreateInstance"))
             return CLASS_E_CLASSNOTAVAILABLE;
         return control.QueryInterface(iid, out);
     }
-    HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 } factory;
 
 } // namespace
