@@ -193,8 +193,12 @@ std::optional<std::string> MakerHost::prepareWine(std::vector<std::string>& comm
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
         posix_spawn_file_actions_adddup2(&actions, 2, 1);
+        // Made without Wine's .NET and HTML engines, whose installers ask in a window: the
+        // makers' libraries need neither.
+        std::vector<std::string> bootEnvironment = environment;
+        setVariable(bootEnvironment, "WINEDLLOVERRIDES", "mscoree,mshtml=", true);
         pid_t pid = -1;
-        const int rc = spawn(pid, {wine.string(), "wineboot.exe", "--init"}, environment, &actions);
+        const int rc = spawn(pid, {wine.string(), "wineboot.exe", "--init"}, bootEnvironment, &actions);
         posix_spawn_file_actions_destroy(&actions);
         int status = 0;
         if (rc == 0)

@@ -35,7 +35,8 @@ if [ -n "$windows" ]; then
   # The prefix is made once for the run, and its server runs until the end (started before
   # the clock is frozen below, which it must not see).
   export WINEPREFIX=${WINEPREFIX:-$work/wine} WINEDEBUG=${WINEDEBUG:--all}
-  [ -f "$WINEPREFIX/.update-timestamp" ] || "${ECF_WINE:-wine}" wineboot.exe --init >/dev/null 2>&1
+  [ -f "$WINEPREFIX/.update-timestamp" ] ||
+    WINEDLLOVERRIDES="mscoree,mshtml=" "${ECF_WINE:-wine}" wineboot.exe --init >/dev/null 2>&1
   wineserver -p
   trap 'LD_PRELOAD= wineserver -k; rm -rf "$work"' EXIT
 fi
