@@ -1,27 +1,72 @@
 // ecf-maker-host FAMILY LIBRARY
 //
 // The helper process in which the program loads a maker library: it loads LIBRARY, looks up
-// every function of FAMILY's table at once, says so on the socket at descriptor 3, and then
-// makes each call the program sends (printer/library/maker_protocol.h) until told to quit or
-// the socket closes. A library that crashes or hangs takes only this process down.
+// every function of FAMILY's table at once, says so on its channel, and then makes each call
+// the program sends (printer/library/maker_protocol.h) until told to quit or the channel
+// closes. A library that crashes or hangs takes only this process down.
 //
-// Every call goes one way, driven by the signature table: libffi on 64-bit builds; on a
-// 32-bit x86 build, where every argument goes on the stack, the arguments are laid out as the
-// stack words of a cdecl call.
+// The same program is built three ways: for Linux on 64 bits (libffi makes the calls) and on
+// 32 bits (ecf-maker-host32), talking on the socket at descriptor 3; and for Windows
+// (ecf-maker-host32.exe, run under Wine), talking on its standard input and output, loading a
+// Windows library by name or, where the table gives one, by ordinal. On 32-bit x86 every
+// argument goes on the stack: the arguments are laid out as stack words and the stack pointer
+// is restored after the call, so that a stdcall function (which pops them) and a cdecl one
+// (which does not) both work.
 #include "printer/library/maker_protocol.h"
 #include "printer/library/maker_signatures.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#include <ole2.h>
+#include <olectl.h>
+#include <windows.h>
+#else
 #include <cerrno>
 #include <csignal>
-#include <cstring>
 #include <dlfcn.h>
-#include <string>
+#include <sys/prctl.h>
 #include <unistd.h>
-#include <vector>
+#endif
 
 #if !defined(__i386__)
 #include <ffi.h>
+#endif
+
+#if defined(__i386__)
+// ecfCallWords(fn, words, count): pushes `count` stack words, calls fn and puts the stack
+// pointer back whatever the callee popped; the result is edx:eax.
+extern "C" std::uint64_t ecfCallWords(void* fn, const std::uint32_t* words, std::uint32_t count) asm("ecf_call_words");
+asm(".text\n"
+    ".globl ecf_call_words\n"
+    "ecf_call_words:\n"
+    "  push %ebp\n"
+    "  mov %esp, %ebp\n"
+    "  push %esi\n"
+    "  push %edi\n"
+    "  mov 16(%ebp), %ecx\n"
+    "  mov 12(%ebp), %esi\n"
+    "  lea 0(,%ecx,4), %eax\n"
+    "  sub %eax, %esp\n"
+    "  and $-16, %esp\n"
+    "  mov %esp, %edi\n"
+    "  cld\n"
+    "  rep movsl\n"
+    "  call *8(%ebp)\n"
+    "  lea -8(%ebp), %esp\n"
+    "  pop %edi\n"
+    "  pop %esi\n"
+    "  pop %ebp\n"
+    "  ret\n");
 #endif
 
 namespace lib = ecf::printer::library;
@@ -29,7 +74,6 @@ namespace wire = ecf::printer::library::wire;
 
 namespace {
 
-constexpr int channel = 3;
 // Room beyond a buffer's documented size, and the guard bytes after it that tell a library
 // that wrote even further.
 constexpr std::size_t spare = 4096;
@@ -41,13 +85,89 @@ constexpr std::size_t maxText = 1u << 20;
 // Buffers live here, not on the heap, so that a write past them lands in the guard first.
 alignas(16) char arena[1u << 18];
 
+// The channel to the program: one read or write of at most `size` bytes; <= 0 when it ended.
+#if defined(_WIN32)
+HANDLE channelIn = INVALID_HANDLE_VALUE;
+HANDLE channelOut = INVALID_HANDLE_VALUE;
+
+long channelRead(char* dst, std::size_t size)
+{
+    DWORD n = 0;
+    if (!ReadFile(channelIn, dst, static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30)), &n, nullptr))
+        return -1;
+    return static_cast<long>(n);
+}
+
+long channelWrite(const char* src, std::size_t size)
+{
+    DWORD n = 0;
+    if (!WriteFile(channelOut, src, static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30)), &n, nullptr))
+        return -1;
+    return static_cast<long>(n);
+}
+
+// The program's pipes are the standard input and output; a library that prints gets standard
+// error for both, so that nothing of its own reaches the channel.
+void openChannel()
+{
+    const HANDLE self = GetCurrentProcess();
+    DuplicateHandle(self, GetStdHandle(STD_INPUT_HANDLE), self, &channelIn, 0, FALSE, DUPLICATE_SAME_ACCESS);
+    DuplicateHandle(self, GetStdHandle(STD_OUTPUT_HANDLE), self, &channelOut, 0, FALSE, DUPLICATE_SAME_ACCESS);
+    SetStdHandle(STD_INPUT_HANDLE, INVALID_HANDLE_VALUE);
+    SetStdHandle(STD_OUTPUT_HANDLE, GetStdHandle(STD_ERROR_HANDLE));
+    // The C runtime took its descriptors 0 and 1 from these handles before main.
+    if (const int nul = _open("NUL", _O_RDONLY); nul >= 0) {
+        _dup2(nul, 0);
+        _close(nul);
+    }
+    _dup2(2, 1);
+}
+#else
+constexpr int channel = 3;
+
+long channelRead(char* dst, std::size_t size)
+{
+    for (;;) {
+        const ssize_t n = ::read(channel, dst, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        return static_cast<long>(n);
+    }
+}
+
+long channelWrite(const char* src, std::size_t size)
+{
+    for (;;) {
+        const ssize_t n = ::write(channel, src, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        return static_cast<long>(n);
+    }
+}
+
+void openChannel()
+{
+    std::signal(SIGPIPE, SIG_IGN);
+    // The helper dies with the program, even in the middle of a call that hangs (the parent-death
+    // signal); when idle it ends as the channel closes.
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+}
+#endif
+
+[[noreturn]] void quit(int status)
+{
+#if defined(_WIN32)
+    // The library's own clean-up (its DllMain at exit) is not waited for.
+    TerminateProcess(GetCurrentProcess(), static_cast<UINT>(status));
+#endif
+    ::_exit(status);
+}
+
 bool writeAll(const std::string& data)
 {
     std::size_t done = 0;
     while (done < data.size()) {
-        const ssize_t n = ::write(channel, data.data() + done, data.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
+        const long n = channelWrite(data.data() + done, data.size() - done);
         if (n <= 0)
             return false;
         done += static_cast<std::size_t>(n);
@@ -59,9 +179,7 @@ bool readAll(char* dst, std::size_t size)
 {
     std::size_t done = 0;
     while (done < size) {
-        const ssize_t n = ::read(channel, dst + done, size - done);
-        if (n < 0 && errno == EINTR)
-            continue;
+        const long n = channelRead(dst + done, size - done);
         if (n <= 0)
             return false;
         done += static_cast<std::size_t>(n);
@@ -75,9 +193,7 @@ bool readFrame(std::string& payload)
     static char chunk[1 << 16];
     std::size_t have = 0;
     while (have < 4) {
-        const ssize_t n = ::read(channel, chunk + have, sizeof chunk - have);
-        if (n < 0 && errno == EINTR)
-            continue;
+        const long n = channelRead(chunk + have, sizeof chunk - have);
         if (n <= 0)
             return false;
         have += static_cast<std::size_t>(n);
@@ -94,7 +210,7 @@ bool readFrame(std::string& payload)
 [[noreturn]] void fail(const std::string& detail)
 {
     writeAll(wire::encodeFault(detail));
-    ::_exit(2);
+    quit(2);
 }
 
 // One prepared function: its address and, on 64-bit builds, its libffi call description.
@@ -159,30 +275,27 @@ void call(const Function& f, std::vector<wire::Value>& args)
 
     wire::Value ret;
 #if defined(__i386__)
-    // cdecl on i386: the arguments are the 4-byte stack words in order, a double taking two;
-    // a structure passed by value is laid on the stack word for word.
-    struct Words {
-        std::uint32_t w[64];
-    } words{};
-    std::size_t n = 0;
+    // The arguments are the 4-byte stack words in order, a double taking two.
+    std::uint32_t words[64];
+    std::uint32_t n = 0;
     for (std::size_t k = 0; k < count; ++k) {
         const char kind = sig.args[k];
         if (kind == 'd') {
-            std::memcpy(&words.w[n], &args[k].d, 8);
+            std::memcpy(&words[n], &args[k].d, 8);
             n += 2;
         } else if (kind == 'i') {
-            std::memcpy(&words.w[n++], &ints[k], 4);
+            std::memcpy(&words[n++], &ints[k], 4);
         } else {
-            std::memcpy(&words.w[n++], &pointers[k], 4);
+            std::memcpy(&words[n++], &pointers[k], 4);
         }
     }
+    const std::uint64_t result = ecfCallWords(f.address, words, n);
     if (sig.ret == 'i')
-        ret.i = reinterpret_cast<int (*)(Words)>(f.address)(words);
+        ret.i = static_cast<std::int32_t>(static_cast<std::uint32_t>(result));
     else if (sig.ret == 's') {
-        if (const char* t = reinterpret_cast<const char* (*)(Words)>(f.address)(words))
+        if (const char* t = reinterpret_cast<const char*>(static_cast<std::uintptr_t>(static_cast<std::uint32_t>(result))))
             ret.s.assign(t, strnlen(t, maxText));
-    } else
-        reinterpret_cast<void (*)(Words)>(f.address)(words);
+    }
 #else
     std::vector<void*> values(count);
     for (std::size_t k = 0; k < count; ++k) {
@@ -214,41 +327,291 @@ void call(const Function& f, std::vector<wire::Value>& args)
         if (sig.args[k] == 'r')
             args[k].i = ints[k];
     if (!writeAll(wire::encodeReply(sig, ret, args)))
-        ::_exit(1);
+        quit(1);
 }
+
+
+#if defined(_WIN32)
+// A crash in the library ends the helper at once, without Wine's debugger or a dialog.
+LONG WINAPI crashed(EXCEPTION_POINTERS*)
+{
+    quit(3);
+}
+
+// LIBRARY as the program names it: a Linux path becomes the Windows path Wine gives it.
+std::wstring windowsPath(const char* path)
+{
+    if (path[0] == '/') {
+        using DosName = WCHAR* (CDECL*)(const char*);
+        const auto dosName = reinterpret_cast<DosName>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_dos_file_name")));
+        if (WCHAR* w = dosName ? dosName(path) : nullptr) {
+            std::wstring result(w);
+            HeapFree(GetProcessHeap(), 0, w);
+            return result;
+        }
+    }
+    const int size = MultiByteToWideChar(CP_UTF8, 0, path, -1, nullptr, 0);
+    std::wstring result(static_cast<std::size_t>(size > 0 ? size : 1), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, path, -1, result.data(), size);
+    result.resize(std::wcslen(result.c_str()));
+    std::replace(result.begin(), result.end(), L'/', L'\\');
+    return result;
+}
+
+std::string lastError()
+{
+    char text[512] = {};
+    const DWORD code = GetLastError();
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text, sizeof text,
+                   nullptr);
+    std::string s = text;
+    while (!s.empty() && (s.back() == '\n' || s.back() == '\r' || s.back() == ' '))
+        s.pop_back();
+    return s.empty() ? "erro " + std::to_string(code) : s + " (erro " + std::to_string(code) + ")";
+}
+#endif
+
+// Loads the library; empty when it loaded, otherwise why not.
+std::string load(const char* path, void*& handle)
+{
+#if defined(_WIN32)
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
+    SetUnhandledExceptionFilter(crashed);
+    // The library's own folder is searched first for the libraries it needs.
+    handle = reinterpret_cast<void*>(LoadLibraryExW(windowsPath(path).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+    return handle ? std::string() : lastError();
+#else
+    handle = ::dlopen(path, RTLD_NOW | RTLD_LOCAL);
+    const char* why = handle ? nullptr : ::dlerror();
+    return handle ? std::string() : why ? why : "?";
+#endif
+}
+
+void* lookUp(void* handle, const lib::Signature& sig)
+{
+#if defined(_WIN32)
+    const LPCSTR name = sig.ordinal ? MAKEINTRESOURCEA(sig.ordinal) : sig.symbol;
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle), name));
+#else
+    return ::dlsym(handle, sig.symbol);
+#endif
+}
+
+#if defined(_WIN32)
+// The Sigtron control TSigDrCm: a COM object created as a container creates a control that is
+// not shown, then driven by IDispatch::Invoke with the dispatch identifiers of its table.
+const CLSID sigtronClass = {0xE082E834, 0xEA7F, 0x11D0, {0x86, 0xA4, 0x00, 0x00, 0x44, 0x02, 0x2A, 0x8A}};
+IDispatch* control = nullptr;
+
+// The client site of a control that is not shown: it offers nothing but itself.
+struct ClientSite : IOleClientSite {
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
+    {
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IOleClientSite)) {
+            *out = this;
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE SaveObject() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetMoniker(DWORD, DWORD, IMoniker** m) override
+    {
+        *m = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE GetContainer(IOleContainer** c) override
+    {
+        *c = nullptr;
+        return E_NOINTERFACE;
+    }
+    HRESULT STDMETHODCALLTYPE ShowObject() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnShowWindow(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE RequestNewObjectLayout() override { return E_NOTIMPL; }
+} clientSite;
+
+std::string failed(const std::string& what, HRESULT hr)
+{
+    char code[32];
+    std::snprintf(code, sizeof code, " (HRESULT 0x%08lX)", static_cast<unsigned long>(hr));
+    return what + code;
+}
+
+std::wstring wide(const char* text)
+{
+    const int size = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+    std::wstring w(static_cast<std::size_t>(size > 0 ? size : 1), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text, -1, w.data(), size);
+    w.resize(std::wcslen(w.c_str()));
+    return w;
+}
+
+std::string load(const char* path, void*& handle);
+
+// Creates the control from its file (its DllGetClassObject) or, given as a class identifier,
+// from the prefix's registry; empty when it is ready, otherwise why not.
+std::string createControl(const char* which)
+{
+    HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    if (FAILED(hr))
+        return failed("CoInitializeEx", hr);
+    CLSID clsid = sigtronClass;
+    IClassFactory* factory = nullptr;
+    if (which[0] == '{') {
+        std::wstring text = wide(which);
+        if (FAILED(hr = CLSIDFromString(text.data(), &clsid)))
+            return failed("identificador de classe inválido", hr);
+        if (FAILED(hr = CoGetClassObject(clsid, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, nullptr, IID_IClassFactory,
+                                         reinterpret_cast<void**>(&factory))))
+            return failed("classe não registrada no Wine", hr);
+    } else {
+        void* handle = nullptr;
+        if (const std::string why = load(which, handle); !handle)
+            return why;
+        using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+        const auto get = reinterpret_cast<GetClassObject>(
+            reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle), "DllGetClassObject")));
+        if (!get)
+            return "não tem a função DllGetClassObject";
+        if (FAILED(hr = get(clsid, IID_IClassFactory, reinterpret_cast<void**>(&factory))))
+            return failed("DllGetClassObject recusou a classe do controle", hr);
+    }
+    // A control that asks for a license gets ECF_SIGTRON_LICENSE.
+    IClassFactory2* licensed = nullptr;
+    const char* key = std::getenv("ECF_SIGTRON_LICENSE");
+    if (key && *key && SUCCEEDED(factory->QueryInterface(IID_IClassFactory2, reinterpret_cast<void**>(&licensed)))) {
+        BSTR b = SysAllocString(wide(key).c_str());
+        hr = licensed->CreateInstanceLic(nullptr, nullptr, IID_IDispatch, b, reinterpret_cast<void**>(&control));
+        SysFreeString(b);
+        licensed->Release();
+    } else {
+        hr = factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(&control));
+    }
+    factory->Release();
+    if (FAILED(hr) || !control)
+        return failed("o controle não foi criado", hr);
+    IOleObject* ole = nullptr;
+    if (SUCCEEDED(control->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&ole)))) {
+        ole->SetClientSite(&clientSite);
+        ole->Release();
+    }
+    IPersistStreamInit* persist = nullptr;
+    if (SUCCEEDED(control->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(&persist)))) {
+        persist->InitNew();
+        persist->Release();
+    }
+    return {};
+}
+
+// One call on the control: texts are the UTF-16 bytes of the program's wide texts.
+void invoke(const lib::Signature& sig, std::vector<wire::Value>& args)
+{
+    const std::size_t count = args.size();
+    std::vector<VARIANT> v(count);
+    for (std::size_t k = 0; k < count; ++k) { // in reverse order, as IDispatch takes them
+        VARIANT& a = v[count - 1 - k];
+        VariantInit(&a);
+        a.vt = VT_BSTR;
+        a.bstrVal = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(args[k].s.data()),
+                                      static_cast<UINT>(args[k].s.size() / 2));
+    }
+    DISPID named = DISPID_PROPERTYPUT;
+    DISPPARAMS params{v.data(), nullptr, static_cast<UINT>(count), 0};
+    WORD flags = DISPATCH_METHOD;
+    if (std::strcmp(sig.symbol, "put") == 0) {
+        params.rgdispidNamedArgs = &named;
+        params.cNamedArgs = 1;
+        flags = DISPATCH_PROPERTYPUT;
+    }
+    VARIANT result;
+    VariantInit(&result);
+    EXCEPINFO exception{};
+    UINT badArg = 0;
+    const HRESULT hr = control->Invoke(sig.ordinal, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
+                                       flags == DISPATCH_METHOD ? &result : nullptr, &exception, &badArg);
+    for (VARIANT& a : v)
+        VariantClear(&a);
+    if (FAILED(hr))
+        fail(failed(std::string("o controle recusou ") + sig.fn, hr));
+    wire::Value ret;
+    if (sig.ret == 'i' || sig.ret == 'b') {
+        if (SUCCEEDED(VariantChangeType(&result, &result, 0, VT_I4)))
+            ret.i = sig.ret == 'b' ? result.lVal != 0 : result.lVal;
+    } else if (sig.ret == 's') {
+        if (SUCCEEDED(VariantChangeType(&result, &result, 0, VT_BSTR)) && result.bstrVal)
+            ret.s.assign(reinterpret_cast<const char*>(result.bstrVal), SysStringLen(result.bstrVal) * 2);
+    }
+    VariantClear(&result);
+    if (!writeAll(wire::encodeReply(sig, ret, args)))
+        quit(1);
+}
+#endif
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    std::signal(SIGPIPE, SIG_IGN);
+#if !defined(_WIN32)
+    // ecf-maker-host --exec PROGRAM ARGS...: runs PROGRAM (Wine with the Windows helper) bound
+    // to the program's life by the parent-death signal, which survives the exec.
+    if (argc > 2 && std::strcmp(argv[1], "--exec") == 0) {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        ::execvp(argv[2], argv + 2);
+        return 127;
+    }
+#endif
+    openChannel();
     const lib::LibraryFamily* family = argc == 3 ? lib::findLibraryFamily(argv[1]) : nullptr;
     if (!family) {
         writeAll(wire::encodeHello(wire::BadRequest, "usage: ecf-maker-host FAMILY LIBRARY"));
-        return 2;
+        quit(2);
     }
-    void* handle = ::dlopen(argv[2], RTLD_NOW | RTLD_LOCAL);
-    if (!handle) {
-        const char* why = ::dlerror();
-        writeAll(wire::encodeHello(wire::NotLoadable, why ? why : ""));
-        return 1;
+    const bool sigtron = family == &lib::sigtronControl();
+#if defined(_WIN32)
+    if (sigtron) {
+        if (const std::string why = createControl(argv[2]); !why.empty()) {
+            writeAll(wire::encodeHello(wire::NotLoadable, why));
+            quit(1);
+        }
+    }
+#else
+    if (sigtron) {
+        writeAll(wire::encodeHello(wire::NotLoadable, "o controle Sigtron é um componente do Windows"));
+        quit(1);
+    }
+#endif
+    void* handle = nullptr;
+    if (const std::string why = sigtron ? std::string() : load(argv[2], handle); !sigtron && !handle) {
+        writeAll(wire::encodeHello(wire::NotLoadable, why));
+        quit(1);
     }
     std::vector<Function> functions(family->functions.size());
     for (std::size_t i = 0; i < functions.size(); ++i) {
         Function& f = functions[i];
         f.sig = &family->functions[i];
-        f.address = ::dlsym(handle, f.sig->symbol);
+        if (sigtron)
+            continue;
+        f.address = lookUp(handle, *f.sig);
         if (!f.address) {
-            writeAll(wire::encodeHello(wire::MissingSymbol, f.sig->symbol));
-            return 1;
+#if defined(_WIN32)
+            const std::string missing = f.sig->ordinal
+                ? std::string(f.sig->fn) + " (ordinal " + std::to_string(f.sig->ordinal) + ")" : f.sig->symbol;
+#else
+            const std::string missing = f.sig->symbol;
+#endif
+            writeAll(wire::encodeHello(wire::MissingSymbol, missing));
+            quit(1);
         }
         if (!prepare(f)) {
             writeAll(wire::encodeHello(wire::BadRequest, f.sig->fn));
-            return 1;
+            quit(1);
         }
     }
     if (!writeAll(wire::encodeHello(wire::Ready, "")))
-        return 1;
+        quit(1);
 
     std::string payload;
     std::vector<wire::Value> args;
@@ -258,8 +621,14 @@ int main(int argc, char** argv)
         int index = -1;
         if (!wire::decodeCall(payload, *family, index, args))
             fail("pedido malformado");
+#if defined(_WIN32)
+        if (sigtron) {
+            invoke(family->functions[static_cast<std::size_t>(index)], args);
+            continue;
+        }
+#endif
         call(functions[static_cast<std::size_t>(index)], args);
     }
     // The library's own clean-up at exit is not waited for: it may hang like any call.
-    ::_exit(0);
+    quit(0);
 }

@@ -23,6 +23,9 @@ packages=(
 )
 # With the multilib compiler the build adds ecf-maker-host32, for makers' 32-bit libraries.
 optional_packages=(g++-multilib)
+# The makers' Windows libraries: MinGW-w64 builds the Windows helper ecf-maker-host32.exe (and
+# the tests' Windows stand-ins), Wine with its 32-bit part runs it (i386 architecture added).
+wine_packages=(g++-mingw-w64-i686 wine wine32:i386)
 
 install() {
   local missing=()
@@ -43,6 +46,24 @@ install() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "$p" >/dev/null 2>&1 ||
       echo "== $p is not available: no 32-bit helper for makers' 32-bit libraries"
   done
+  install_wine
+}
+
+install_wine() {
+  local missing=()
+  for p in "${wine_packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+  done
+  ((${#missing[@]})) || return 0
+  local sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  echo "== installing: ${missing[*]}"
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386
+  fi
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null ||
+    echo "== Wine or MinGW-w64 could not be installed: no Windows helper, the Wine tests are skipped"
 }
 
 configure() {

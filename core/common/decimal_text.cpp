@@ -46,6 +46,9 @@ bool exactDigitsByIntegers(double magnitude, DecimalDigits& d)
         d.point = static_cast<int>(d.digits.size());
         return true;
     }
+#if !defined(__SIZEOF_INT128__)
+    return false; // 32-bit builds (the Windows stand-ins) take the general way below
+#else
     const int places = -e;
     if (places > 120)
         return false;
@@ -63,6 +66,7 @@ bool exactDigitsByIntegers(double magnitude, DecimalDigits& d)
         fraction &= mask;
     }
     return true;
+#endif
 }
 
 } // namespace

@@ -153,15 +153,6 @@ bool CallPipeline::isSuccess(const CallRecord& r)
     return true;
 }
 
-void CallPipeline::writeReply(char* buffer, std::size_t size, std::string_view reply)
-{
-    const std::size_t n = std::min(reply.size(), size);
-    if (n)
-        std::memcpy(buffer, reply.data(), n);
-    if (n < size)
-        buffer[n] = '\0';
-}
-
 std::string CallPipeline::replyText(const char* buffer, std::size_t size)
 {
     return std::string(buffer, strnlen(buffer, size));

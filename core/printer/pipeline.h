@@ -8,7 +8,9 @@
 // through one of the typed forms below) and nothing else.
 #include "printer/canned.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -119,7 +121,14 @@ public:
 
     // A library's reply written over the start of a buffer of `size` bytes, ended with a NUL
     // when there is room; the buffer never grows.
-    static void writeReply(char* buffer, std::size_t size, std::string_view reply);
+    static void writeReply(char* buffer, std::size_t size, std::string_view reply)
+    {
+        const std::size_t n = std::min(reply.size(), size);
+        if (n)
+            std::memcpy(buffer, reply.data(), n);
+        if (n < size)
+            buffer[n] = '\0';
+    }
     // The text a buffer of `size` bytes holds, up to its first NUL.
     static std::string replyText(const char* buffer, std::size_t size);
 

@@ -46,7 +46,7 @@ struct Printer::Impl {
           schalterEmu(emulated), sigtronEmu(emulated), mp20Emu(emulated, workDir), swedaEmu(emulated),
           darumaEmu(emulated), bemafi32Emu(emulated),
           schalter(pipeline, served(libraries ? libraries->schalter() : nullptr, static_cast<schalter::SchalterLib&>(schalterEmu))),
-          sigtron(pipeline, sigtronEmu),
+          sigtron(pipeline, served(libraries ? libraries->sigtron() : nullptr, static_cast<sigtron::SigtronLib&>(sigtronEmu))),
           mp20(pipeline, served(libraries ? libraries->mp20() : nullptr, static_cast<mp20::Mp20Lib&>(mp20Emu)), workDir),
           sweda(pipeline, served(libraries ? libraries->sweda() : nullptr, static_cast<sweda::SwedaLib&>(swedaEmu))),
           daruma(pipeline, served(libraries ? libraries->daruma() : nullptr, static_cast<daruma::DarumaLib&>(darumaEmu))),
@@ -99,14 +99,18 @@ Printer::Printer(common::StartupConfig& config, common::OperatorPort& op, const 
 {
     outcome_ = options.outcome;
     impl_ = std::make_unique<Impl>(*this, std::move(options));
-    if (impl_->libraries)
+    if (impl_->libraries) {
         impl_->libraries->setFailureHandler([this](const std::string& message) { libraryFailed(message); });
+        impl_->libraries->setNoticeHandler([this](const std::string& message) { op_.info(message); });
+    }
 }
 
 Printer::~Printer()
 {
-    if (impl_->libraries)
+    if (impl_->libraries) {
         impl_->libraries->setFailureHandler(nullptr);
+        impl_->libraries->setNoticeHandler(nullptr);
+    }
 }
 
 bool Printer::openSource()
@@ -116,13 +120,6 @@ bool Printer::openSource()
     if (family == Family::None)
         return true;
     library::LibrarySources* libraries = impl_->libraries.get();
-    if (family == Family::Sigtron && libraries && libraries->sigtronLibrary()) {
-        libraryFailed("A impressora " + config_.modeloEcf +
-                      " é comandada pelo controle Sigtron do Windows, que não tem forma para Linux: "
-                      "sem ECF_LIB_SIGTRON, ela é atendida pela impressora emulada.");
-        sourceRefused_ = true;
-        return false;
-    }
     const char* name = traceName(family);
     library::MakerHost* host = libraries ? libraries->host(name) : nullptr;
     if (impl_->trace) {
@@ -131,7 +128,7 @@ bool Printer::openSource()
         line += host ? R"(","source":"library","library":)" : R"(","source":"emulator"})";
         if (host) {
             common::json::appendUtf8(line, host->library().string());
-            line += '}';
+            line += host->underWine() ? R"(,"host":"wine"})" : R"(,"host":"native"})";
         }
         impl_->trace->writeLine(line);
     }
@@ -149,6 +146,10 @@ bool Printer::openSource()
 void Printer::libraryFailed(const std::string& message)
 {
     libraryFailure_ = message;
+    // A coupon in print is not printed whole, whatever result the failed call is given (the
+    // Sigtron control's calls have none that tells).
+    if (auto& watch = impl_->pipeline.watch(); watch.refusal.empty())
+        watch.refusal = message;
     if (outcome_)
         outcome_->notDone(message);
     op_.error(message);
@@ -167,8 +168,6 @@ std::string Printer::sourceDescription() const
         return std::string();
     const char* name = traceName(family);
     library::MakerHost* host = impl_->libraries ? impl_->libraries->host(name) : nullptr;
-    if (family == Family::Sigtron && impl_->libraries && impl_->libraries->sigtronLibrary())
-        return std::string("impressora ") + name + ": controle Sigtron pedido, sem forma para Linux";
     if (!host)
         return std::string("impressora ") + name + ": emulador";
     return std::string("impressora ") + name + ": biblioteca " + host->library().string();
@@ -206,8 +205,7 @@ bool Printer::runsOnEmulator() const
     if (family == Family::None)
         return false;
     library::LibrarySources* libraries = impl_->libraries.get();
-    return !(libraries && (libraries->host(traceName(family)) ||
-                           (family == Family::Sigtron && libraries->sigtronLibrary())));
+    return !(libraries && libraries->host(traceName(family)));
 }
 
 } // namespace ecf::printer

@@ -4,6 +4,8 @@
 // answers with the same emulator) loaded in ecf-maker-host. Prints the best of the rounds and
 // what the helper adds to each call.
 //   bench_maker_host [items] [rounds]     (run from the build folder: it finds stand_ins/ there)
+// With the Windows stand-ins built and Wine installed, also through the Windows helper under
+// Wine (in WINEPREFIX, or ECF's own prefix).
 #include "printer/bemafi32/bemafi32_emulator.h"
 #include "printer/daruma/daruma_emulator.h"
 #include "printer/emulated_printer.h"
@@ -79,6 +81,7 @@ int fiCoupon(Lib& l, int (Lib::*open)(const std::string&),
 struct Result {
     double emulatorMs, hostMs;
     int calls;
+    double wineColdMs = -1, wineStartMs = -1, wineMs = -1; // under Wine; -1: not measured
 };
 
 double bestMs(const std::function<int()>& run, int& calls)
@@ -92,8 +95,13 @@ double bestMs(const std::function<int()>& run, int& calls)
     return best;
 }
 
+double msSince(Clock::time_point t0)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
+}
+
 template <class Emu, class Hosted, class Coupon>
-Result measure(const char* family, const fs::path& standIns, Emu& emu, Coupon&& coupon)
+Result measure(const char* family, const char* windowsFile, const fs::path& standIns, Emu& emu, Coupon&& coupon)
 {
     Result res{};
     res.emulatorMs = bestMs([&] { return coupon(emu); }, res.calls);
@@ -106,6 +114,34 @@ Result measure(const char* family, const fs::path& standIns, Emu& emu, Coupon&& 
     }
     Hosted hosted(host);
     res.hostMs = bestMs([&] { return coupon(hosted); }, res.calls);
+
+    // The Windows stand-in in the Windows helper under Wine, when both are there: its start
+    // with no Wine server running (cold) and with one running, then the same coupon.
+    const fs::path dll = standIns / "windows" / windowsFile;
+    if (!fs::exists(dll) || std::system("command -v wineserver >/dev/null 2>&1") != 0)
+        return res;
+    const auto open = [&](library::MakerHost& h) {
+        if (auto problem = h.open()) {
+            std::fprintf(stderr, "%s\n", problem->c_str());
+            std::exit(1);
+        }
+    };
+    {
+        library::MakerHost first(*library::findLibraryFamily(family), dll, settings); // makes the prefix
+        open(first);
+    }
+    (void)std::system("wineserver -k >/dev/null 2>&1");
+    library::MakerHost cold(*library::findLibraryFamily(family), dll, settings);
+    auto t0 = Clock::now();
+    open(cold);
+    res.wineColdMs = msSince(t0);
+    cold.close();
+    library::MakerHost wine(*library::findLibraryFamily(family), dll, settings);
+    t0 = Clock::now();
+    open(wine);
+    res.wineStartMs = msSince(t0);
+    Hosted hostedWine(wine);
+    res.wineMs = bestMs([&] { return coupon(hostedWine); }, res.calls);
     return res;
 }
 
@@ -113,6 +149,10 @@ void report(const char* family, const Result& r)
 {
     std::printf("%-9s %6d calls  emulator %8.2f ms  through the helper %8.2f ms  added %6.1f us a call\n", family,
                 r.calls, r.emulatorMs, r.hostMs, (r.hostMs - r.emulatorMs) * 1000.0 / r.calls);
+    if (r.wineMs >= 0)
+        std::printf("%-9s under Wine: start %.0f ms cold, %.0f ms with the server running; %8.2f ms, added %6.1f us "
+                    "a call\n",
+                    "", r.wineColdMs, r.wineStartMs, r.wineMs, (r.wineMs - r.emulatorMs) * 1000.0 / r.calls);
 }
 
 } // namespace
@@ -123,7 +163,10 @@ int main(int argc, char** argv)
         items = std::max(1, std::atoi(argv[1]));
     if (argc > 2)
         rounds = std::max(1, std::atoi(argv[2]));
-    const fs::path standIns = library::hostSettingsFromEnvironment().helperDir / "stand_ins";
+    const library::HostSettings settings = library::hostSettingsFromEnvironment();
+    const fs::path standIns = settings.helperDir / "stand_ins";
+    // `wineserver -k` ends the server of the prefix the helper uses.
+    ::setenv("WINEPREFIX", settings.winePrefix.c_str(), 1);
     // The MP-20 library writes its reply file in the current folder.
     const fs::path work = fs::temp_directory_path() / ("ecf-bench-host-" + std::to_string(::getpid()));
     fs::create_directories(work);
@@ -138,19 +181,19 @@ int main(int argc, char** argv)
 
     std::printf("a %d-item coupon, best of %d rounds\n", items, rounds);
     report("schalter", measure<schalter::SchalterEmulator, library::HostedSchalter>(
-                           "schalter", standIns, schalterEmu, [](schalter::SchalterLib& l) { return schalterCoupon(l); }));
+                           "schalter", "dll32phi.dll", standIns, schalterEmu, [](schalter::SchalterLib& l) { return schalterCoupon(l); }));
     report("mp20", measure<mp20::Mp20Emulator, library::HostedMp20>(
-                       "mp20", standIns, mp20Emu, [](mp20::Mp20Lib& l) { return mp20Coupon(l); }));
+                       "mp20", "Mp20fi32.dll", standIns, mp20Emu, [](mp20::Mp20Lib& l) { return mp20Coupon(l); }));
     report("sweda", measure<sweda::SwedaEmulator, library::HostedSweda>(
-                        "sweda", standIns, swedaEmu, [](sweda::SwedaLib& l) { return swedaCoupon(l); }));
+                        "sweda", "SWECF.DLL", standIns, swedaEmu, [](sweda::SwedaLib& l) { return swedaCoupon(l); }));
     report("daruma", measure<daruma::DarumaEmulator, library::HostedDaruma>(
-                         "daruma", standIns, darumaEmu, [](daruma::DarumaLib& l) {
+                         "daruma", "Daruma32.dll", standIns, darumaEmu, [](daruma::DarumaLib& l) {
                              return fiCoupon<daruma::DarumaLib>(l, &daruma::DarumaLib::Daruma_FI_AbreCupom,
                                                                 &daruma::DarumaLib::Daruma_FI_VendeItem,
                                                                 &daruma::DarumaLib::Daruma_FI_TerminaFechamentoCupom);
                          }));
     report("bemafi32", measure<bemafi32::BemaFI32Emulator, library::HostedBemaFI32>(
-                           "bemafi32", standIns, bemafi32Emu, [](bemafi32::BemaFI32Lib& l) {
+                           "bemafi32", "BEMAFI32.DLL", standIns, bemafi32Emu, [](bemafi32::BemaFI32Lib& l) {
                                return fiCoupon<bemafi32::BemaFI32Lib>(
                                    l, &bemafi32::BemaFI32Lib::Bematech_FI_AbreCupom,
                                    &bemafi32::BemaFI32Lib::Bematech_FI_VendeItem,

@@ -25,7 +25,7 @@ std::filesystem::path standIn(const std::string& name)
 
 HostSettings settings(std::chrono::milliseconds timeout = 10s)
 {
-    return HostSettings{ECF_HELPER_DIR, timeout};
+    return HostSettings{ECF_HELPER_DIR, timeout, "wine", {}};
 }
 
 MakerHost host(const char* family, const std::string& lib, std::chrono::milliseconds timeout = 10s)
@@ -108,7 +108,7 @@ TEST(MakerHost, LibraryProblemsAreNamedAtOpening)
     test::writeFile(dir.path() / "lib32.so", elf32);
     EXPECT_EQ(elfClass(dir.path() / "lib32.so"), 32);
     EXPECT_EQ(elfClass(standIn("mp20")), 64);
-    const auto no32 = MakerHost(*findLibraryFamily("mp20"), dir.path() / "lib32.so", HostSettings{dir.path(), 10s}).open();
+    const auto no32 = MakerHost(*findLibraryFamily("mp20"), dir.path() / "lib32.so", HostSettings{dir.path(), 10s, "wine", {}}).open();
     ASSERT_TRUE(no32);
     EXPECT_NE(no32->find("é de 32 bits"), std::string::npos) << *no32;
 }

@@ -234,4 +234,40 @@ int HostedBemaFI32::Bematech_FI_LeituraMemoriaFiscalData(const std::string& firs
     return callInt("Bematech_FI_LeituraMemoriaFiscalData", {text(first), text(last)});
 }
 
+// --- Sigtron
+
+wire::Value HostedSigtron::wide(const std::u16string& v)
+{
+    wire::Value x;
+    for (const char16_t c : v) { // UTF-16LE, as the helper makes its BSTR
+        x.s.push_back(static_cast<char>(c & 0xFF));
+        x.s.push_back(static_cast<char>(c >> 8));
+    }
+    return x;
+}
+
+void HostedSigtron::CmdFileName(const std::u16string& value) { callInt("CmdFileName", {wide(value)}); }
+void HostedSigtron::CommConfig(const std::u16string& value) { callInt("CommConfig", {wide(value)}); }
+void HostedSigtron::LibName(const std::u16string& value) { callInt("LibName", {wide(value)}); }
+void HostedSigtron::CmdName(const std::u16string& value) { callInt("CmdName", {wide(value)}); }
+bool HostedSigtron::Open() { return callInt("Open", {}) != 0; }
+void HostedSigtron::Close() { callInt("Close", {}); }
+int HostedSigtron::SendText(const std::u16string& text) { return callInt("SendText", {wide(text)}); }
+int HostedSigtron::Execute() { return callInt("Execute", {}); }
+void HostedSigtron::SetParameter(const std::u16string& name, const std::u16string& value)
+{
+    callInt("SetParameter", {wide(name), wide(value)});
+}
+
+std::u16string HostedSigtron::ReturnValue(const std::u16string& name)
+{
+    std::vector<wire::Value> a{wide(name)};
+    const std::string bytes = host_.call("ReturnValue", a).s;
+    std::u16string out;
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
+        out.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                            static_cast<unsigned char>(bytes[i + 1]) << 8));
+    return out;
+}
+
 } // namespace ecf::printer::library

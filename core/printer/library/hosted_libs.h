@@ -6,6 +6,7 @@
 #include "printer/library/maker_host.h"
 #include "printer/mp20/mp20_lib.h"
 #include "printer/schalter/schalter_lib.h"
+#include "printer/sigtron/sigtron_lib.h"
 #include "printer/sweda/sweda_lib.h"
 
 #include <initializer_list>
@@ -110,6 +111,25 @@ public:
     int Bematech_FI_CancelaCupom() override;
     int Bematech_FI_VerificaFormasPagamento(const std::string& list) override;
     int Bematech_FI_LeituraMemoriaFiscalData(const std::string& first, const std::string& last) override;
+};
+
+// The Sigtron control in the Windows helper: wide texts travel as their UTF-16 bytes.
+class HostedSigtron : public sigtron::SigtronLib, public HostedLibrary {
+public:
+    using HostedLibrary::HostedLibrary;
+    void CmdFileName(const std::u16string& value) override;
+    void CommConfig(const std::u16string& value) override;
+    void LibName(const std::u16string& value) override;
+    void CmdName(const std::u16string& value) override;
+    bool Open() override;
+    void Close() override;
+    int SendText(const std::u16string& text) override;
+    int Execute() override;
+    void SetParameter(const std::u16string& name, const std::u16string& value) override;
+    std::u16string ReturnValue(const std::u16string& name) override;
+
+private:
+    static wire::Value wide(const std::u16string& v);
 };
 
 } // namespace ecf::printer::library

@@ -24,6 +24,8 @@ LibrarySources::LibrarySources(std::map<std::string, std::filesystem::path, std:
             daruma_ = std::make_unique<HostedDaruma>(*host);
         else if (name == "bemafi32")
             bemafi32_ = std::make_unique<HostedBemaFI32>(*host);
+        else if (name == "sigtron")
+            sigtron_ = std::make_unique<HostedSigtron>(*host);
     }
 }
 
@@ -38,10 +40,9 @@ std::unique_ptr<LibrarySources> LibrarySources::fromEnvironment()
     for (const LibraryFamily& f : libraryFamilies())
         if (const char* v = std::getenv(f.variable); v && *v)
             libraries[f.family] = v;
-    auto sources = std::make_unique<LibrarySources>(std::move(libraries), hostSettingsFromEnvironment());
-    if (const char* v = std::getenv("ECF_LIB_SIGTRON"); v && *v)
-        sources->setSigtronLibrary(v);
-    return sources;
+    if (const char* v = std::getenv(sigtronControl().variable); v && *v)
+        libraries[sigtronControl().family] = v;
+    return std::make_unique<LibrarySources>(std::move(libraries), hostSettingsFromEnvironment());
 }
 
 MakerHost* LibrarySources::host(std::string_view family)
@@ -54,6 +55,12 @@ void LibrarySources::setFailureHandler(const std::function<void(const std::strin
 {
     for (auto& [family, host] : hosts_)
         host->onFailure = handler;
+}
+
+void LibrarySources::setNoticeHandler(const std::function<void(const std::string&)>& handler)
+{
+    for (auto& [family, host] : hosts_)
+        host->onNotice = handler;
 }
 
 void LibrarySources::closeAll()

@@ -20,8 +20,7 @@ public:
     // `libraries`: family name ("daruma", ...) to library file.
     LibrarySources(std::map<std::string, std::filesystem::path, std::less<>> libraries, HostSettings settings);
     ~LibrarySources();
-    // The variables of the environment; ECF_LIB_SIGTRON asks for the Sigtron control without
-    // the emulator, which has no Linux form.
+    // The variables of the environment (ECF_LIB_SIGTRON: the Sigtron control's file or class).
     static std::unique_ptr<LibrarySources> fromEnvironment();
 
     // The interface served by the family's library, or null (the emulator serves it).
@@ -30,15 +29,15 @@ public:
     sweda::SwedaLib* sweda() { return sweda_.get(); }
     daruma::DarumaLib* daruma() { return daruma_.get(); }
     bemafi32::BemaFI32Lib* bemafi32() { return bemafi32_.get(); }
+    sigtron::SigtronLib* sigtron() { return sigtron_.get(); }
 
     // The helper of a family with a library, or null.
     MakerHost* host(std::string_view family);
-    // The Sigtron control was asked for without the emulator (its library path, kept for later).
-    const std::optional<std::filesystem::path>& sigtronLibrary() const { return sigtron_; }
-    void setSigtronLibrary(std::filesystem::path p) { sigtron_ = std::move(p); }
 
     // Told when a library fails in the middle of an operation, with the operator's message.
     void setFailureHandler(const std::function<void(const std::string&)>& handler);
+    // Told what the operator should know while a library is being prepared.
+    void setNoticeHandler(const std::function<void(const std::string&)>& handler);
     // Ends every helper.
     void closeAll();
 
@@ -49,7 +48,7 @@ private:
     std::unique_ptr<HostedSweda> sweda_;
     std::unique_ptr<HostedDaruma> daruma_;
     std::unique_ptr<HostedBemaFI32> bemafi32_;
-    std::optional<std::filesystem::path> sigtron_;
+    std::unique_ptr<HostedSigtron> sigtron_;
 };
 
 } // namespace ecf::printer::library

@@ -1,8 +1,13 @@
 #include "printer/library/maker_host.h"
 
+#include "common/errors.h"
+#include "common/state_folder.h"
+
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
@@ -36,6 +41,50 @@ std::string seconds(std::chrono::milliseconds t)
     return s;
 }
 
+// `program` as posix_spawnp finds it: itself when it names a folder, else the first on PATH.
+std::filesystem::path onPath(const std::string& program)
+{
+    if (program.find('/') != std::string::npos)
+        return ::access(program.c_str(), X_OK) == 0 ? std::filesystem::path(program) : std::filesystem::path();
+    const char* path = std::getenv("PATH");
+    std::string_view rest = path ? path : "/usr/local/bin:/usr/bin:/bin";
+    while (true) {
+        const auto colon = rest.find(':');
+        const std::filesystem::path candidate = std::filesystem::path(rest.substr(0, colon)) / program;
+        if (!rest.substr(0, colon).empty() && ::access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+        if (colon == std::string_view::npos)
+            return {};
+        rest.remove_prefix(colon + 1);
+    }
+}
+
+// The environment of the program with `name` set to `value` (unless it is set and `keep`).
+void setVariable(std::vector<std::string>& env, const std::string& name, const std::string& value, bool keep)
+{
+    for (std::string& e : env)
+        if (e.compare(0, name.size() + 1, name + "=") == 0) {
+            if (!keep)
+                e = name + "=" + value;
+            return;
+        }
+    env.push_back(name + "=" + value);
+}
+
+// Starts `argv` with `env` (empty: the program's own); the child's descriptors as `actions` say.
+int spawn(pid_t& pid, const std::vector<std::string>& argv, const std::vector<std::string>& env,
+          const posix_spawn_file_actions_t* actions)
+{
+    std::vector<char*> a, e;
+    for (const std::string& s : argv)
+        a.push_back(const_cast<char*>(s.c_str()));
+    a.push_back(nullptr);
+    for (const std::string& s : env)
+        e.push_back(const_cast<char*>(s.c_str()));
+    e.push_back(nullptr);
+    return ::posix_spawnp(&pid, a[0], actions, nullptr, a.data(), env.empty() ? environ : e.data());
+}
+
 } // namespace
 
 HostSettings hostSettingsFromEnvironment()
@@ -49,12 +98,27 @@ HostSettings hostSettingsFromEnvironment()
     if (!std::filesystem::exists(s.helperDir / "ecf-maker-host", ec) &&
         std::filesystem::exists(installed / "ecf-maker-host", ec))
         s.helperDir = installed;
-    if (const char* t = std::getenv("ECF_LIB_TIMEOUT"); t && *t) {
-        char* end = nullptr;
-        const double seconds = std::strtod(t, &end);
-        if (end && *end == '\0' && seconds > 0 && seconds < 1e7)
-            s.timeout = std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
+    if (const char* t = std::getenv("ECF_LIB_TIMEOUT")) {
+        // Whole seconds, at most a day.
+        const std::string_view v = t;
+        long long seconds = 0;
+        bool whole = !v.empty() && v.size() <= 6;
+        for (const char c : v)
+            whole = whole && c >= '0' && c <= '9';
+        if (whole)
+            seconds = std::stoll(std::string(v));
+        if (!whole || seconds < 1 || seconds > 86'400)
+            throw common::ConfigError("ECF_LIB_TIMEOUT=\"" + std::string(v) +
+                                      "\" não vale: o tempo de uma chamada à biblioteca da impressora fiscal "
+                                      "é um número inteiro de segundos, de 1 a 86400");
+        s.timeout = std::chrono::seconds(seconds);
     }
+    if (const char* w = std::getenv("ECF_WINE"); w && *w)
+        s.wine = w;
+    if (const char* p = std::getenv("WINEPREFIX"); p && *p)
+        s.winePrefix = p;
+    else
+        s.winePrefix = common::stateFolder() / "wine";
     return s;
 }
 
@@ -67,9 +131,90 @@ int elfClass(const std::filesystem::path& file)
     return ident[4] == 1 ? 32 : ident[4] == 2 ? 64 : 0;
 }
 
+int peMachine(const std::filesystem::path& file)
+{
+    // "MZ", the PE header's offset at 0x3c, there "PE\0\0" and the machine.
+    std::ifstream in(file, std::ios::binary);
+    unsigned char dos[64] = {};
+    if (!in.read(reinterpret_cast<char*>(dos), sizeof dos) || dos[0] != 'M' || dos[1] != 'Z')
+        return 0;
+    const std::uint32_t at = dos[0x3c] | dos[0x3d] << 8 | dos[0x3e] << 16 | std::uint32_t{dos[0x3f]} << 24;
+    unsigned char pe[6] = {};
+    if (at > (1u << 24) || !in.seekg(at) || !in.read(reinterpret_cast<char*>(pe), sizeof pe) ||
+        std::memcmp(pe, "PE\0\0", 4) != 0)
+        return 0;
+    return pe[4] | pe[5] << 8;
+}
+
 MakerHost::MakerHost(const LibraryFamily& family, std::filesystem::path library, HostSettings settings)
     : family_(family), library_(std::move(library)), settings_(std::move(settings))
 {
+    windows_ = classIdentifier() || peMachine(library_) != 0;
+}
+
+// The Sigtron control named by its class identifier (registered in the Wine prefix).
+bool MakerHost::classIdentifier() const
+{
+    return &family_ == &sigtronControl() && library_.string().starts_with('{');
+}
+
+// The command and environment of the Windows helper under Wine; a message when Wine cannot run it.
+std::optional<std::string> MakerHost::prepareWine(std::vector<std::string>& command, std::vector<std::string>& environment)
+{
+    if (!classIdentifier() && peMachine(library_) != 0x14c)
+        return "A biblioteca da impressora fiscal " + quoted(library_) +
+               " é uma biblioteca do Windows de 64 bits: o ECF carrega as bibliotecas do Windows de 32 bits "
+               "dos fabricantes. Use a versão de 32 bits da biblioteca.";
+    std::error_code ec;
+    const auto helper = settings_.helperDir / "ecf-maker-host32.exe";
+    if (!std::filesystem::exists(helper, ec))
+        return "A biblioteca da impressora fiscal " + quoted(library_) +
+               " é do Windows, e o programa auxiliar do Windows (ecf-maker-host32.exe) não está instalado em " +
+               quoted(settings_.helperDir);
+    const auto wine = onPath(settings_.wine);
+    if (wine.empty())
+        return "A biblioteca da impressora fiscal " + quoted(library_) + " é do Windows e precisa do Wine (\"" +
+               settings_.wine + "\"), que não foi encontrado. Instale o Wine com o suporte de 32 bits: "
+               "dpkg --add-architecture i386; apt-get update; apt-get install wine wine32:i386";
+    for (char** e = environ; *e; ++e)
+        environment.emplace_back(*e);
+    setVariable(environment, "WINEPREFIX", settings_.winePrefix.string(), false);
+    setVariable(environment, "WINEDEBUG", "-all", true);
+
+    if (!std::filesystem::exists(settings_.winePrefix / ".update-timestamp", ec)) {
+        const std::string notice = "Preparando o Wine para a biblioteca da impressora fiscal em " +
+                                   quoted(settings_.winePrefix) +
+                                   ": isto acontece uma só vez e pode levar alguns minutos.";
+        std::fprintf(stderr, "ecf: %s\n", notice.c_str());
+        if (onNotice)
+            onNotice(notice);
+        std::filesystem::create_directories(settings_.winePrefix.parent_path(), ec);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_adddup2(&actions, 2, 1);
+        // Made without Wine's .NET and HTML engines, whose installers ask in a window: the
+        // makers' libraries need neither.
+        std::vector<std::string> bootEnvironment = environment;
+        setVariable(bootEnvironment, "WINEDLLOVERRIDES", "mscoree,mshtml=", true);
+        pid_t pid = -1;
+        const int rc = spawn(pid, {wine.string(), "wineboot.exe", "--init"}, bootEnvironment, &actions);
+        posix_spawn_file_actions_destroy(&actions);
+        int status = 0;
+        if (rc == 0)
+            while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+            }
+        if (rc != 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0 ||
+            !std::filesystem::exists(settings_.winePrefix / ".update-timestamp", ec))
+            return "O Wine não conseguiu preparar a pasta " + quoted(settings_.winePrefix) +
+                   " para a biblioteca da impressora fiscal " + quoted(library_) +
+                   ". Verifique a instalação do Wine (pacotes wine e wine32:i386).";
+    }
+    command = {wine.string(), helper.string(), family_.family, library_.string()};
+    // Started through the Linux helper, Wine ends with the program even in a call that hangs.
+    if (const auto guard = settings_.helperDir / "ecf-maker-host"; std::filesystem::exists(guard, ec))
+        command.insert(command.begin(), {guard.string(), "--exec"});
+    return std::nullopt;
 }
 
 MakerHost::~MakerHost()
@@ -86,42 +231,56 @@ std::optional<std::string> MakerHost::open()
     failure_.clear();
 
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(library_, ec))
+    if (!classIdentifier() && !std::filesystem::is_regular_file(library_, ec))
         return "Biblioteca da impressora fiscal não encontrada: " + quoted(library_);
-    const bool bits32 = elfClass(library_) == 32;
-    const auto helper = settings_.helperDir / (bits32 ? "ecf-maker-host32" : "ecf-maker-host");
-    if (!std::filesystem::exists(helper, ec)) {
-        if (bits32)
-            return "A biblioteca da impressora fiscal " + quoted(library_) +
-                   " é de 32 bits, e o programa auxiliar de 32 bits (ecf-maker-host32) não está instalado em " +
-                   quoted(settings_.helperDir) +
-                   ": ele vem no pacote ecf (em /usr/libexec/ecf); construindo o ECF do código, instale o "
-                   "g++-multilib e construa de novo";
-        return "O programa auxiliar ecf-maker-host não está instalado em " + quoted(settings_.helperDir);
+    std::vector<std::string> command, environment;
+    windows_ = classIdentifier() || peMachine(library_) != 0;
+    if (&family_ == &sigtronControl() && !windows_)
+        return "O controle Sigtron " + quoted(library_) +
+               " não é um arquivo do Windows: ECF_LIB_SIGTRON nomeia o arquivo do controle (.ocx ou .dll) "
+               "ou a sua classe, {E082E834-EA7F-11D0-86A4-000044022A8A}.";
+    if (windows_) {
+        if (auto problem = prepareWine(command, environment))
+            return problem;
+    } else {
+        const bool bits32 = elfClass(library_) == 32;
+        const auto helper = settings_.helperDir / (bits32 ? "ecf-maker-host32" : "ecf-maker-host");
+        if (!std::filesystem::exists(helper, ec)) {
+            if (bits32)
+                return "A biblioteca da impressora fiscal " + quoted(library_) +
+                       " é de 32 bits, e o programa auxiliar de 32 bits (ecf-maker-host32) não está instalado em " +
+                       quoted(settings_.helperDir) +
+                       ": ele vem no pacote ecf (em /usr/libexec/ecf); construindo o ECF do código, instale o "
+                       "g++-multilib e construa de novo";
+            return "O programa auxiliar ecf-maker-host não está instalado em " + quoted(settings_.helperDir);
+        }
+        command = {helper.string(), family_.family, library_.string()};
     }
 
     int sv[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, sv) != 0)
         return "Não foi possível iniciar o programa auxiliar da impressora fiscal: " + std::string(std::strerror(errno));
     ::fcntl(sv[0], F_SETFD, FD_CLOEXEC);
-    // The helper talks on descriptor 3; what the library itself prints goes to standard error.
+    // The Linux helper talks on descriptor 3, and what the library itself prints goes to
+    // standard error; the Windows helper talks on its standard input and output.
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, sv[1], 3);
-    if (sv[1] != 3)
+    if (windows_) {
+        posix_spawn_file_actions_adddup2(&actions, sv[1], 0);
+        posix_spawn_file_actions_adddup2(&actions, sv[1], 1);
+    } else {
+        posix_spawn_file_actions_adddup2(&actions, sv[1], 3);
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_adddup2(&actions, 2, 1);
+    }
+    if (sv[1] > 3)
         posix_spawn_file_actions_addclose(&actions, sv[1]);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, 2, 1);
 #if defined(__GLIBC__) && (__GLIBC__ > 2 || __GLIBC_MINOR__ >= 34)
     // Nothing else of ours reaches the helper (a table's lock, a window system connection).
     posix_spawn_file_actions_addclosefrom_np(&actions, 4);
 #endif
-    const std::string helperPath = helper.string();
-    const std::string libraryPath = library_.string();
-    char* argv[] = {const_cast<char*>(helperPath.c_str()), const_cast<char*>(family_.family),
-                    const_cast<char*>(libraryPath.c_str()), nullptr};
     pid_t pid = -1;
-    const int rc = ::posix_spawn(&pid, helperPath.c_str(), &actions, nullptr, argv, environ);
+    const int rc = spawn(pid, command, environment, &actions);
     posix_spawn_file_actions_destroy(&actions);
     ::close(sv[1]);
     if (rc != 0) {
@@ -134,11 +293,18 @@ std::optional<std::string> MakerHost::open()
     std::string payload, why;
     wire::Hello status;
     std::string detail;
-    if (!readFrame(payload, std::chrono::steady_clock::now() + settings_.timeout, why) ||
+    // Under Wine the loading also waits for Wine itself to start (its server, a few seconds
+    // at most): it gets at least half a minute, whatever a call gets.
+    const auto loading = windows_ ? std::max<std::chrono::milliseconds>(settings_.timeout, std::chrono::seconds(30))
+                                  : settings_.timeout;
+    if (!readFrame(payload, std::chrono::steady_clock::now() + loading, why) ||
         !wire::decodeHello(payload, status, detail)) {
         end(true);
         return "Não foi possível carregar a biblioteca da impressora fiscal " + quoted(library_) +
-               (why.empty() ? std::string() : " (" + why + ")");
+               (why.empty() ? std::string() : " (" + why + ")") +
+               (windows_ ? std::string(". Sob o Wine, a causa costuma ser a falta do suporte de 32 bits: "
+                                       "instale o pacote wine32 (apt-get install wine32:i386).")
+                         : std::string());
     }
     switch (status) {
     case wire::Ready: return std::nullopt;

@@ -21,14 +21,21 @@ namespace ecf::printer::library {
 struct HostSettings {
     std::filesystem::path helperDir;                // where ecf-maker-host(32) stands
     std::chrono::milliseconds timeout{90'000};      // one call, and the loading of the library
+    std::string wine = "wine";                      // the Wine launcher, for Windows libraries
+    std::filesystem::path winePrefix;               // empty: WINEPREFIX as set (or ECF's own)
 };
 
 // The helper's folder (the running executable's, or libexec/ecf beside its bin folder when
-// installed), and ECF_LIB_TIMEOUT (seconds; default 90).
+// installed), ECF_LIB_TIMEOUT (seconds; default 90; a value that is not a positive whole
+// number throws common::ConfigError naming it), ECF_WINE, and the Wine prefix: WINEPREFIX,
+// or else "wine" in ECF's state folder.
 HostSettings hostSettingsFromEnvironment();
 
 // The library's ELF class: 32, 64, or 0 when the file is not an ELF object.
 int elfClass(const std::filesystem::path& file);
+// The machine of a Windows (PE) file: 0x14c for 32-bit x86, 0x8664 for x64, ...; 0 when the
+// file is not a PE file.
+int peMachine(const std::filesystem::path& file);
 
 class MakerHost {
 public:
@@ -39,6 +46,8 @@ public:
 
     const LibraryFamily& family() const { return family_; }
     const std::filesystem::path& library() const { return library_; }
+    // The library is a Windows one, loaded by ecf-maker-host32.exe under Wine.
+    bool underWine() const { return windows_; }
 
     // Starts the helper and loads the library (a helper that failed is started afresh; a
     // running one is kept). Empty when ready; otherwise the operator's message, which names
@@ -58,16 +67,21 @@ public:
 
     // Told once per failed helper, with the operator's message.
     std::function<void(const std::string&)> onFailure;
+    // Told what the operator should know while waiting (the Wine prefix being made).
+    std::function<void(const std::string&)> onNotice;
 
 private:
     bool exchange(const std::string& frame, std::string& payload, std::string& why);
     bool readFrame(std::string& payload, std::chrono::steady_clock::time_point deadline, std::string& why);
     void fail(std::string message);
     void end(bool kill);
+    bool classIdentifier() const;
+    std::optional<std::string> prepareWine(std::vector<std::string>& command, std::vector<std::string>& environment);
 
     const LibraryFamily& family_;
     std::filesystem::path library_;
     HostSettings settings_;
+    bool windows_ = false;
     pid_t pid_ = -1;
     int fd_ = -1;
     bool failed_ = false;

@@ -136,7 +136,7 @@ std::string encodeReply(const Signature& sig, const Value& ret, std::span<const 
 {
     Writer w;
     w.u8(Ok);
-    if (sig.ret == 'i')
+    if (sig.ret == 'i' || sig.ret == 'b')
         w.i64(ret.i);
     else if (sig.ret == 's')
         w.text(ret.s);
@@ -169,7 +169,7 @@ std::optional<Status> decodeReply(std::string_view payload, const Signature& sig
         return r.text(detail) ? std::optional<Status>(Fault) : std::nullopt;
     if (s != Ok)
         return std::nullopt;
-    if ((sig.ret == 'i' && !r.i64(ret.i)) || (sig.ret == 's' && !r.text(ret.s)))
+    if (((sig.ret == 'i' || sig.ret == 'b') && !r.i64(ret.i)) || (sig.ret == 's' && !r.text(ret.s)))
         return std::nullopt;
     std::size_t k = 0;
     for (const char* a = sig.args; *a; ++a, ++k) {

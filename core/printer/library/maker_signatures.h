@@ -13,7 +13,8 @@ namespace ecf::printer::library {
 // Argument kinds, one letter each in Signature::args:
 //   'i' int, 'd' double, 's' zero-terminated 8-bit text,
 //   'b' a buffer the library fills (char*), 'r' an int the library writes (int*).
-// Result kinds: 'i' int, 's' a zero-terminated text (const char*), 'v' none.
+// Result kinds: 'i' int, 's' a zero-terminated text (const char*), 'v' none, 'b' a truth value
+// (the Sigtron control's Open; 0 or 1 on the wire).
 struct Signature {
     const char* fn;        // the name the program and the trace give it
     const char* symbol;    // the name the library exports (a library with other names: change it here)
@@ -21,6 +22,7 @@ struct Signature {
     char ret;
     int bufferSize;        // the documented size of the 'b' argument (0: none)
     std::int64_t failure;  // the result when the library does not answer
+    int ordinal;           // the Windows library exports it by this number only (0: by its name)
 };
 
 struct LibraryFamily {
@@ -31,6 +33,9 @@ struct LibraryFamily {
 
 // The five library families.
 std::span<const LibraryFamily> libraryFamilies();
+// The Sigtron control's calls (ECF_LIB_SIGTRON; the Windows helper only).
+const LibraryFamily& sigtronControl();
+// One of the five, or "sigtron".
 const LibraryFamily* findLibraryFamily(std::string_view family);
 // Index of `fn` in the family's table, or -1.
 int findFunction(const LibraryFamily& family, std::string_view fn);

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -72,6 +73,29 @@ int Mp20Emulator::IniPortaStr(const std::string&)
     return 1;
 }
 
+#if defined(_WIN32)
+// The Windows stand-in library: the file is written anew, unless it still holds this reply as
+// last written here (same size and change time).
+void Mp20Emulator::writeReply(const std::string& line)
+{
+    std::string bytes = line + "\r\n";
+    const std::string path = (workDir_ / "MP20FI.RET").string();
+    struct stat now {};
+    if (written_ && bytes == lastReply_ && ::stat(path.c_str(), &now) == 0 && now.st_size == lastStat_.st_size &&
+        now.st_mtime == lastStat_.st_mtime)
+        return;
+    written_ = false;
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        if (!(out << bytes))
+            return;
+    }
+    if (::stat(path.c_str(), &lastStat_) == 0) {
+        lastReply_ = std::move(bytes);
+        written_ = true;
+    }
+}
+#else
 namespace {
 
 bool sameFile(const struct stat& a, const struct stat& b)
@@ -122,6 +146,7 @@ void Mp20Emulator::writeReply(const std::string& line)
     }
     ::close(fd);
 }
+#endif
 
 int Mp20Emulator::FormataTX(const std::string& command)
 {

@@ -8,17 +8,38 @@
 #                             the same runs with each family's maker library taken from DIR
 #                             (DIR/libstandin_<family>.so, the tests' stand-ins, loaded in the
 #                             helper process); the Sigtron models, which have none, are left out
+#   run.sh ECF_CLI --wine DIR the same with the Windows stand-ins in DIR (dll32phi.dll, ...,
+#                             and the Sigtron control TSigDrCm.ocx, built with MinGW) in the
+#                             Windows helper under Wine, all ten model codes, in a Wine prefix
+#                             of the run's own (or WINEPREFIX) with one Wine server kept running
 set -uo pipefail
 cli=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 mode=${2:-compare}
-libraries=""
+libraries="" windows=""
 if [ "$mode" = "--libraries" ]; then
   libraries=$(cd "$3" && pwd)
+  mode=compare
+elif [ "$mode" = "--wine" ]; then
+  windows=$(cd "$3" && pwd)
   mode=compare
 fi
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d "${TMPDIR:-/tmp}/ecf-golden.XXXXXX")
 trap 'rm -rf "$work"' EXIT
+
+if [ -n "$windows" ]; then
+  if ! command -v "${ECF_WINE:-wine}" >/dev/null || ! command -v wineserver >/dev/null; then
+    echo "golden traces under Wine need wine, wine32:i386 (scripts/setup.sh install)" >&2
+    exit 77
+  fi
+  # The prefix is made once for the run, and its server runs until the end (started before
+  # the clock is frozen below, which it must not see).
+  export WINEPREFIX=${WINEPREFIX:-$work/wine} WINEDEBUG=${WINEDEBUG:--all}
+  [ -f "$WINEPREFIX/.update-timestamp" ] ||
+    WINEDLLOVERRIDES="mscoree,mshtml=" "${ECF_WINE:-wine}" wineboot.exe --init >/dev/null 2>&1
+  wineserver -p
+  trap 'LD_PRELOAD= wineserver -k; rm -rf "$work"' EXIT
+fi
 
 # The printer's clock is set from ours in some operations: every run reads one fixed moment.
 faketime_lib=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1
@@ -45,6 +66,16 @@ scenario() {
       SWEDA) libenv=(ECF_LIB_SWEDA="$libraries/libstandin_sweda.so") ;;
       DARUMA345 | FS600) libenv=(ECF_LIB_DARUMA="$libraries/libstandin_daruma.so") ;;
       BEMAFI32 | MP2100) libenv=(ECF_LIB_BEMAFI32="$libraries/libstandin_bemafi32.so") ;;
+      *) return ;;
+    esac
+  elif [ -n "$windows" ]; then
+    case $model in
+      SCHALTER*) libenv=(ECF_LIB_SCHALTER="$windows/dll32phi.dll") ;;
+      BEMATECH) libenv=(ECF_LIB_MP20="$windows/Mp20fi32.dll") ;;
+      SWEDA) libenv=(ECF_LIB_SWEDA="$windows/SWECF.DLL") ;;
+      DARUMA345 | FS600) libenv=(ECF_LIB_DARUMA="$windows/Daruma32.dll") ;;
+      BEMAFI32 | MP2100) libenv=(ECF_LIB_BEMAFI32="$windows/BEMAFI32.DLL") ;;
+      FS345 | FS300) libenv=(ECF_LIB_SIGTRON="$windows/TSigDrCm.ocx") ;;
       *) return ;;
     esac
   fi

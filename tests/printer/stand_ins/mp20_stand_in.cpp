@@ -12,7 +12,7 @@ ecf::printer::mp20::Mp20Emulator& emu()
 }
 } // namespace
 
-STANDIN_EXPORT int IniPortaStr(const char* port) { return standin::enter("IniPortaStr"), emu().IniPortaStr(port); }
+STANDIN_EXPORT int STANDIN_CALL IniPortaStr(const char* port) { return standin::enter("IniPortaStr"), emu().IniPortaStr(port); }
 #ifndef STANDIN_WITHOUT_FORMATATX
-STANDIN_EXPORT int FormataTX(const char* command) { return standin::enter("FormataTX"), emu().FormataTX(command); }
+STANDIN_EXPORT int STANDIN_CALL FormataTX(const char* command) { return standin::enter("FormataTX"), emu().FormataTX(command); }
 #endif

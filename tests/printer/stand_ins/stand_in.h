@@ -9,9 +9,21 @@
 #include <cstring>
 #include <map>
 #include <string>
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <unistd.h>
+#endif
 
+// Linux: the maker's names with plain C calls. Windows (built with MinGW): stdcall functions,
+// exported without decoration, as the makers' own libraries do.
+#if defined(_WIN32)
+#define STANDIN_EXPORT extern "C" __declspec(dllexport)
+#define STANDIN_CALL __stdcall
+#else
 #define STANDIN_EXPORT extern "C" __attribute__((visibility("default")))
+#define STANDIN_CALL
+#endif
 
 namespace standin {
 
@@ -42,7 +54,11 @@ inline void enter(const char* fn, char* buffer = nullptr)
         std::abort();
     if (kind == "hang")
         for (;;)
+#if defined(_WIN32)
+            Sleep(INFINITE);
+#else
             ::pause();
+#endif
     if (kind == "overflow" && buffer)
         std::memset(buffer, 'X', 8192);
 }
