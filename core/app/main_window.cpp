@@ -201,7 +201,9 @@ coupon::HandOff MainWindow::handOff()
     coupon::HandOffContext ctx{app_.op(), app_.clock(), app_.outcome(), app_.trace(), {}, {}, {}};
     ctx.beginWatch = [&pipe] { pipe.watch() = {}; };
     ctx.endWatch = [&pipe] {
-        return coupon::PrinterReport{pipe.watch().calls, pipe.watch().refusal, pipe.watch().lastOk};
+        // After a library failure no call reached the printer: the coupon was not closed.
+        return coupon::PrinterReport{pipe.watch().calls, pipe.watch().refusal,
+                                     pipe.watch().lastOk && !pipe.watch().libraryFailed};
     };
     ctx.checkValues = [this] {
         printer::CouponRecords records{TCabec, TItens, TFilial};

@@ -45,6 +45,7 @@ struct CallWatch {
     int calls = 0;
     std::string refusal; // "Daruma_FI_VendeItem returned 0"; empty when none
     bool lastOk = true;  // the latest call's result was its family's success value
+    bool libraryFailed = false; // the maker's library stopped answering (its calls failed since)
 };
 
 class CallPipeline {

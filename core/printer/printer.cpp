@@ -148,7 +148,9 @@ void Printer::libraryFailed(const std::string& message)
     libraryFailure_ = message;
     // A coupon in print is not printed whole, whatever result the failed call is given (the
     // Sigtron control's calls have none that tells).
-    if (auto& watch = impl_->pipeline.watch(); watch.refusal.empty())
+    auto& watch = impl_->pipeline.watch();
+    watch.libraryFailed = true;
+    if (watch.refusal.empty())
         watch.refusal = message;
     if (outcome_)
         outcome_->notDone(message);
