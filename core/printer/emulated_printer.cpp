@@ -123,4 +123,13 @@ std::string EmulatedPrinter::centsAsDecimal(long long cents)
     return sign + digitsAsDecimal(std::to_string(v), 2);
 }
 
+long long EmulatedPrinter::digitsValue(const std::string& text)
+{
+    long long v = 0;
+    for (char c : text)
+        if (c >= '0' && c <= '9' && v < 100000000000000LL)
+            v = v * 10 + (c - '0');
+    return v;
+}
+
 } // namespace ecf::printer

@@ -49,6 +49,9 @@ public:
     // three decimals. Anything but digits is ignored.
     static std::string digitsAsDecimal(const std::string& digits, std::size_t decimals = 2);
     static std::string centsAsDecimal(long long cents); // 1999 as "19,99"
+    // The digits of a command's field as a number ("0002000" and "20,00" are 2000); anything but
+    // digits is passed over.
+    static long long digitsValue(const std::string& text);
     // The columns a UTF-8 line takes on the tape.
     static std::size_t columns(const std::string& line);
 

@@ -40,16 +40,6 @@ std::vector<std::string> splitCommand(const std::string& command)
 
 std::string field(const std::vector<std::string>& f, std::size_t i) { return i < f.size() ? f[i] : std::string(); }
 
-// The digits of a field as a number ("0002000" is 2000); anything but digits is ignored.
-long long digitsValue(const std::string& text)
-{
-    long long v = 0;
-    for (char c : text)
-        if (c >= '0' && c <= '9' && v < 100000000000000LL)
-            v = v * 10 + (c - '0');
-    return v;
-}
-
 void printLines(EmulatedPrinter& p, const std::string& bytes)
 {
     std::string line;
@@ -206,7 +196,7 @@ std::string Mp20Emulator::run(const std::vector<std::string>& f)
     } else if (cmd == "09") {
         // Quantity in thousandths times the price in cents, truncated to cents; the discount a
         // percentage in hundredths (four places) or a value in cents.
-        const long long cents = digitsValue(field(f, 4)) * digitsValue(field(f, 5)) / 1000;
+        const long long cents = EmulatedPrinter::digitsValue(field(f, 4)) * EmulatedPrinter::digitsValue(field(f, 5)) / 1000;
         p_.print(field(f, 1) + " " + common::toUtf8(field(f, 2)));
         std::string line = "    " + EmulatedPrinter::digitsAsDecimal(field(f, 4), 3) + " x " + EmulatedPrinter::digitsAsDecimal(field(f, 5), 2) + "  " + field(f, 3) +
                            "  " + EmulatedPrinter::centsAsDecimal(cents);
@@ -214,7 +204,7 @@ std::string Mp20Emulator::run(const std::vector<std::string>& f)
         const std::string disc = field(f, 6);
         if (disc.find_first_not_of('0') != std::string::npos)
             p_.print(disc.size() == 4 ? "    desconto " + EmulatedPrinter::digitsAsDecimal(disc, 2) + "%" : "    desconto -" + EmulatedPrinter::digitsAsDecimal(disc, 2));
-        p_.couponCents += cents - (disc.size() == 4 ? cents * digitsValue(disc) / 10000 : digitsValue(disc));
+        p_.couponCents += cents - (disc.size() == 4 ? cents * EmulatedPrinter::digitsValue(disc) / 10000 : EmulatedPrinter::digitsValue(disc));
     } else if (cmd == "32") {
         p_.print("TOTAL  " + EmulatedPrinter::centsAsDecimal(p_.couponCents));
     } else if (cmd == "33") {

@@ -31,22 +31,12 @@ void printText(EmulatedPrinter& p, const std::string& text)
         p.print(line);
 }
 
-// The digits of a parameter as a number ("001,50" is 150); anything but digits is ignored.
-long long digitsValue(const std::string& text)
-{
-    long long v = 0;
-    for (char c : text)
-        if (c >= '0' && c <= '9' && v < 100000000000000LL)
-            v = v * 10 + (c - '0');
-    return v;
-}
-
 } // namespace
 
 void SigtronEmulator::addItem(long long cents, const std::string& discountPercent)
 {
     // The printer truncates, as it does the item's total.
-    const long long discount = cents * digitsValue(discountPercent) / 10000;
+    const long long discount = cents * EmulatedPrinter::digitsValue(discountPercent) / 10000;
     if (discount != 0)
         p_.print("    desconto -" + EmulatedPrinter::centsAsDecimal(discount));
     p_.couponCents += cents - discount;
@@ -139,7 +129,7 @@ void SigtronEmulator::run(const std::string& lib, const std::string& cmd)
         p_.openCoupon();
     } else if (cmd == "DescricaoProdutoPreco3Decimais") {
         // Quantity in hundredths times the price in thousandths, truncated to cents.
-        const long long cents = digitsValue(param("Quantidade")) * digitsValue(param("PrecoUnitario")) / 1000;
+        const long long cents = EmulatedPrinter::digitsValue(param("Quantidade")) * EmulatedPrinter::digitsValue(param("PrecoUnitario")) / 1000;
         p_.print(param("Codigo") + " " + common::trimBlanks(param("Descricao")));
         p_.print("    " + param("Quantidade") + " " + param("Unidade") + " x " + EmulatedPrinter::digitsAsDecimal(param("PrecoUnitario"), 3) + "  " +
                  param("SituacaoTributaria") + "  " + EmulatedPrinter::centsAsDecimal(cents));
@@ -147,12 +137,12 @@ void SigtronEmulator::run(const std::string& lib, const std::string& cmd)
     } else if (cmd == "DescricaoProdutoFormatoLivre") {
         printText(p_, param("Mensagem"));
         p_.print("    " + EmulatedPrinter::digitsAsDecimal(param("TotalItem")) + "  " + param("SituacaoTribitaria"));
-        addItem(digitsValue(param("TotalItem")), param("PorcentagemDesconto"));
+        addItem(EmulatedPrinter::digitsValue(param("TotalItem")), param("PorcentagemDesconto"));
     } else if (cmd == "TotalizacaoCupomFiscal") {
         p_.print("TOTAL  " + EmulatedPrinter::centsAsDecimal(p_.couponCents));
     } else if (cmd == "DescricaoPagamento") {
         // A payment of zero pays the coupon's whole total.
-        const long long paid = digitsValue(param("ValorPagamento"));
+        const long long paid = EmulatedPrinter::digitsValue(param("ValorPagamento"));
         p_.print("PAGAMENTO " + param("FormaPagamento") + "  " + EmulatedPrinter::centsAsDecimal(paid != 0 ? paid : p_.couponCents));
     } else if (cmd == "FechamentoCupomComMensagem" || cmd == "FechamentoCupomComDescontoGlobalPercentual") {
         printText(p_, param("Mensagem"));
