@@ -100,7 +100,7 @@ Printer::Printer(common::StartupConfig& config, common::OperatorPort& op, const 
     outcome_ = options.outcome;
     impl_ = std::make_unique<Impl>(*this, std::move(options));
     if (impl_->libraries)
-        impl_->libraries->setFailureHandler([this](const std::string& message) { libraryFailed(message); });
+        impl_->libraries->setFailureHandler([this](const std::string& message) { reportLibraryFailure(message); });
 }
 
 Printer::~Printer()
@@ -117,7 +117,7 @@ bool Printer::openSource()
         return true;
     library::LibrarySources* libraries = impl_->libraries.get();
     if (family == Family::Sigtron && libraries && libraries->sigtronLibrary()) {
-        libraryFailed("A impressora " + config_.modeloEcf +
+        reportLibraryFailure("A impressora " + config_.modeloEcf +
                       " é comandada pelo controle Sigtron do Windows, que não tem forma para Linux: "
                       "sem ECF_LIB_SIGTRON, ela é atendida pela impressora emulada.");
         sourceRefused_ = true;
@@ -138,17 +138,15 @@ bool Printer::openSource()
     if (!host)
         return true;
     if (auto problem = host->open()) {
-        libraryFailed(*problem);
+        reportLibraryFailure(*problem);
         sourceRefused_ = true;
         return false;
     }
     return true;
 }
 
-// The operator is shown the message, and the operation was not done.
-void Printer::libraryFailed(const std::string& message)
+void Printer::reportLibraryFailure(const std::string& message)
 {
-    libraryFailure_ = message;
     if (outcome_)
         outcome_->notDone(message);
     op_.error(message);
