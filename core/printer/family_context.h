@@ -8,6 +8,7 @@
 #include "printer/tax_table.h"
 
 #include <filesystem>
+#include <string>
 
 namespace ecf::printer::schalter { class SchalterLib; }
 namespace ecf::printer::sigtron { class SigtronLib; }
@@ -29,6 +30,10 @@ struct MakerInterfaces {
     sweda::SwedaLib* sweda = nullptr;
     daruma::DarumaLib* daruma = nullptr;
     bemafi32::BemaFI32Lib* bemafi32 = nullptr;
+
+    // The Daruma library's payment-form description into `buffer` (275 characters), which the
+    // BemaFI32 family lists its forms through as well; its result code.
+    int describePaymentForms(std::string& buffer);
 };
 
 // What a family's operations work with.

@@ -100,7 +100,7 @@ Printer::Printer(common::StartupConfig& config, common::OperatorPort& op, const 
     outcome_ = options.outcome;
     impl_ = std::make_unique<Impl>(*this, std::move(options));
     if (impl_->libraries) {
-        impl_->libraries->setFailureHandler([this](const std::string& message) { libraryFailed(message); });
+        impl_->libraries->setFailureHandler([this](const std::string& message) { reportLibraryFailure(message); });
         impl_->libraries->setNoticeHandler([this](const std::string& message) { op_.info(message); });
     }
 }
@@ -135,17 +135,15 @@ bool Printer::openSource()
     if (!host)
         return true;
     if (auto problem = host->open()) {
-        libraryFailed(*problem);
+        reportLibraryFailure(*problem);
         sourceRefused_ = true;
         return false;
     }
     return true;
 }
 
-// The operator is shown the message, and the operation was not done.
-void Printer::libraryFailed(const std::string& message)
+void Printer::reportLibraryFailure(const std::string& message)
 {
-    libraryFailure_ = message;
     // A coupon in print is not printed whole, whatever result the failed call is given (the
     // Sigtron control's calls have none that tells).
     auto& watch = impl_->pipeline.watch();

@@ -63,10 +63,6 @@ public:
     void closeSource();
     // Which source serves the configured family, in one line for a person; empty for no family.
     std::string sourceDescription() const;
-    // A maker library failed in this run (at start-up or in the middle of an operation); the
-    // message the operator was shown.
-    bool libraryFailed() const { return !libraryFailure_.empty(); }
-    const std::string& libraryFailure() const { return libraryFailure_; }
 
 private:
     struct Impl;
@@ -75,10 +71,11 @@ private:
     common::OperatorPort& op_;
     const common::Clock& clock_;
     TaxTable taxTable_;
-    void libraryFailed(const std::string& message);
+    // A maker library failed (at start-up or in the middle of an operation): the operator is
+    // shown why, and the operation was not done.
+    void reportLibraryFailure(const std::string& message);
 
     common::Outcome* outcome_ = nullptr;
-    std::string libraryFailure_;
     bool sourceRefused_ = false;
 };
 

@@ -1,8 +1,12 @@
 // The "ui" lines of the trace, as written by the decorator of the operator port.
 #include "app/traced_operator.h"
 
+#include "access/access_check.h"
+#include "app/application.h"
+#include "app/dm_filial.h"
 #include "common/trace.h"
 #include "support/scripted_operator.h"
+#include "support/tables.h"
 #include "support/test_support.h"
 #include "support/trace_reader.h"
 
@@ -53,6 +57,37 @@ TEST(TracedOperator, WritesOneUiLinePerBoxWithTheAnswersButNoPasswords)
     const std::string raw = test::readFile(file);
     for (const char* secret : {"s3gr3d0", "pw-user", "\"77\""})
         EXPECT_EQ(raw.find(secret), std::string::npos) << secret;
+}
+
+// The password check of the program as Application assembles it, with the trace on: the
+// dialog's text is traced, what was typed is not.
+TEST(TracedOperator, PasswordsOfTheAccessCheckNeverReachTheTrace)
+{
+    using namespace test::px_fields;
+    using namespace test::px_values;
+    test::TempDir dir;
+    test::ScopedEnv env{"VANTIS_DIR", dir.path().string()};
+    test::makeTable(dir.path(), "Acesso.db",
+                    {longField("Codigo"), alpha("Descricao", 40), alpha("Conteudo", 10), alpha("Inf_Usuario", 1)},
+                    {{lng(1), txt("Z"), txt(" zeta  "), txt("s")}});
+    test::makeTable(dir.path(), "Usuarios.db", {alpha("Codigo", 6), alpha("Senha", 8), alpha("Nivel", 2)},
+                    {{txt("ANA"), txt("Flor1"), txt("9")}});
+    const auto traceFile = dir.path() / "trace.jsonl";
+    test::ScriptedOperator op;
+    common::FixedClock clock{{2026, 12, 8, 14, 30, 15, 250}};
+    app::Application app({&op, std::make_shared<common::Trace>(traceFile.string()), nullptr, &clock, dir.path(), nullptr});
+    app.dmFilial().TAcesso.open();
+    const auto check = [&](std::string senha, std::string senhaUsu) {
+        op.passwordAnswers.push_back({true, std::move(senha), "ANA", std::move(senhaUsu)});
+        return app.access().AutorizaAcesso(1);
+    };
+    EXPECT_TRUE(check("zeta", "Flor1"));
+    EXPECT_FALSE(check("wrongpw", "Flor1"));
+    EXPECT_FALSE(check("zeta", "badpass"));
+    const std::string trace = test::readFile(traceFile);
+    EXPECT_NE(trace.find("Entre com a senha 1"), std::string::npos);
+    for (const char* secret : {"zeta", "Flor1", "wrongpw", "badpass"})
+        EXPECT_EQ(trace.find(secret), std::string::npos) << secret;
 }
 
 } // namespace

@@ -2,11 +2,11 @@
 // scripted operator on the emulated printer; what reaches the printer is read from the trace.
 #include "utilities/util_ecf.h"
 
-#include "app/application.h"
-#include "app/dm_filial.h"
+#include "access/access_check.h"
 #include "common/outcome.h"
 #include "common/trace.h"
 #include "printer/canned.h"
+#include "printer/printer.h"
 #include "support/scripted_operator.h"
 #include "support/tables.h"
 #include "support/test_support.h"
@@ -29,6 +29,25 @@ using common::Answer;
 using common::Window;
 using Strings = std::vector<std::string>;
 
+// The utilities window's objects as the program makes them, in its order, over the data
+// module's access table.
+struct Utilities {
+    Utilities(common::OperatorPort& op, const common::Clock& clock, ::ecf::printer::Printer::Options options)
+        : printer(config, op, clock, [&] { options.outcome = &outcome; return std::move(options); }()),
+          formasPagamento(op, printer, &outcome), relMemoriaFiscal(op, printer, &outcome),
+          access(op, clock, TAcesso), util(op, config, printer, access, outcome)
+    {
+    }
+    common::StartupConfig config;
+    common::Outcome outcome;
+    ::ecf::printer::Printer printer;
+    utilities::MostraFormasPagamento formasPagamento;
+    utilities::RelMemoriaFiscal relMemoriaFiscal;
+    data::Table TAcesso{"Acesso.db"};
+    ::ecf::access::AccessCheck access;
+    utilities::UtilEcf util;
+};
+
 class UtilEcfTest : public ::testing::Test {
 protected:
     test::TempDir dir;
@@ -36,7 +55,7 @@ protected:
     common::FixedClock clock{{2026, 12, 8, 10, 0, 0, 0}};
     test::ScriptedOperator op;
     std::filesystem::path traceFile = dir.path() / "trace.jsonl";
-    std::unique_ptr<app::Application> app;
+    std::unique_ptr<Utilities> rig;
     utilities::UtilEcf* util = nullptr;
 
     void SetUp() override
@@ -61,22 +80,30 @@ protected:
     // The program's objects with the utilities window shown; `canned` is an ECF_EMULATOR text.
     void start(const std::string& canned = "")
     {
-        app = std::make_unique<app::Application>(app::Application::Options{
-            &op, std::make_shared<common::Trace>(traceFile.string()),
-            canned.empty() ? nullptr : printer::CannedResults::parse(canned, "canned.json"), &clock, dir.path(), nullptr});
-        app->dmFilial().TAcesso.open();
+        rig.reset();
+        rig = std::make_unique<Utilities>(op, clock, printer::Printer::Options{
+            std::make_shared<common::Trace>(traceFile.string()),
+            canned.empty() ? nullptr : printer::CannedResults::parse(canned, "canned.json"), dir.path(), nullptr, nullptr});
         // Showing the listing window runs its show handler, as the toolkit does.
         op.onShowWindow = [this](Window w) {
             if (w == Window::MostraFormasPagamentoECF)
-                app->formasPagamento().onShow();
+                rig->formasPagamento.onShow();
         };
-        util = &app->createUtilEcf();
+        util = &rig->util;
         run([this] { util->onShow(); });
         op.events.clear();
         forget();
     }
 
-    void run(const std::function<void()>& handler) { app->handle(handler); }
+    // As the program's default error handler: an error that ends a handler is shown.
+    void run(const std::function<void()>& handler)
+    {
+        try {
+            handler();
+        } catch (const std::exception& e) {
+            op.exception(e.what());
+        }
+    }
 
     // The maker functions called since the last forget(), in order.
     std::vector<std::string> calls() const
@@ -101,23 +128,23 @@ protected:
 TEST_F(UtilEcfTest, ShowingReadsTheBranchConfigurationAgain)
 {
     start();
-    EXPECT_EQ(app->config().fatModNf, 2);
-    EXPECT_EQ(app->config().portaEcf, "1");
-    EXPECT_EQ(app->config().modeloEcf, "DARUMA345");
+    EXPECT_EQ(rig->config.fatModNf, 2);
+    EXPECT_EQ(rig->config.portaEcf, "1");
+    EXPECT_EQ(rig->config.modeloEcf, "DARUMA345");
     EXPECT_FALSE(util->TFilial.active());
 
     filial("2", "BEMAFI32");
     run([this] { util->onShow(); });
-    EXPECT_EQ(app->config().portaEcf, "2");
-    EXPECT_EQ(app->config().modeloEcf, "BEMAFI32");
+    EXPECT_EQ(rig->config.portaEcf, "2");
+    EXPECT_EQ(rig->config.modeloEcf, "BEMAFI32");
 
     // An empty branch table reads as empty values.
     std::filesystem::remove(dir.path() / "Filial.DB");
     test::makeTable(dir.path(), "Filial.DB", {longField("FatModNf"), alpha("PortaEcf", 5), alpha("ModeloEcf", 10)});
     run([this] { util->onShow(); });
-    EXPECT_EQ(app->config().fatModNf, 0);
-    EXPECT_EQ(app->config().portaEcf, "");
-    EXPECT_EQ(app->config().modeloEcf, "");
+    EXPECT_EQ(rig->config.fatModNf, 0);
+    EXPECT_EQ(rig->config.portaEcf, "");
+    EXPECT_EQ(rig->config.modeloEcf, "");
     EXPECT_TRUE(op.texts("exception").empty());
 }
 
@@ -206,7 +233,7 @@ TEST_F(UtilEcfTest, OperationsCheckPortAndModelAfterTheirConfirmation)
             op.passwordAnswers.clear();
         }
         EXPECT_TRUE(calls().empty());
-        app.reset();
+        rig.reset();
         forget();
     }
 }
@@ -227,12 +254,12 @@ TEST_F(UtilEcfTest, ListingShowsThePrintersNamesAndKeepsThemAfterAnError)
     start(R"({"calls": {"Daruma_FI_VerificaDescricaoFormasPagamento": [
               {"ret": 1, "out": "Cart\u00e3o          ;Cheque          ;Pagamento Tipo 3"},
               {"ret": 0}]}})");
-    run([this] { app->formasPagamento().onShow(); });
+    run([this] { rig->formasPagamento.onShow(); });
     const Strings first = op.lastList;
     EXPECT_EQ(first, (Strings{"Cartão          ", "Cheque          "}));
-    EXPECT_EQ(app->formasPagamento().items(), first);
+    EXPECT_EQ(rig->formasPagamento.items(), first);
     op.events.clear();
-    run([this] { app->formasPagamento().onShow(); });
+    run([this] { rig->formasPagamento.onShow(); });
     EXPECT_EQ(kinds(), (Strings{"message", "list"}));
     EXPECT_EQ(op.lastList, first);
 }
@@ -241,7 +268,7 @@ TEST_F(UtilEcfTest, ListingEndedByAnErrorStillShowsItsList)
 {
     filial("1", "BEMATECH"); // the reply file goes missing: the reply check raises an error
     start(R"({"calls": {"FormataTX": [{"ret": 0, "out": null}]}})");
-    run([this] { app->formasPagamento().onShow(); });
+    run([this] { rig->formasPagamento.onShow(); });
     const Strings k = kinds();
     ASSERT_GE(k.size(), 2u);
     EXPECT_EQ(Strings(k.end() - 2, k.end()), (Strings{"list", "exception"}));
@@ -254,7 +281,7 @@ TEST_F(UtilEcfTest, WindowButtons)
     run([this] { util->closeWindow(); });
     EXPECT_EQ(op.shown, std::vector<Window>{Window::RelMemoriaFiscal});
     EXPECT_EQ(op.closed, std::vector<Window>{Window::UtilEcf});
-    run([this] { app->relMemoriaFiscal().closeWindow(); });
+    run([this] { rig->relMemoriaFiscal.closeWindow(); });
     EXPECT_EQ(op.closed, (std::vector<Window>{Window::UtilEcf, Window::RelMemoriaFiscal}));
     EXPECT_TRUE(calls().empty());
 }
@@ -262,7 +289,7 @@ TEST_F(UtilEcfTest, WindowButtons)
 TEST_F(UtilEcfTest, FiscalMemoryDateErrorKeepsTheWindowOpen)
 {
     start(); // Daruma: the dates are converted first
-    utilities::RelMemoriaFiscal& rel = app->relMemoriaFiscal();
+    utilities::RelMemoriaFiscal& rel = rig->relMemoriaFiscal;
     rel.maskEdit2 = "07/12/2026";
     run([&] { rel.printReading(); });
     EXPECT_EQ(kinds(), Strings{"exception"});
@@ -285,7 +312,7 @@ TEST_F(UtilEcfTest, OnlyAFechaCupomAbertoThePrinterTookSettlesAnOpenCoupon)
         run([this] { util->closeOpenCoupon(); });
         EXPECT_EQ(calls(), Strings{"Daruma_FI_CancelaCupom"});
         EXPECT_EQ(settled, refused ? 0 : 1);
-        EXPECT_EQ(app->outcome().isNotDone(), refused);
+        EXPECT_EQ(rig->outcome.isNotDone(), refused);
     }
 }
 

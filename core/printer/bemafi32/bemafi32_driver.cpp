@@ -169,7 +169,7 @@ void BemaFI32Driver::listPaymentForms(std::vector<std::string>& items)
     // programmed above shows up there).
     if (!ctx_.makers.daruma)
         throw std::logic_error("BemaFI32 listing without the Daruma library");
-    fi::listPaymentForms(*ctx_.makers.daruma, ctx_.op, items);
+    fi::listPaymentForms(ctx_.makers, ctx_.op, items);
 }
 
 void BemaFI32Driver::fiscalMemory(const std::string& first, const std::string& last)

@@ -147,7 +147,7 @@ void DarumaDriver::programPaymentForms(data::Table& formaPtg)
 
 void DarumaDriver::listPaymentForms(std::vector<std::string>& items)
 {
-    fi::listPaymentForms(lib(), ctx_.op, items);
+    fi::listPaymentForms(ctx_.makers, ctx_.op, items);
 }
 
 void DarumaDriver::fiscalMemory(const std::string& first, const std::string& last)

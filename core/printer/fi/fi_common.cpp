@@ -3,7 +3,6 @@
 #include "common/format.h"
 #include "common/text.h"
 #include "data/table.h"
-#include "printer/daruma/daruma_lib.h"
 
 #include <cstring>
 
@@ -120,10 +119,10 @@ std::vector<std::string> parsePaymentForms(std::string text)
     return items;
 }
 
-void listPaymentForms(daruma::DarumaLib& lib, common::OperatorPort& op, std::vector<std::string>& items)
+void listPaymentForms(MakerInterfaces& makers, common::OperatorPort& op, std::vector<std::string>& items)
 {
     std::string buffer(275, ' ');
-    const int r = lib.Daruma_FI_VerificaDescricaoFormasPagamento(buffer);
+    const int r = makers.describePaymentForms(buffer);
     if (r != 1) {
         op.message("Erro: " + dec(r));
         return;

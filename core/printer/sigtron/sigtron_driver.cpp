@@ -130,7 +130,7 @@ bool SigtronDriver::loadTaxTable()
         return false;
     }
     // 16 slots of 5 characters: a register letter A..P and the rate's whole percent.
-    const std::size_t firstSlot = fs345() ? 0 : 1;
+    const std::size_t firstSlot = laterCommands() ? 0 : 1;
     for (std::size_t j = 0; j < 16; ++j) {
         const std::size_t p = firstSlot + 5 * j; // 0-based start of the slot
         if (p >= value.size())
@@ -152,7 +152,7 @@ bool SigtronDriver::start(int)
 {
     if (!open() || !loadTaxTable())
         return false;
-    if (fs345()) {
+    if (laterCommands()) {
         select("Leitura", "LeituraEstadoDocumento");
         ctl().Execute();
         ctx_.config.couponNumber = common::strToInt(common::narrow(ctl().ReturnValue(w("NumeroCupom"))));
@@ -199,7 +199,7 @@ void SigtronDriver::sale(CouponRecords& rec, const TaxCode& taxCode, Money itemT
         check.product(c);
         return c;
     };
-    if (fs345()) {
+    if (laterCommands()) {
         command("DescricaoProdutoPreco3Decimais");
         put("SituacaoTributaria", common::widen(taxCode.text));
         const std::int64_t c = code();
@@ -244,10 +244,10 @@ std::string SigtronDriver::checkCoupon(CouponRecords& rec)
         [&] {
             data::Table& c = rec.cabec;
             closingMessage(c);
-            if (fs345())
+            if (laterCommands())
                 str(c, "TipoPagAlf");
             // The delivery receipt's amount, when the receipt may be asked for.
-            if (fs345() && ctx_.config.fatModNf != 40)
+            if (laterCommands() && ctx_.config.fatModNf != 40)
                 linkedAmount(c, check);
         });
 }
@@ -264,7 +264,7 @@ void SigtronDriver::closeCoupon(CouponRecords& rec)
     const int cp = c.codePage();
     const std::string message = closingMessage(c);
 
-    if (fs345()) {
+    if (laterCommands()) {
         paymentLetter_ = str(c, "TipoPagAlf");
         if (paymentLetter_.empty())
             paymentLetter_ = "A";
@@ -298,7 +298,7 @@ void SigtronDriver::receipts(CouponRecords& rec)
     if (model != 40) {
         if (ctx_.op.confirm("Emitir comprovante de entrega ?") == common::Answer::Yes) {
             const std::string number = common::fmtInt("%6.6d", c.fieldByName("Num_Nota").asInteger());
-            if (fs345()) {
+            if (laterCommands()) {
                 if (paymentLetter_.empty()) {
                     paymentLetter_ = str(c, "TipoPagAlf");
                     if (paymentLetter_.empty())
@@ -343,7 +343,7 @@ void SigtronDriver::receipts(CouponRecords& rec)
         if (model != 8 && ctx_.op.confirm("Emitir cupom adicional ?") == common::Answer::Yes) {
             for (int i = 0; i < 7; ++i)
                 ctl().SendText(newline);
-            if (fs345()) {
+            if (laterCommands()) {
                 run("EmissaoCupomAdicional");
             } else {
                 const std::string text = "\nCUPOM FISCAL ADICIONAL Nro " +
@@ -379,7 +379,7 @@ void SigtronDriver::zReduction()
 
 void SigtronDriver::cancelCoupon(CancelKind)
 {
-    run(fs345() ? "CancelaDocumento" : "CancelamentoUltimoCupom");
+    run(laterCommands() ? "CancelaDocumento" : "CancelamentoUltimoCupom");
 }
 
 void SigtronDriver::programPaymentForms(data::Table&) {}

@@ -22,7 +22,7 @@ public:
     void openPort(int velPortSer) override;
     bool start(int velPortSer) override;
     void close() override;
-    bool showsCouponNumber() const override { return fs345(); }
+    bool showsCouponNumber() const override { return laterCommands(); }
 
     TaxCode resolveTaxCode(CouponRecords& rec) override;
     bool registerItem(CouponRecords& rec, const TaxCode& taxCode, common::Money itemTotal) override;
@@ -39,7 +39,7 @@ public:
 
 private:
     SigtronLib& ctl();
-    bool fs345() const { return ctx_.model().laterCommands; } // the FS345 commands
+    bool laterCommands() const { return ctx_.model().laterCommands; } // the model speaks the later command set
     void select(const char* lib, const char* cmd);          // LibName and CmdName
     void param(const char* name, const std::u16string& value);
     void run(const char* cmd);                                // a "Fiscal" command without parameters
