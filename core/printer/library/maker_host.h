@@ -63,7 +63,6 @@ public:
     // were; the first such call of a helper reports its message to the failure handler.
     wire::Value call(std::string_view fn, std::vector<wire::Value>& args);
     bool failed() const { return failed_; }
-    const std::string& failureMessage() const { return failure_; }
 
     // Told once per failed helper, with the operator's message.
     std::function<void(const std::string&)> onFailure;
