@@ -19,7 +19,7 @@ packages=(
   pxlib-dev clang libclang-rt-14-dev faketime
   libffi-dev
   xvfb xauth
-  dpkg-dev
+  dpkg-dev lintian desktop-file-utils
 )
 # With the multilib compiler the build adds ecf-maker-host32, for makers' 32-bit libraries.
 optional_packages=(g++-multilib)

@@ -90,4 +90,8 @@ if command -v lintian >/dev/null; then
 else
   echo "lintian is not installed: not run"
 fi
+# The desktop entry as the desktop's menus read it.
+if command -v desktop-file-validate >/dev/null; then
+  desktop-file-validate "$root/usr/share/applications/ecf.desktop" || { echo "the desktop entry does not validate"; exit 1; }
+fi
 echo "package ok: $(basename "$deb")"
