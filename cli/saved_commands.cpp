@@ -3,7 +3,6 @@
 
 #include "common/errors.h"
 #include "common/text.h"
-#include "common/system_log.h"
 #include "coupon/coupon_journal.h"
 #include "coupon/hand_off_lock.h"
 #include "coupon/saved_coupons.h"
@@ -104,8 +103,6 @@ int RestoreCommand::run(const std::vector<std::string>& argsIn, Streams& io)
             return kExitOk;
         }
         saved.restore(*copy, data::Database::tablePath("CFCABEC.DB"), data::Database::tablePath("CFITENS.DB"));
-        common::systemLog("saved coupon " + copy->id + " put back into the hand-off tables of " +
-                          common::latin1ToUtf8(db) + (again ? " (again, though the printer closed it)" : ""));
         io.out << "restored " << describe(*copy) << '\n';
     } catch (const common::Error& e) {
         io.err << "ecf-cli: " << common::latin1ToUtf8(e.what()) << '\n';

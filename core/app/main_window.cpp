@@ -3,7 +3,6 @@
 #include "app/application.h"
 #include "app/dm_filial.h"
 #include "common/outcome.h"
-#include "common/system_log.h"
 #include "common/text.h"
 #include "coupon/saved_coupons.h"
 #include "coupon/coupon_issue.h"
@@ -187,7 +186,6 @@ void MainWindow::offerSavedCopy()
         TItens.close();
         TCabec.close();
         saved.restore(copy, data::Database::tablePath("CFCABEC.DB"), data::Database::tablePath("CFITENS.DB"));
-        common::systemLog("saved coupon " + copy.id + " put back into the hand-off tables at start-up");
         TCabec.open();
         TItens.open();
         checkPending();

@@ -5,16 +5,13 @@
 
 namespace ecf::coupon {
 
-// One reading for the print and for the check of the coupon's values.
-common::Money itemTotal(data::Table& itens) { return printer::itemTotal(itens); }
-
 IssueResult issueCoupon(printer::FamilyDriver& driver, printer::CouponRecords& records, IssueObserver* observer)
 {
     data::Table& itens = records.itens;
     itens.first();
     while (!itens.eof()) {
         const printer::TaxCode taxCode = driver.resolveTaxCode(records);
-        const common::Money total = itemTotal(itens);
+        const common::Money total = printer::itemTotal(itens); // as the value check reads it
         if (!driver.registerItem(records, taxCode, total))
             return IssueResult::Stopped; // the coupon stays open with the items sold so far
         itens.next();

@@ -8,9 +8,6 @@
 
 namespace ecf::coupon {
 
-// The item total: BT_ICMS + BI_ICMS + BO_ICMS of the current item, summed as money.
-common::Money itemTotal(data::Table& itens);
-
 enum class IssueResult {
     Completed,  // every item registered, closing stage and receipts run
     Stopped,    // error stop: an opening or a sale failed (its message was shown)

@@ -149,6 +149,8 @@ bool HandOff::mayPrint(data::Table& cabec, data::Table& itens)
                         "CFCABEC e CFITENS foram esvaziadas.");
         empty(cabec, itens, db, key);
         ctx_.outcome.notDone("the coupon was interrupted while the printer was closing it; a copy was saved");
+        ctx_.outcome.summary("coupon " + numNota(key) + " was cut short while the printer closed it: saved as " + id +
+                             "; the hand-off tables were emptied");
         return false;
     }
     ctx_.op.message("A impressão do cupom " + numNota(key) +

@@ -3,6 +3,7 @@
 #include "common/errors.h"
 #include "common/fault_point.h"
 #include "common/state_folder.h"
+#include "common/system_log.h"
 #include "common/text.h"
 #include "common/trace.h"
 #include "data/paradox/px.h"
@@ -193,6 +194,8 @@ void SavedCoupons::restore(const SavedCoupon& copy, const fs::path& cabecFile, c
     putBack(copy, cabecFile, itensFile);
     if (copy.hasKey)
         j.restored(db, copy.key);
+    common::systemLog("saved coupon " + copy.id + " put back into the hand-off tables of " + common::latin1ToUtf8(db) +
+                      (copy.printerClosed ? " (the printer had closed it)" : ""));
 }
 
 void SavedCoupons::putBack(const SavedCoupon& copy, const fs::path& cabecFile, const fs::path& itensFile)
