@@ -41,8 +41,8 @@ std::string upper(std::string s)
 std::string modelCodeList()
 {
     std::string list;
-    for (const printer::Model& m : printer::allModels())
-        list += (list.empty() ? "" : " ") + std::string(m.code);
+    for (const printer::Model* m : printer::allModels())
+        list += (list.empty() ? "" : " ") + std::string(m->code);
     return list;
 }
 
@@ -121,10 +121,10 @@ int MakeDemoCommand::run(const std::vector<std::string>& args, Streams& io)
     // Codes are compared as written: one that differs from a known code only by letter case
     // would make a database that prints nowhere, so it is refused; any other unknown code is
     // allowed (a branch may name a printer this program does not drive) with a warning.
-    if (printer::familyOf(model) == printer::Family::None) {
-        for (const printer::Model& known : printer::allModels())
-            if (upper(model) == upper(std::string(known.code)))
-                throw UsageError("unknown model code " + model + "; the code is written " + std::string(known.code));
+    if (!printer::familyOf(model)) {
+        for (const printer::Model* known : printer::allModels())
+            if (upper(model) == upper(std::string(known->code)))
+                throw UsageError("unknown model code " + model + "; the code is written " + std::string(known->code));
         io.err << "ecf-cli: warning: " << model << " is not a model code of any printer family; "
                << "the demo's coupon will print nowhere (codes: " << modelCodeList() << ")\n";
     }

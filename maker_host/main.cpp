@@ -564,12 +564,16 @@ int main(int argc, char** argv)
     }
 #endif
     openChannel();
-    const lib::LibraryFamily* family = argc == 3 ? lib::findLibraryFamily(argv[1]) : nullptr;
-    if (!family) {
-        writeAll(wire::encodeHello(wire::BadRequest, "usage: ecf-maker-host FAMILY LIBRARY"));
+    // The family's table comes first, from the program.
+    std::string payload;
+    wire::ReceivedFamily received;
+    if (argc != 3 || !readFrame(payload) || !wire::decodeTable(payload, received)) {
+        writeAll(wire::encodeHello(wire::BadRequest, "usage: ecf-maker-host FAMILY LIBRARY, then the family's table"));
         quit(2);
     }
-    const bool sigtron = family == &lib::sigtronControl();
+    const lib::LibraryFamily table = received.family();
+    const lib::LibraryFamily* family = &table;
+    const bool sigtron = family->control;
 #if defined(_WIN32)
     if (sigtron) {
         if (const std::string why = createControl(argv[2]); !why.empty()) {
@@ -613,7 +617,6 @@ int main(int argc, char** argv)
     if (!writeAll(wire::encodeHello(wire::Ready, "")))
         quit(1);
 
-    std::string payload;
     std::vector<wire::Value> args;
     while (readFrame(payload)) {
         if (payload.size() == 1 && static_cast<std::uint8_t>(payload[0]) == wire::quitTag)

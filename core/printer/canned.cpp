@@ -2,6 +2,7 @@
 
 #include "common/errors.h"
 #include "common/text.h"
+#include "printer/family.h"
 #include "printer/library/maker_signatures.h"
 
 #include <nlohmann/json.hpp>
@@ -36,22 +37,16 @@ std::u32string codePoints(std::string_view s)
 }
 
 // What a function returns, for the kind of "ret" its entries may give: 'i' a result code,
-// 'b' a truth value, 's' a text, 'v' nothing; 0 for a name no family has. The maker
-// libraries' functions are in their signature tables; the Sigtron control has none.
+// 'b' a truth value, 's' a text, 'v' nothing; 0 for a name no family has.
 char resultKind(std::string_view fn)
 {
-    for (const auto& family : library::libraryFamilies())
-        if (const int i = library::findFunction(family, fn); i >= 0)
-            return family.functions[static_cast<std::size_t>(i)].ret;
-    if (fn == "Open")
-        return 'b';
-    if (fn == "SendText" || fn == "Execute")
-        return 'i';
-    if (fn == "ReturnValue")
-        return 's';
-    if (fn == "CmdFileName" || fn == "CommConfig" || fn == "LibName" || fn == "CmdName" || fn == "Close" ||
-        fn == "SetParameter")
-        return 'v';
+    for (const FamilyEntry* family : families()) {
+        if (!family->library)
+            continue;
+        const library::LibraryFamily& functions = family->library();
+        if (const int i = library::findFunction(functions, fn); i >= 0)
+            return functions.functions[static_cast<std::size_t>(i)].ret;
+    }
     return 0;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // What a family's operations work with: the configuration, the tax table, the operator, the
-// clock and the traced maker interfaces. A family's own state lives in its driver.
+// clock and the folder. A family's traced maker interface is given to its driver, and its own
+// state lives there.
 #include "common/operator_port.h"
 #include "common/startup_config.h"
 #include "common/clock.h"
@@ -8,33 +9,12 @@
 #include "printer/tax_table.h"
 
 #include <filesystem>
+#include <functional>
 #include <string>
-
-namespace ecf::printer::schalter { class SchalterLib; }
-namespace ecf::printer::sigtron { class SigtronLib; }
-namespace ecf::printer::mp20 { class Mp20Lib; }
-namespace ecf::printer::sweda { class SwedaLib; }
-namespace ecf::printer::daruma { class DarumaLib; }
-namespace ecf::printer::bemafi32 { class BemaFI32Lib; }
 
 namespace ecf::printer {
 
 class CallPipeline;
-
-// The traced maker interfaces of the process (all six are set in the program; a test may set
-// only those its family uses).
-struct MakerInterfaces {
-    schalter::SchalterLib* schalter = nullptr;
-    sigtron::SigtronLib* sigtron = nullptr;
-    mp20::Mp20Lib* mp20 = nullptr;
-    sweda::SwedaLib* sweda = nullptr;
-    daruma::DarumaLib* daruma = nullptr;
-    bemafi32::BemaFI32Lib* bemafi32 = nullptr;
-
-    // The Daruma library's payment-form description into `buffer` (275 characters), which the
-    // BemaFI32 family lists its forms through as well; its result code.
-    int describePaymentForms(std::string& buffer);
-};
 
 // What a family's operations work with.
 struct FamilyContext {
@@ -42,7 +22,10 @@ struct FamilyContext {
     TaxTable& taxTable;
     common::OperatorPort& op;
     const common::Clock& clock;
-    MakerInterfaces& makers;
+    // The payment-form description into `buffer` (275 characters) of the family that offers it
+    // (the Daruma library's, which the BemaFI32 family lists its forms through as well); its
+    // result code.
+    std::function<int(std::string& buffer)> describePaymentForms;
     std::filesystem::path workDir;       // the current folder, where "MP20FI.RET" is
     CallPipeline* pipeline = nullptr;    // for trace lines other than calls (may be null)
 

@@ -96,59 +96,24 @@ std::string CallPipeline::toJson(const CallRecord& r)
     return out;
 }
 
-namespace {
-
-// The families' success values, as data. An empty fn stands for every other function of the
-// family that returns an integer.
-struct SuccessValue {
-    std::string_view family;
-    std::string_view fn;
-    enum Rule { Equals, NonZero, FirstArgument, True } rule;
-    std::int64_t value;
-};
-
-constexpr SuccessValue successValues[] = {
-    {"schalter", "ChangePort", SuccessValue::FirstArgument, 0}, // ChangePort(n) answers n
-    {"schalter", "", SuccessValue::Equals, 0},
-    {"sigtron", "Open", SuccessValue::True, 0},
-    {"mp20", "FormataTX", SuccessValue::Equals, 0},
-    {"mp20", "IniPortaStr", SuccessValue::NonZero, 0},
-    {"sweda", "SwedaOpen", SuccessValue::Equals, 0},
-    {"sweda", "SwedaSend", SuccessValue::Equals, 0},
-    {"daruma", "", SuccessValue::Equals, 1},
-    {"bemafi32", "", SuccessValue::Equals, 1},
-};
-
-} // namespace
-
 bool CallPipeline::isSuccess(const CallRecord& r)
 {
-    const SuccessValue* rule = nullptr;
-    const std::string_view family = r.family, fn = r.fn;
-    for (const SuccessValue& v : successValues) {
-        if (v.family != family)
-            continue;
-        if (v.fn == fn) {
-            rule = &v;
-            break;
-        }
-        if (v.fn.empty() && !rule)
-            rule = &v;
-    }
-    if (!rule)
+    if (!r.success)
         return true;
-    if (rule->rule == SuccessValue::True)
+    const library::SuccessRule& rule = *r.success;
+    if (rule.kind == library::SuccessRule::True)
         return !std::holds_alternative<bool>(r.ret) || std::get<bool>(r.ret);
     if (!std::holds_alternative<std::int64_t>(r.ret))
         return true; // a text or no result: nothing to compare
     const std::int64_t ret = std::get<std::int64_t>(r.ret);
-    switch (rule->rule) {
-    case SuccessValue::Equals: return ret == rule->value;
-    case SuccessValue::NonZero: return ret != 0;
-    case SuccessValue::FirstArgument:
+    switch (rule.kind) {
+    case library::SuccessRule::Equals: return ret == rule.value;
+    case library::SuccessRule::NonZero: return ret != 0;
+    case library::SuccessRule::FirstArgument:
         return r.args.empty() || !std::holds_alternative<std::int64_t>(r.args[0]) ||
                ret == std::get<std::int64_t>(r.args[0]);
-    case SuccessValue::True: break;
+    case library::SuccessRule::Any:
+    case library::SuccessRule::True: break;
     }
     return true;
 }

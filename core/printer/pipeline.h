@@ -7,6 +7,7 @@
 // implementation; every wrapper function hands its call to CallPipeline::call (directly or
 // through one of the typed forms below) and nothing else.
 #include "printer/canned.h"
+#include "printer/library/maker_signatures.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -37,6 +38,8 @@ struct CallRecord {
     std::vector<CallArg> args;
     CallRet ret;
     CallOut out;
+    // The function's success rule, from its family's list (null: every result counts as success).
+    const library::SuccessRule* success = nullptr;
 };
 
 // What the printer did since the watch began: the calls made and the first result that is not
@@ -57,7 +60,7 @@ public:
     // The call has returned: its result is checked against the family's success value (for
     // the watch), its "call" line written (when tracing), and a fault-injection point passed.
     void trace(const CallRecord& record);
-    // Whether a result is its family's success value; results the families give no success
+    // Whether a result is its function's success value; results the functions give no success
     // value for (texts, property writes, the Sigtron Execute, ...) count as success.
     static bool isSuccess(const CallRecord& record);
     bool tracing() const { return trace_ != nullptr; }
@@ -87,37 +90,6 @@ public:
         complete(rec, result);
         trace(rec);
         return result;
-    }
-
-    // An integer result code with no output buffer: a canned entry's "ret" (`success`, the
-    // family's success value, when the entry gives none) or what `inner()` returns.
-    template <class Inner>
-    int callInteger(const char* family, const char* fn, std::vector<CallArg> args, int success, Inner&& inner)
-    {
-        return call(
-            CallRecord{family, fn, std::move(args), {}, {}}, [&](const CannedEntry& e) { return e.resultCode(success); },
-            std::forward<Inner>(inner), [](CallRecord& rec, int r) { rec.ret = std::int64_t{r}; });
-    }
-
-    // An integer result code and a text buffer of `size` bytes that the library fills: out is
-    // what the buffer holds after the call (up to its first NUL); a canned "out" is written
-    // over the buffer as the library would (null writes an empty text).
-    template <class Inner>
-    int callBuffer(const char* family, const char* fn, std::vector<CallArg> args, int success, char* buffer,
-                   std::size_t size, Inner&& inner)
-    {
-        return call(
-            CallRecord{family, fn, std::move(args), {}, {}},
-            [&](const CannedEntry& e) {
-                if (e.hasOut)
-                    writeReply(buffer, size, e.out ? jsonTextToBytes(*e.out) : std::string());
-                return e.resultCode(success);
-            },
-            std::forward<Inner>(inner),
-            [&](CallRecord& rec, int r) {
-                rec.ret = std::int64_t{r};
-                rec.out = replyText(buffer, size);
-            });
     }
 
     // A library's reply written over the start of a buffer of `size` bytes, ended with a NUL

@@ -1,73 +1,41 @@
 #include "printer/printer.h"
 
-#include "printer/bemafi32/bemafi32_driver.h"
-#include "printer/bemafi32/bemafi32_emulator.h"
-#include "printer/bemafi32/bemafi32_traced.h"
-#include "printer/daruma/daruma_driver.h"
-#include "printer/daruma/daruma_emulator.h"
-#include "printer/daruma/daruma_traced.h"
 #include "common/outcome.h"
 #include "common/trace.h"
 #include "printer/emulated_printer.h"
+#include "printer/family.h"
 #include "printer/library/library_sources.h"
-#include "printer/mp20/mp20_driver.h"
-#include "printer/mp20/mp20_emulator.h"
-#include "printer/mp20/mp20_traced.h"
 #include "printer/no_family_driver.h"
 #include "printer/pipeline.h"
-#include "printer/schalter/schalter_driver.h"
-#include "printer/schalter/schalter_emulator.h"
-#include "printer/schalter/schalter_traced.h"
-#include "printer/sigtron/sigtron_driver.h"
-#include "printer/sigtron/sigtron_emulator.h"
-#include "printer/sigtron/sigtron_traced.h"
-#include "printer/sweda/sweda_driver.h"
-#include "printer/sweda/sweda_emulator.h"
-#include "printer/sweda/sweda_traced.h"
+
+#include <map>
 
 namespace ecf::printer {
 
-namespace {
-// The maker library's interface when the family has one, else the emulator.
-template <class Lib>
-Lib& served(Lib* library, Lib& emulator)
-{
-    return library ? *library : emulator;
-}
-} // namespace
-
-// The six maker interfaces, each traced over its emulator, all behind one emulated printer.
-// A real maker library would take the emulator's place behind the same traced wrapper.
+// Every family's parts, each over the one emulated printer or, when its maker library is set,
+// over that library; all behind one call pipeline.
 struct Printer::Impl {
     Impl(Printer& owner, Options options)
         : workDir(options.workDir.empty() ? std::filesystem::current_path() : options.workDir),
           trace(options.trace), libraries(std::move(options.libraries)),
           pipeline(std::move(options.trace), std::move(options.canned)),
-          schalterEmu(emulated), sigtronEmu(emulated), mp20Emu(emulated, workDir), swedaEmu(emulated),
-          darumaEmu(emulated), bemafi32Emu(emulated),
-          schalter(pipeline, served(libraries ? libraries->schalter() : nullptr, static_cast<schalter::SchalterLib&>(schalterEmu))),
-          sigtron(pipeline, served(libraries ? libraries->sigtron() : nullptr, static_cast<sigtron::SigtronLib&>(sigtronEmu))),
-          mp20(pipeline, served(libraries ? libraries->mp20() : nullptr, static_cast<mp20::Mp20Lib&>(mp20Emu)), workDir),
-          sweda(pipeline, served(libraries ? libraries->sweda() : nullptr, static_cast<sweda::SwedaLib&>(swedaEmu))),
-          daruma(pipeline, served(libraries ? libraries->daruma() : nullptr, static_cast<daruma::DarumaLib&>(darumaEmu))),
-          bemafi32(pipeline, served(libraries ? libraries->bemafi32() : nullptr, static_cast<bemafi32::BemaFI32Lib&>(bemafi32Emu))),
-          makers{&schalter, &sigtron, &mp20, &sweda, &daruma, &bemafi32},
-          context{owner.config_, owner.taxTable_, owner.op_, owner.clock_, makers, workDir, &pipeline}
+          context{owner.config_, owner.taxTable_, owner.op_, owner.clock_, {}, workDir, &pipeline}
     {
+        for (const FamilyEntry* family : families()) {
+            library::MakerHost* host = libraries ? libraries->host(family->name) : nullptr;
+            FamilyUnit& unit = *(units[family] = family->make({emulated, pipeline, host, workDir}));
+            if (family->describePaymentForms && !context.describePaymentForms)
+                context.describePaymentForms = [&unit, describe = family->describePaymentForms](std::string& buffer) {
+                    return describe(unit, buffer);
+                };
+        }
     }
 
-    std::unique_ptr<FamilyDriver> makeDriver(Family family)
+    std::unique_ptr<FamilyDriver> makeDriver(const FamilyEntry* family)
     {
-        switch (family) {
-        case Family::Schalter: return std::make_unique<schalter::SchalterDriver>(context);
-        case Family::Sigtron: return std::make_unique<sigtron::SigtronDriver>(context);
-        case Family::Mp20: return std::make_unique<mp20::Mp20Driver>(context);
-        case Family::Sweda: return std::make_unique<sweda::SwedaDriver>(context);
-        case Family::Daruma: return std::make_unique<daruma::DarumaDriver>(context);
-        case Family::BemaFI32: return std::make_unique<bemafi32::BemaFI32Driver>(context);
-        case Family::None: break;
-        }
-        return std::make_unique<NoFamilyDriver>();
+        if (!family)
+            return std::make_unique<NoFamilyDriver>();
+        return units.at(family)->makeDriver(context);
     }
 
     std::filesystem::path workDir;
@@ -75,23 +43,11 @@ struct Printer::Impl {
     std::shared_ptr<library::LibrarySources> libraries;
     EmulatedPrinter emulated;
     CallPipeline pipeline;
-    schalter::SchalterEmulator schalterEmu;
-    sigtron::SigtronEmulator sigtronEmu;
-    mp20::Mp20Emulator mp20Emu;
-    sweda::SwedaEmulator swedaEmu;
-    daruma::DarumaEmulator darumaEmu;
-    bemafi32::BemaFI32Emulator bemafi32Emu;
-    schalter::SchalterTraced schalter;
-    sigtron::SigtronTraced sigtron;
-    mp20::Mp20Traced mp20;
-    sweda::SwedaTraced sweda;
-    daruma::DarumaTraced daruma;
-    bemafi32::BemaFI32Traced bemafi32;
-    MakerInterfaces makers;
     FamilyContext context;
+    std::map<const FamilyEntry*, std::unique_ptr<FamilyUnit>> units;
     // One driver per family, made when first asked for; the model code is read afresh by
     // every operation, since the utilities window re-reads the branch configuration.
-    std::map<Family, std::unique_ptr<FamilyDriver>> drivers;
+    std::map<const FamilyEntry*, std::unique_ptr<FamilyDriver>> drivers;
 };
 
 Printer::Printer(common::StartupConfig& config, common::OperatorPort& op, const common::Clock& clock, Options options)
@@ -116,11 +72,11 @@ Printer::~Printer()
 bool Printer::openSource()
 {
     sourceRefused_ = false;
-    const Family family = familyOf(config_.modeloEcf);
-    if (family == Family::None)
+    const FamilyEntry* family = familyOf(config_.modeloEcf);
+    if (!family)
         return true;
     library::LibrarySources* libraries = impl_->libraries.get();
-    const char* name = traceName(family);
+    const char* name = family->name;
     library::MakerHost* host = libraries ? libraries->host(name) : nullptr;
     if (impl_->trace) {
         std::string line = R"({"ev":"printer","family":")";
@@ -163,10 +119,10 @@ void Printer::closeSource()
 
 std::string Printer::sourceDescription() const
 {
-    const Family family = familyOf(config_.modeloEcf);
-    if (family == Family::None)
+    const FamilyEntry* family = familyOf(config_.modeloEcf);
+    if (!family)
         return std::string();
-    const char* name = traceName(family);
+    const char* name = family->name;
     library::MakerHost* host = impl_->libraries ? impl_->libraries->host(name) : nullptr;
     if (!host)
         return std::string("impressora ") + name + ": emulador";
@@ -176,16 +132,11 @@ std::string Printer::sourceDescription() const
 FamilyDriver& Printer::driver()
 {
     // A family whose source could not be opened at start-up is sent nothing, not even at close.
-    const Family family = sourceRefused_ ? Family::None : familyOf(config_.modeloEcf);
+    const FamilyEntry* family = sourceRefused_ ? nullptr : familyOf(config_.modeloEcf);
     auto& slot = impl_->drivers[family];
     if (!slot)
         slot = impl_->makeDriver(family);
     return *slot;
-}
-
-MakerInterfaces& Printer::makers()
-{
-    return impl_->makers;
 }
 
 CallPipeline& Printer::pipeline()
@@ -201,11 +152,11 @@ EmulatedPrinter& Printer::emulated()
 bool Printer::runsOnEmulator() const
 {
     // A code of no family prints nowhere; a family with its maker's library set prints on paper.
-    const Family family = familyOf(config_.modeloEcf);
-    if (family == Family::None)
+    const FamilyEntry* family = familyOf(config_.modeloEcf);
+    if (!family)
         return false;
     library::LibrarySources* libraries = impl_->libraries.get();
-    return !(libraries && libraries->host(traceName(family)));
+    return !(libraries && libraries->host(family->name));
 }
 
 } // namespace ecf::printer

@@ -1,7 +1,8 @@
 #pragma once
-// The printer connection as the rest of the program sees it: the maker interfaces of the six
-// families (each traced, over its emulator), the tax table, and for the configured model code
-// the family's driver, which knows everything that family sends for every operation.
+// The printer connection as the rest of the program sees it: every family's parts (families.cpp,
+// each family's maker interface traced over its emulator or its maker's library), the tax
+// table, and for the configured model code the family's driver, which knows everything that
+// family sends for every operation.
 // Nothing outside printer/ branches on a model code.
 #include "common/operator_port.h"
 #include "common/startup_config.h"
@@ -47,8 +48,7 @@ public:
     // The driver for the configuration's current model code (one that does nothing once the
     // family's source was refused at start-up).
     FamilyDriver& driver();
-    MakerInterfaces& makers();
-    EmulatedPrinter& emulated();  // the emulated printer behind the six interfaces
+    EmulatedPrinter& emulated();  // the emulated printer behind every family's emulator
     CallPipeline& pipeline();     // every maker call passes it
     // The configuration's model code is of a family whose calls reach the emulated printer
     // (false for a code of no family, and for a family whose maker library is set).

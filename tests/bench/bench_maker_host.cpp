@@ -9,7 +9,8 @@
 #include "printer/bemafi32/bemafi32_emulator.h"
 #include "printer/daruma/daruma_emulator.h"
 #include "printer/emulated_printer.h"
-#include "printer/library/hosted_libs.h"
+#include "printer/library/hosted_call.h"
+#include "printer/library/library_sources.h"
 #include "printer/mp20/mp20_emulator.h"
 #include "printer/schalter/schalter_emulator.h"
 #include "printer/sweda/sweda_emulator.h"
@@ -28,6 +29,13 @@ using namespace ecf::printer;
 using Clock = std::chrono::steady_clock;
 
 namespace {
+
+// The hosted libraries, as each family makes them from its list of functions.
+ECF_HOSTED_CLASS(HostedSchalter, schalter::SchalterLib, ECF_SCHALTER_FUNCTIONS);
+ECF_HOSTED_CLASS(HostedMp20, mp20::Mp20Lib, ECF_MP20_FUNCTIONS);
+ECF_HOSTED_CLASS(HostedSweda, sweda::SwedaLib, ECF_SWEDA_FUNCTIONS);
+ECF_HOSTED_CLASS(HostedDaruma, daruma::DarumaLib, ECF_DARUMA_FUNCTIONS);
+ECF_HOSTED_CLASS(HostedBemaFI32, bemafi32::BemaFI32Lib, ECF_BEMAFI32_FUNCTIONS);
 
 int items = 1000;
 int rounds = 5;
@@ -182,19 +190,19 @@ int main(int argc, char** argv)
     bemafi32::BemaFI32Emulator bemafi32Emu(printer);
 
     std::printf("a %d-item coupon, best of %d rounds\n", items, rounds);
-    report("schalter", measure<schalter::SchalterEmulator, library::HostedSchalter>(
+    report("schalter", measure<schalter::SchalterEmulator, HostedSchalter>(
                            "schalter", "dll32phi.dll", standIns, schalterEmu, [](schalter::SchalterLib& l) { return schalterCoupon(l); }));
-    report("mp20", measure<mp20::Mp20Emulator, library::HostedMp20>(
+    report("mp20", measure<mp20::Mp20Emulator, HostedMp20>(
                        "mp20", "Mp20fi32.dll", standIns, mp20Emu, [](mp20::Mp20Lib& l) { return mp20Coupon(l); }));
-    report("sweda", measure<sweda::SwedaEmulator, library::HostedSweda>(
+    report("sweda", measure<sweda::SwedaEmulator, HostedSweda>(
                         "sweda", "SWECF.DLL", standIns, swedaEmu, [](sweda::SwedaLib& l) { return swedaCoupon(l); }));
-    report("daruma", measure<daruma::DarumaEmulator, library::HostedDaruma>(
+    report("daruma", measure<daruma::DarumaEmulator, HostedDaruma>(
                          "daruma", "Daruma32.dll", standIns, darumaEmu, [](daruma::DarumaLib& l) {
                              return fiCoupon<daruma::DarumaLib>(l, &daruma::DarumaLib::Daruma_FI_AbreCupom,
                                                                 &daruma::DarumaLib::Daruma_FI_VendeItem,
                                                                 &daruma::DarumaLib::Daruma_FI_TerminaFechamentoCupom);
                          }));
-    report("bemafi32", measure<bemafi32::BemaFI32Emulator, library::HostedBemaFI32>(
+    report("bemafi32", measure<bemafi32::BemaFI32Emulator, HostedBemaFI32>(
                            "bemafi32", "BEMAFI32.DLL", standIns, bemafi32Emu, [](bemafi32::BemaFI32Lib& l) {
                                return fiCoupon<bemafi32::BemaFI32Lib>(
                                    l, &bemafi32::BemaFI32Lib::Bematech_FI_AbreCupom,

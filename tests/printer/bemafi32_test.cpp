@@ -10,7 +10,6 @@ using namespace ecf;
 using ecf::test::famb::FamBRig;
 using ecf::test::famb::jsonBytes;
 using namespace ecf::test::famb;
-using printer::bemafi32::BemaFI32Driver;
 
 namespace {
 std::string canned(const std::string& rates, const std::string& iss, const std::string& extra = "")
@@ -26,7 +25,7 @@ TEST(BemaFI32Port, OnlyAMissingIniFileIsReported)
                                  {-1, {}},
                                  {1, {}}}) {
         FamBRig rig("BEMAFI32", R"({"calls": {"Bematech_FI_AbrePortaSerial": [{"ret": )" + std::to_string(ret) + "}]}}");
-        BemaFI32Driver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         d.openPort(0);
         EXPECT_EQ(rig.calls(), std::vector<std::string>{"Bematech_FI_AbrePortaSerial()"});
         EXPECT_EQ(rig.messages(), messages) << ret;
@@ -36,7 +35,7 @@ TEST(BemaFI32Port, OnlyAMissingIniFileIsReported)
 TEST(BemaFI32Port, ClosingReportsAFailure)
 {
     FamBRig rig("MP2100", R"({"calls": {"Bematech_FI_FechaPortaSerial": [{"ret": 0}]}})");
-    BemaFI32Driver d(rig.ctx);
+    printer::FamilyDriver& d = rig.driver();
     d.close();
     d.close();
     EXPECT_EQ(rig.messages(), std::vector<std::string>{"Erro ao Finalizar Porta da BEMAFI32"});
@@ -45,7 +44,7 @@ TEST(BemaFI32Port, ClosingReportsAFailure)
 TEST(BemaFI32Start, ReadsRatesAndIssIndicesFromTheEmulator)
 {
     FamBRig rig("BEMAFI32");
-    BemaFI32Driver d(rig.ctx);
+    printer::FamilyDriver& d = rig.driver();
     ASSERT_TRUE(d.start(0));
     EXPECT_EQ(rig.calls(), (std::vector<std::string>{
                                "Bematech_FI_RetornoAliquotas(\"" + std::string(79, ' ') + "\")",
@@ -67,7 +66,7 @@ TEST(BemaFI32Start, ShortListsIndicesOutOfRangeAndFailedChecks)
 {
     FamBRig rig("BEMAFI32", canned("  1800,1200,0500\r\n", "03,04,17,00,",
                                    R"(, "Bematech_FI_RetornoImpressora": [{"ret": 0}, {"ret": -27}])"));
-    BemaFI32Driver d(rig.ctx);
+    printer::FamilyDriver& d = rig.driver();
     ASSERT_TRUE(d.start(0));
     EXPECT_EQ(rig.messages(), (std::vector<std::string>{"Erro na Leitura das aliquotas da BemaFI32",
                                                         "Erro na Leitura das aliquotas de issqn da BemaFI32"}));
@@ -82,7 +81,7 @@ TEST(BemaFI32Start, ShortListsIndicesOutOfRangeAndFailedChecks)
 TEST(BemaFI32Start, AnEmptyRateListIsReportedAndStartUpGoesOn)
 {
     FamBRig rig("BEMAFI32", canned("", ""));
-    BemaFI32Driver d(rig.ctx);
+    printer::FamilyDriver& d = rig.driver();
     EXPECT_TRUE(d.start(0));
     EXPECT_EQ(rig.messages(), std::vector<std::string>{"Tabela de aliquotas de icms da BemaFI32 vazia"});
 }
@@ -91,11 +90,11 @@ TEST(BemaFI32Start, GroupsThatAreNoNumbersEndStartUp)
 {
     {
         FamBRig rig("BEMAFI32", canned("1800,12x0", ""));
-        BemaFI32Driver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         EXPECT_THROW(d.start(0), common::ConversionError);
     }
     FamBRig rig("BEMAFI32", canned("1800", "0a"));
-    BemaFI32Driver d(rig.ctx);
+    printer::FamilyDriver& d = rig.driver();
     EXPECT_THROW(d.start(0), common::ConversionError);
 }
 
@@ -103,7 +102,7 @@ TEST(BemaFI32Utilities, ResultsOtherThanOneShowTheirMessages)
 {
     FamBRig bad("BEMAFI32", R"({"calls": {"Bematech_FI_LeituraX": [{"ret": 0}], "Bematech_FI_ReducaoZ": [{"ret": 0}],
                                          "Bematech_FI_CancelaCupom": [{"ret": 0}]}})");
-    BemaFI32Driver b(bad.ctx);
+    printer::FamilyDriver& b = bad.driver();
     b.xReading();
     b.zReduction();
     b.cancelCoupon(printer::CancelKind::LastCoupon);
@@ -117,7 +116,7 @@ TEST(BemaFI32Utilities, ResultsOtherThanOneShowTheirMessages)
 TEST(BemaFI32FiscalMemory, TextsArePassedAsTheyStand)
 {
     FamBRig rig("BEMAFI32", R"({"calls": {"Bematech_FI_LeituraMemoriaFiscalData": [{"ret": 0}]}})");
-    BemaFI32Driver d(rig.ctx);
+    printer::FamilyDriver& d = rig.driver();
     d.fiscalMemory("  /  /    ", "  /  /    ");
     d.fiscalMemory("01/12/2026", "07/12/2026");
     EXPECT_EQ(rig.calls(), (std::vector<std::string>{
@@ -130,7 +129,7 @@ TEST(BemaFI32FiscalMemory, TextsArePassedAsTheyStand)
 TEST(BemaFI32PaymentForms, ListingAsksTheDarumaLibrary)
 {
     FamBRig rig("BEMAFI32");
-    BemaFI32Driver d(rig.ctx);
+    printer::FamilyDriver& d = rig.driver();
     std::vector<std::string> items;
     d.listPaymentForms(items);
     EXPECT_EQ(items.size(), 3u);
@@ -173,7 +172,7 @@ TEST(BemaFI32Coupon, TaxCodeResolutionWithServiceItems)
         Branch br;
         br.percIssqn = c.percIssqn;
         CouponTables t(rig, h, {i}, br);
-        BemaFI32Driver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         EXPECT_EQ(d.resolveTaxCode(t.rec).text, c.code) << c.nivel1 << " " << c.aliqIcms << " " << c.percIssqn;
         EXPECT_EQ(rig.messages(), c.code == "  " ? std::vector<std::string>{"Percentual de issqn nao encontrado"}
                                                  : std::vector<std::string>{});
@@ -188,7 +187,7 @@ TEST(BemaFI32Coupon, RateWithoutAnExactDoubleFindsItsRegister)
     Item i;
     i.aliqIcms = 4.02;
     CouponTables t(rig, Header{}, {i}, Branch{});
-    BemaFI32Driver d(rig.ctx);
+    printer::FamilyDriver& d = rig.driver();
     EXPECT_EQ(d.resolveTaxCode(t.rec).text, "06");
     EXPECT_TRUE(rig.messages().empty());
 }
@@ -205,7 +204,7 @@ TEST(BemaFI32Coupon, SaleAndClosing)
     h.cliente = "";
     h.endereco = " AV. B ";
     CouponTables t(rig, h, {a});
-    BemaFI32Driver d(rig.ctx);
+    printer::FamilyDriver& d = rig.driver();
     ASSERT_TRUE(t.sellItems(d));
     t.close(d);
     EXPECT_EQ(rig.calls(), (std::vector<std::string>{
@@ -225,7 +224,7 @@ TEST(BemaFI32Coupon, AFailedSaleStopsTheCoupon)
     FamBRig rig("BEMAFI32", R"({"calls": {"Bematech_FI_VendeItem": [{"ret": -2}]}})");
     loadRates(rig.taxTable, true);
     CouponTables t(rig, Header{}, {Item{}});
-    BemaFI32Driver d(rig.ctx);
+    printer::FamilyDriver& d = rig.driver();
     EXPECT_FALSE(t.sellItems(d));
     EXPECT_EQ(rig.messages(), std::vector<std::string>{"Erro na venda do item:-2"});
 }
@@ -234,7 +233,7 @@ TEST(BemaFI32PaymentForms, ProgrammedFormsShowUpInTheDarumaListing)
 {
     FamBRig rig("BEMAFI32");
     FormaPtgTable forms(rig, {"VALE", "BOLETO|}"});
-    BemaFI32Driver d(rig.ctx);
+    printer::FamilyDriver& d = rig.driver();
     d.programPaymentForms(forms.table);
     std::vector<std::string> items;
     d.listPaymentForms(items);
@@ -243,7 +242,7 @@ TEST(BemaFI32PaymentForms, ProgrammedFormsShowUpInTheDarumaListing)
 
     FamBRig bad("BEMAFI32", R"({"calls": {"Bematech_FI_VerificaFormasPagamento": [{"ret": 0}]}})");
     FormaPtgTable one(bad, {"VALE"});
-    BemaFI32Driver b(bad.ctx);
+    printer::FamilyDriver& b = bad.driver();
     b.programPaymentForms(one.table);
     EXPECT_EQ(bad.messages(), std::vector<std::string>{"Erro no cadastro das formas de pagamento"});
 }
@@ -259,12 +258,7 @@ TEST(BemaFI32Coupon, ControlBytesBecomeBlanksFramingBytesStay)
         Item i;
         i.descr = "A|B}C\x1b" "D\r\nE\x7f" "F";
         CouponTables t(rig, Header{}, {i});
-        std::unique_ptr<printer::FamilyDriver> d;
-        if (model == std::string("BEMAFI32"))
-            d = std::make_unique<BemaFI32Driver>(rig.ctx);
-        else
-            d = std::make_unique<printer::daruma::DarumaDriver>(rig.ctx);
-        ASSERT_TRUE(t.sellItems(*d));
+        ASSERT_TRUE(t.sellItems(rig.driver()));
         EXPECT_EQ(printer::jsonTextToBytes(rig.callLines().back()["args"][1].get<std::string>()), "A|B}C D  E F");
     }
 }

@@ -10,12 +10,11 @@ using namespace ecf;
 using ecf::test::famb::FamBRig;
 using ecf::test::famb::jsonBytes;
 using namespace ecf::test::famb;
-using printer::daruma::DarumaDriver;
 
 TEST(DarumaStart, ReadsTheTaxCodesAndRateTextsFromTheEmulator)
 {
     FamBRig rig("DARUMA345");
-    DarumaDriver d(rig.ctx);
+    printer::FamilyDriver& d = rig.driver();
     d.openPort(0);
     ASSERT_TRUE(d.start(0));
     const auto calls = rig.calls();
@@ -53,12 +52,12 @@ TEST(DarumaStart, FailuresAndSlotLayouts)
     };
     for (const auto& c : cases) {
         FamBRig rig("FS600", c.canned);
-        DarumaDriver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         EXPECT_EQ(d.start(0), c.goesOn) << c.name;
         EXPECT_EQ(rig.messages(), c.messages) << c.name;
     }
     FamBRig rig("FS600", cases[3].canned);
-    DarumaDriver d(rig.ctx);
+    printer::FamilyDriver& d = rig.driver();
     d.start(0);
     EXPECT_EQ(rig.taxTable.entry(1).code, "TA");
     EXPECT_EQ(rig.taxTable.entry(1).rateText, "1700");
@@ -73,7 +72,7 @@ TEST(DarumaStart, MoreThanSixteenTaxSlotsFillSixteenEntries)
     for (int i = 0; i < 50; ++i)
         reply += "T" + std::string(1, static_cast<char>('A' + i % 26)) + common::intToStr(1000 + i);
     FamBRig rig("DARUMA345", R"({"calls": {"Daruma_FI_LerAliquotasComIndice": [{"out": )" + jsonBytes(reply) + "}]}}");
-    DarumaDriver d(rig.ctx);
+    printer::FamilyDriver& d = rig.driver();
     EXPECT_TRUE(d.start(0));
     EXPECT_EQ(rig.taxTable.entry(16).rateText, "1015");
     // The buffer is 300 characters: the library's longer reply was cut there, never past it.
@@ -83,7 +82,7 @@ TEST(DarumaStart, MoreThanSixteenTaxSlotsFillSixteenEntries)
 TEST(DarumaUtilities, ResultsOtherThanOneShowTheirMessages)
 {
     FamBRig ok("DARUMA345");
-    DarumaDriver d(ok.ctx);
+    printer::FamilyDriver& d = ok.driver();
     d.xReading();
     d.zReduction();
     d.cancelCoupon(printer::CancelKind::OpenCoupon);
@@ -94,7 +93,7 @@ TEST(DarumaUtilities, ResultsOtherThanOneShowTheirMessages)
 
     FamBRig bad("DARUMA345", R"({"calls": {"Daruma_FI_LeituraX": [{"ret": 0}], "Daruma_FI_ReducaoZ": [{"ret": -1}],
                                           "Daruma_FI_CancelaCupom": [{"ret": 0, "times": 2}]}})");
-    DarumaDriver b(bad.ctx);
+    printer::FamilyDriver& b = bad.driver();
     b.xReading();
     b.zReduction();
     b.cancelCoupon(printer::CancelKind::LastCoupon);
@@ -106,7 +105,7 @@ TEST(DarumaUtilities, ResultsOtherThanOneShowTheirMessages)
 TEST(DarumaPaymentForms, ListingParsesEntriesUpToAPlaceholder)
 {
     FamBRig rig("DARUMA345");
-    DarumaDriver d(rig.ctx);
+    printer::FamilyDriver& d = rig.driver();
     std::vector<std::string> items;
     d.listPaymentForms(items);
     EXPECT_EQ(items, (std::vector<std::string>{"Dinheiro        ", "Cheque          ", "Cartao          "}));
@@ -125,7 +124,7 @@ TEST(DarumaPaymentForms, ListingParsesEntriesUpToAPlaceholder)
     for (const auto& c : cases) {
         FamBRig r("DARUMA345",
                   R"({"calls": {"Daruma_FI_VerificaDescricaoFormasPagamento": [{"out": )" + jsonBytes(c.out) + "}]}}");
-        DarumaDriver dd(r.ctx);
+        printer::FamilyDriver& dd = r.driver();
         std::vector<std::string> list{"old"};
         dd.listPaymentForms(list);
         EXPECT_EQ(list, c.items) << c.out;
@@ -135,7 +134,7 @@ TEST(DarumaPaymentForms, ListingParsesEntriesUpToAPlaceholder)
 TEST(DarumaPaymentForms, AFailedQueryLeavesTheListAsItWas)
 {
     FamBRig rig("DARUMA345", R"({"calls": {"Daruma_FI_VerificaDescricaoFormasPagamento": [{"ret": 0}]}})");
-    DarumaDriver d(rig.ctx);
+    printer::FamilyDriver& d = rig.driver();
     std::vector<std::string> items{"Dinheiro"};
     d.listPaymentForms(items);
     EXPECT_EQ(items, std::vector<std::string>{"Dinheiro"});
@@ -145,7 +144,7 @@ TEST(DarumaPaymentForms, AFailedQueryLeavesTheListAsItWas)
 TEST(DarumaFiscalMemory, DatesAreSentAsDayCountsFirstThenLast)
 {
     FamBRig rig("DARUMA345", R"({"calls": {"Daruma_FI_LeituraMemoriaFiscalData": [{"ret": 0}]}})");
-    DarumaDriver d(rig.ctx);
+    printer::FamilyDriver& d = rig.driver();
     d.fiscalMemory("07/12/2026", "01/12/2026"); // sent as typed, the order not checked
     const auto lines = rig.callLines();
     ASSERT_EQ(lines.size(), 1u);
@@ -160,7 +159,7 @@ TEST(DarumaFiscalMemory, ADateThatDoesNotConvertSendsNothing)
                                {"01/12/2026", "  /  /    "},
                                {"31/02/2026", "07/12/2026"}}) {
         FamBRig rig("DARUMA345");
-        DarumaDriver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         EXPECT_THROW(d.fiscalMemory(first, last), common::ConversionError) << first << " " << last;
         EXPECT_TRUE(rig.calls().empty());
     }
@@ -206,7 +205,7 @@ TEST(DarumaCoupon, TaxCodeResolution)
         Header h;
         h.icms = c.icms;
         CouponTables t(rig, h, {i});
-        DarumaDriver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         EXPECT_EQ(d.resolveTaxCode(t.rec).text, c.code) << c.base << " " << c.aliqCupom << " " << c.aliqIcms;
         EXPECT_EQ(rig.messages(),
                   c.code == "  " ? std::vector<std::string>{"Percentual de Tributacao nao Encontrado"}
@@ -240,7 +239,7 @@ TEST(DarumaCoupon, ItemSaleArgumentsAndDiscountKinds)
         Branch br;
         br.tipoDescIt = c.kind;
         CouponTables t(rig, Header{}, {a, b}, br);
-        DarumaDriver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         ASSERT_TRUE(t.sellItems(d));
         const std::string sale = "Daruma_FI_VendeItem(\"000042\", \"DESCRICAO COM MAIS DE VINTE\", \"18,00\", \"F\", "
                                  "\"1,234\", 3, \"12,345\", \"" + c.type + "\", \"" + c.value + "\")";
@@ -255,7 +254,7 @@ TEST(DarumaCoupon, AFailedSaleStopsTheCoupon)
     Item second;
     second.numItem = 2;
     CouponTables t(rig, Header{}, {Item{}, second});
-    DarumaDriver d(rig.ctx);
+    printer::FamilyDriver& d = rig.driver();
     EXPECT_FALSE(t.sellItems(d));
     EXPECT_EQ(rig.calls().size(), 2u);
     EXPECT_EQ(rig.messages(), std::vector<std::string>{"Erro na venda do tem:0"});
@@ -293,7 +292,7 @@ TEST(DarumaCoupon, ClosingNormalizesTheCustomer)
     for (const auto& c : cases) {
         FamBRig rig("DARUMA345");
         CouponTables t(rig, c.h, {});
-        DarumaDriver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         t.close(d);
         d.receipts(t.rec);
         EXPECT_EQ(rig.calls(), c.calls);
@@ -305,7 +304,7 @@ TEST(DarumaPaymentForms, ProgrammingThenListing)
 {
     FamBRig rig("DARUMA345");
     FormaPtgTable forms(rig, {"DINHEIRO", "PIX", "CHEQUE", "UMA FORMA COM VINTE }"});
-    DarumaDriver d(rig.ctx);
+    printer::FamilyDriver& d = rig.driver();
     d.programPaymentForms(forms.table);
     const std::string list = "DINHEIRO        ;PIX             ;CHEQUE          ;UMA FORMA COM VI;";
     EXPECT_EQ(rig.calls(), std::vector<std::string>{"Daruma_FI_ProgramaFormasPagamento(" + jsonBytes(list) + ")"});
@@ -316,14 +315,14 @@ TEST(DarumaPaymentForms, ProgrammingThenListing)
 
     FamBRig bad("DARUMA345", R"({"calls": {"Daruma_FI_ProgramaFormasPagamento": [{"ret": 0}]}})");
     FormaPtgTable three(bad, {"ABCDEFGH", "ABC", "ABCDEF"});
-    DarumaDriver b(bad.ctx);
+    printer::FamilyDriver& b = bad.driver();
     b.programPaymentForms(three.table);
     EXPECT_EQ(bad.callLines()[0]["args"][0].get<std::string>().size(), 51u);
     EXPECT_EQ(bad.messages(), std::vector<std::string>{"Erro no cadastro das formas de pagamento"});
 
     FamBRig empty("DARUMA345");
     FormaPtgTable none(empty, {});
-    DarumaDriver e(empty.ctx);
+    printer::FamilyDriver& e = empty.driver();
     e.programPaymentForms(none.table);
     EXPECT_TRUE(empty.calls().empty());
 }

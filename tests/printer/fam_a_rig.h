@@ -1,7 +1,6 @@
 #pragma once
-// A printer rig for the Schalter, Sigtron and MP-20 tests: the shared emulated printer, the
-// three families' emulators behind their traced wrappers on one call pipeline (trace file in a
-// temporary folder, optional canned results), a family context with a scripted operator, and
+// A printer rig for the Schalter, Sigtron and MP-20 tests: the program's printer connection
+// (trace file in a temporary folder, optional canned results) with a scripted operator, and
 // coupon tables (CFCABEC, CFITENS, Filial, FormaPtg) in the same folder, reached by VANTIS_DIR.
 #include "common/startup_config.h"
 #include "common/clock.h"
@@ -9,17 +8,8 @@
 #include "data/table.h"
 #include "printer/canned.h"
 #include "printer/emulated_printer.h"
-#include "printer/mp20/mp20_driver.h"
-#include "printer/mp20/mp20_emulator.h"
-#include "printer/mp20/mp20_traced.h"
 #include "printer/pipeline.h"
 #include "printer/printer.h"
-#include "printer/schalter/schalter_driver.h"
-#include "printer/schalter/schalter_emulator.h"
-#include "printer/schalter/schalter_traced.h"
-#include "printer/sigtron/sigtron_driver.h"
-#include "printer/sigtron/sigtron_emulator.h"
-#include "printer/sigtron/sigtron_traced.h"
 #include "support/scripted_operator.h"
 #include "support/tables.h"
 #include "support/test_support.h"
@@ -41,31 +31,27 @@ struct FamARig {
     TempDir dir;
     ScopedEnv vantis{"VANTIS_DIR", dir.path().string()};
     std::filesystem::path tracePath = dir.path() / "trace.jsonl";
-    printer::CallPipeline pipe;
-    printer::EmulatedPrinter emu;
-    printer::schalter::SchalterEmulator schalterEmu{emu};
-    printer::schalter::SchalterTraced schalter{pipe, schalterEmu};
-    printer::sigtron::SigtronEmulator sigtronEmu{emu};
-    printer::sigtron::SigtronTraced sigtron{pipe, sigtronEmu};
-    printer::mp20::Mp20Emulator mp20Emu{emu, dir.path()};
-    printer::mp20::Mp20Traced mp20{pipe, mp20Emu, dir.path()};
-
     common::StartupConfig config;
-    printer::TaxTable taxTable;
     ScriptedOperator op;
     common::FixedClock clock{common::DateTime{2026, 12, 31, 23, 59, 59, 0}};
-    printer::MakerInterfaces makers{&schalter, &sigtron, &mp20, nullptr, nullptr, nullptr};
-    printer::FamilyContext ctx{config, taxTable, op, clock, makers, dir.path()};
+    printer::Printer printer;
+    printer::EmulatedPrinter& emu = printer.emulated();
+    printer::TaxTable& taxTable = printer.taxTable();
 
     // cannedJson: the content of an ECF_EMULATOR file, or empty for the emulator's own answers.
     explicit FamARig(const std::string& model, const std::string& cannedJson = "", const std::string& port = "1",
                      bool traced = true)
-        : pipe(traced ? std::make_shared<common::Trace>((dir.path() / "trace.jsonl").string()) : nullptr,
-               cannedJson.empty() ? nullptr : printer::CannedResults::parse(cannedJson, "canned.json"))
+        : printer(config, op, clock,
+                  {traced ? std::make_shared<common::Trace>((dir.path() / "trace.jsonl").string()) : nullptr,
+                   cannedJson.empty() ? nullptr : printer::CannedResults::parse(cannedJson, "canned.json"),
+                   dir.path(), nullptr, nullptr})
     {
         config.modeloEcf = model;
         config.portaEcf = port;
     }
+
+    // The driver of the configured model, as the program's operations reach it.
+    printer::FamilyDriver& driver() { return printer.driver(); }
 
     std::vector<std::string> calls() const { return callSignatures(tracePath); }
     std::vector<nlohmann::json> callLines() const { return readCalls(tracePath); }

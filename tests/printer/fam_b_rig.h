@@ -1,25 +1,13 @@
 #pragma once
-// A printer rig for the Sweda, Daruma and BemaFI32 tests: the shared emulated printer, the
-// three families' emulators behind their traced wrappers on one call pipeline (trace file in a
-// temporary folder, optional canned results), the Sweda channel, and a family context with a
-// scripted operator.
+// A printer rig for the Sweda, Daruma and BemaFI32 tests: the program's printer connection
+// (trace file in a temporary folder, optional canned results) with a scripted operator.
 #include "common/startup_config.h"
 #include "common/clock.h"
 #include "common/trace.h"
-#include "printer/bemafi32/bemafi32_driver.h"
-#include "printer/bemafi32/bemafi32_emulator.h"
-#include "printer/bemafi32/bemafi32_traced.h"
 #include "printer/canned.h"
-#include "printer/daruma/daruma_driver.h"
-#include "printer/daruma/daruma_emulator.h"
-#include "printer/daruma/daruma_traced.h"
 #include "printer/emulated_printer.h"
 #include "printer/pipeline.h"
 #include "printer/printer.h"
-#include "printer/sweda/sweda_channel.h"
-#include "printer/sweda/sweda_driver.h"
-#include "printer/sweda/sweda_emulator.h"
-#include "printer/sweda/sweda_traced.h"
 #include "support/scripted_operator.h"
 #include "support/test_support.h"
 #include "support/trace_reader.h"
@@ -36,31 +24,26 @@ using ecf::test::TempDir;
 struct FamBRig {
     TempDir dir;
     std::filesystem::path tracePath = dir.path() / "trace.jsonl";
-    printer::CallPipeline pipe;
-    printer::EmulatedPrinter emu;
-    printer::sweda::SwedaEmulator swedaEmu{emu};
-    printer::sweda::SwedaTraced sweda{pipe, swedaEmu};
-    printer::sweda::SwedaChannel channel{sweda};
-    printer::daruma::DarumaEmulator darumaEmu{emu};
-    printer::daruma::DarumaTraced daruma{pipe, darumaEmu};
-    printer::bemafi32::BemaFI32Emulator bemaEmu{emu};
-    printer::bemafi32::BemaFI32Traced bema{pipe, bemaEmu};
-
     common::StartupConfig config;
-    printer::TaxTable taxTable;
     ScriptedOperator op;
     common::FixedClock clock{common::DateTime{2026, 12, 31, 23, 59, 59, 0}};
-    printer::MakerInterfaces makers{nullptr, nullptr, nullptr, &sweda, &daruma, &bema};
-    printer::FamilyContext ctx{config, taxTable, op, clock, makers, dir.path()};
+    printer::Printer printer;
+    printer::EmulatedPrinter& emu = printer.emulated();
+    printer::TaxTable& taxTable = printer.taxTable();
 
     // cannedJson: the content of an ECF_EMULATOR file, or empty for the emulator's own answers.
     explicit FamBRig(const std::string& model, const std::string& cannedJson = "", const std::string& port = "1")
-        : pipe(std::make_shared<common::Trace>((dir.path() / "trace.jsonl").string()),
-               cannedJson.empty() ? nullptr : printer::CannedResults::parse(cannedJson, "canned.json"))
+        : printer(config, op, clock,
+                  {std::make_shared<common::Trace>((dir.path() / "trace.jsonl").string()),
+                   cannedJson.empty() ? nullptr : printer::CannedResults::parse(cannedJson, "canned.json"),
+                   dir.path(), nullptr, nullptr})
     {
         config.modeloEcf = model;
         config.portaEcf = port;
     }
+
+    // The driver of the configured model, as the program's operations reach it.
+    printer::FamilyDriver& driver() { return printer.driver(); }
 
     // "fn(arg, ...)" of every call so far.
     std::vector<std::string> calls() const { return callSignatures(tracePath); }

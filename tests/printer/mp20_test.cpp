@@ -2,6 +2,8 @@
 // commands, closing with the payment-form lookup, receipts, utilities and the listing.
 #include "common/errors.h"
 #include "fam_a_rig.h"
+#include "printer/mp20/mp20_driver.h"
+#include "printer/mp20/mp20_emulator.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +11,6 @@
 
 using namespace ecf;
 using namespace ecf::test;
-using printer::mp20::Mp20Driver;
 
 namespace {
 
@@ -36,7 +37,7 @@ TEST(Mp20Start, OpensThePortReadsRatesAndProgramsThePaymentForms)
 {
     FamARig rig("BEMATECH", "", "2");
     rig.makeFormaPtg({"Dinheiro", "Vale|Troca\x1b"});
-    Mp20Driver d(rig.ctx);
+    printer::FamilyDriver& d = rig.driver();
     d.openPort(0);
     ASSERT_TRUE(d.start(0));
     EXPECT_EQ(rig.argsOf("IniPortaStr"), std::vector<std::string>{"COM2"});
@@ -72,7 +73,7 @@ TEST(Mp20Start, Replies)
     for (const auto& c : cases) {
         FamARig rig("BEMATECH", c.canned);
         rig.makeFormaPtg({"Cheque"});
-        Mp20Driver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         d.openPort(0);
         EXPECT_EQ(d.start(0), c.ok) << (&c - cases.data());
         EXPECT_EQ(rig.messages(), c.messages) << (&c - cases.data());
@@ -82,14 +83,14 @@ TEST(Mp20Start, Replies)
     }
     {   // the reply file missing: the message, then the file error ends start-up
         FamARig rig("BEMATECH", cannedFormataTX(R"({"out": null})"));
-        Mp20Driver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         EXPECT_THROW(d.start(0), common::FileError);
         EXPECT_EQ(rig.messages(), std::vector<std::string>{"Arquivo De Retorno Nao Foi Encontrado"});
     }
     // a group that is no number, or a reply too short for its 16 groups
     for (const std::string& reply : {rates("12a4"), std::string("001800")}) {
         FamARig rig("BEMATECH", cannedFormataTX(out(reply)));
-        Mp20Driver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         EXPECT_THROW(d.start(0), common::ConversionError) << reply;
     }
 }
@@ -120,7 +121,7 @@ TEST(Mp20Coupon, TaxCodes)
         if (c.serviceEntry)
             rig.taxTable.entry(6).serviceFlag = common::Money::fromWhole(1);
         rig.makeCoupon(c.header, {c.item}, {{"Perc_Issqn", N(5)}});
-        Mp20Driver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         FamARig::Open t;
         EXPECT_EQ(d.resolveTaxCode(t.rec).text, c.code) << (&c - cases.data());
         const bool notFound = std::string(c.code) == "  ";
@@ -142,7 +143,7 @@ TEST(Mp20Coupon, ItemCommands)
         rig.makeCoupon({}, {{{"Cod_Reduz", I(42)}, {"Quantidade", N(1.5)}, {"Preco_Unit", N(12.345)},
                              {"Vlr_Descit", N(c.discount)}, {"Descr_Prod", T(std::string(30, 'A'))}}},
                        {{"TipoDescIt", T(c.kind)}});
-        Mp20Driver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         FamARig::Open t;
         EXPECT_TRUE(d.registerItem(t.rec, printer::TaxCode{"01", 0}, common::Money::fromWhole(1)));
         EXPECT_EQ(rig.argsOf("FormataTX"),
@@ -155,7 +156,7 @@ TEST(Mp20Coupon, ItemCommands)
           std::tuple{R"({}, {"ret": -1})", 2u, "Erro ao tentar Imprimir o item."}}) {
         FamARig rig("BEMATECH", cannedFormataTX(canned));
         rig.makeCoupon({}, {{}});
-        Mp20Driver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         FamARig::Open t;
         EXPECT_FALSE(d.registerItem(t.rec, printer::TaxCode{"01", 0}, common::Money::fromWhole(1)));
         EXPECT_EQ(rig.argsOf("FormataTX").size(), calls);
@@ -171,7 +172,7 @@ TEST(Mp20Coupon, IssueWithPaymentLookupMessageAndReceipt)
                     {"Cliente", T("JOSE|SILVA")}, {"Bairro", T("")}, {"InscrEst", T("")}},
                    {{{"AliqIcms", N(12)}}}, {{"Fil_Cidade", T("CAMPINAS")}});
     rig.op.confirmAnswers = {common::Answer::Yes};
-    Mp20Driver d(rig.ctx);
+    printer::FamilyDriver& d = rig.driver();
     rig.taxTable.entry(2).rate = common::Money::fromWhole(12);
     ASSERT_TRUE(rig.issue(d));
     const std::string a14 = "00000000001234";
@@ -193,7 +194,7 @@ TEST(Mp20Coupon, IssueWithPaymentLookupMessageAndReceipt)
         E + "|21|" + E,
     };
     EXPECT_EQ(rig.argsOf("FormataTX"), expected);
-    EXPECT_EQ(d.replyText(), "02"); // the index of "Cheque", the emulator's second form
+    EXPECT_EQ(static_cast<printer::mp20::Mp20Driver&>(d).replyText(), "02"); // the index of "Cheque", the emulator's second form
     EXPECT_TRUE(rig.messages().empty());
 }
 
@@ -229,7 +230,7 @@ TEST(Mp20Coupon, ClosingVariants)
         rig.config.fatModNf = c.fatModNf;
         rig.op.confirmAnswers = {c.answer};
         rig.makeCoupon({}, {});
-        Mp20Driver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         ASSERT_TRUE(rig.issue(d));
         std::vector<std::string> commands;
         std::string payment, closing;
@@ -250,7 +251,7 @@ TEST(Mp20Coupon, ClosingVariants)
     {   // the reply file missing after the lookup: message, file error, no payment sent
         FamARig rig("BEMATECH", cannedFormataTX(R"({}, {"out": null})"));
         rig.makeCoupon({}, {});
-        Mp20Driver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         EXPECT_THROW(rig.issue(d), common::FileError);
         EXPECT_EQ(rig.messages(), std::vector<std::string>{"Arquivo De Retorno Nao Foi Encontrado"});
         EXPECT_EQ(rig.argsOf("FormataTX").size(), 2u);
@@ -260,7 +261,7 @@ TEST(Mp20Coupon, ClosingVariants)
         rig.makeCoupon({{"LinhaVenc", T(std::string(250, 'V'))}, {"Cod_Vend1", I(1)},
                         {"Cliente", T(std::string(100, 'C'))}, {"Endereco", T(std::string(100, 'E'))}},
                        {});
-        Mp20Driver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         ASSERT_TRUE(rig.issue(d));
         const auto all = rig.argsOf("FormataTX");
         const std::string closing = all.back();
@@ -274,7 +275,7 @@ TEST(Mp20Utilities, ReadingsCancelAndListing)
 {
     {
         FamARig rig("BEMATECH", cannedFormataTX(R"({"ret": 1}, {"ret": 2}, {"ret": 1}, {"ret": 1})"));
-        Mp20Driver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         d.xReading();
         d.xReading();
         d.zReduction();
@@ -285,21 +286,21 @@ TEST(Mp20Utilities, ReadingsCancelAndListing)
     }
     {   // the emulator lists what it holds, in 16-character entries
         FamARig rig("BEMATECH");
-        Mp20Driver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         std::vector<std::string> items{"old"};
         d.listPaymentForms(items);
         EXPECT_EQ(items, (std::vector<std::string>{"Dinheiro        ", "Cheque          ", "Cartao          "}));
     }
     {   // a 34-character line lists characters 2-17 and 18-33
         FamARig rig("BEMATECH", cannedFormataTX(out("x" + std::string(16, 'A') + std::string(16, 'B') + "C")));
-        Mp20Driver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         std::vector<std::string> items;
         d.listPaymentForms(items);
         EXPECT_EQ(items, (std::vector<std::string>{std::string(16, 'A'), std::string(16, 'B')}));
     }
     {   // the reply file missing: the list stays as it was
         FamARig rig("BEMATECH", cannedFormataTX(R"({"out": null})"));
-        Mp20Driver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         std::vector<std::string> items{"old"};
         EXPECT_THROW(d.listPaymentForms(items), common::FileError);
         EXPECT_EQ(items, std::vector<std::string>{"old"});
@@ -307,7 +308,7 @@ TEST(Mp20Utilities, ReadingsCancelAndListing)
     {   // programming sends every record whole, framing bytes blanked
         FamARig rig("BEMATECH");
         rig.makeFormaPtg({"Cartao de credito 20", "A|B"});
-        Mp20Driver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         data::Table forma("FormaPtg.DB");
         forma.open();
         d.programPaymentForms(forma);
@@ -331,29 +332,23 @@ TEST(FramingBytes, ControlBytesReachNoFamilyFramingBytesOnlyTheMp20AsBlanks)
             found = found || a.find(expected) != std::string::npos;
         EXPECT_TRUE(found) << model;
     };
-    static std::unique_ptr<printer::FamilyDriver> keep;
-    sold("BEMATECH", [](FamARig& r) -> printer::FamilyDriver& { return *(keep = std::make_unique<Mp20Driver>(r.ctx)); },
+    sold("BEMATECH", [](FamARig& r) -> printer::FamilyDriver& { return r.driver(); },
          "FormataTX", 0, "|CANETA  } AZUL" + std::string(12, ' ') + " U |01|");
     sold("SCHALTER2",
-         [](FamARig& r) -> printer::FamilyDriver& {
-             return *(keep = std::make_unique<printer::schalter::SchalterDriver>(r.ctx));
-         },
+         [](FamARig& r) -> printer::FamilyDriver& { return r.driver(); },
          "ecfVendaItem", 0, "CANETA |} AZUL");
     sold("FS300",
-         [](FamARig& r) -> printer::FamilyDriver& {
-             return *(keep = std::make_unique<printer::sigtron::SigtronDriver>(r.ctx));
-         },
+         [](FamARig& r) -> printer::FamilyDriver& { return r.driver(); },
          "SetParameter", 1, "CANETA |} AZUL U|\n\r");
-    keep.reset();
 }
 
 TEST(EmulatorTape, EachFamilyPrintsTheCouponForAPersonToRead)
 {
-    auto printed = [](const char* model, auto makeDriver) {
+    auto printed = [](const char* model) {
         FamARig rig(model);
         rig.makeCoupon({{"Cliente", T("Jos\xE9")}}, {{{"Descr_Prod", T("Caf\xE9 torrado")}}});
         rig.makeFormaPtg({"Dinheiro"});
-        auto driver = makeDriver(rig.ctx);
+        printer::FamilyDriver* driver = &rig.driver();
         EXPECT_TRUE(driver->start(0)) << model;
         EXPECT_TRUE(rig.issue(*driver)) << model;
         std::string tape;
@@ -364,9 +359,9 @@ TEST(EmulatorTape, EachFamilyPrintsTheCouponForAPersonToRead)
         EXPECT_NE(tape.find("José"), std::string::npos) << model << tape;
         EXPECT_NE(tape.find("FIM DO CUPOM 1235"), std::string::npos) << model << tape;
     };
-    printed("SCHALTER30", [](auto& ctx) { return std::make_unique<printer::schalter::SchalterDriver>(ctx); });
-    printed("FS345", [](auto& ctx) { return std::make_unique<printer::sigtron::SigtronDriver>(ctx); });
-    printed("BEMATECH", [](auto& ctx) { return std::make_unique<Mp20Driver>(ctx); });
+    printed("SCHALTER30");
+    printed("FS345");
+    printed("BEMATECH");
 }
 
 TEST(EmulatorTape, ALongLineGoesOnInTheNextAtTheLastColumn)
@@ -392,21 +387,22 @@ TEST(Mp20Emulator, ReplyFileHoldsExactlyTheLastReply)
     // The file is overwritten in place: a shorter reply after a longer one must not leave the
     // longer one's tail, and a file removed between calls comes back.
     FamARig rig("BEMATECH");
+    printer::mp20::Mp20Emulator mp20(rig.emu, rig.dir.path());
     const auto file = rig.dir.path() / "MP20FI.RET";
     auto content = [&] { return readFile(file); };
-    rig.mp20.FormataTX(E + "|26|" + E);
+    mp20.FormataTX(E + "|26|" + E);
     ASSERT_GT(content().size(), 60u);
-    rig.mp20.FormataTX(E + "|71|Cheque|" + E);
+    mp20.FormataTX(E + "|71|Cheque|" + E);
     EXPECT_EQ(content(), "02\r\n");
     std::filesystem::remove(file);
-    rig.mp20.FormataTX(E + "|00|" + E);
+    mp20.FormataTX(E + "|00|" + E);
     EXPECT_EQ(content(), "\r\n");
     // The same reply again: a file removed or rewritten by someone else in between still ends
     // up holding it.
     std::filesystem::remove(file);
-    rig.mp20.FormataTX(E + "|32|" + E);
+    mp20.FormataTX(E + "|32|" + E);
     EXPECT_EQ(content(), "\r\n");
     std::ofstream(file, std::ios::binary | std::ios::trunc) << "xy";
-    rig.mp20.FormataTX(E + "|21|" + E);
+    mp20.FormataTX(E + "|21|" + E);
     EXPECT_EQ(content(), "\r\n");
 }

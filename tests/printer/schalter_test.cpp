@@ -7,7 +7,6 @@
 
 using namespace ecf;
 using namespace ecf::test;
-using printer::schalter::SchalterDriver;
 
 namespace {
 
@@ -35,7 +34,7 @@ std::string cannedText(const char* fn, const std::string& text)
 TEST(SchalterStart, Schalter2ReadsTenRegistersFromTheXReadingOfTheEmulator)
 {
     FamARig rig("SCHALTER2");
-    SchalterDriver d(rig.ctx);
+    printer::FamilyDriver& d = rig.driver();
     ASSERT_TRUE(d.start(0));
     EXPECT_EQ(rig.calls(), (std::vector<std::string>{"ChangePort(0)", "ecfLeituraXSerial()"}));
     EXPECT_EQ(money(rig.taxTable, 1), "18.0000");
@@ -51,7 +50,7 @@ TEST(SchalterStart, Schalter2RepliesAndPorts)
 {
     {   // port 2: an "Erro" anywhere ends start-up with the first 7 characters
         FamARig rig("SCHALTER2", cannedText("ecfLeituraXSerial", "Erro 05 na leitura"), "2");
-        SchalterDriver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         EXPECT_FALSE(d.start(0));
         EXPECT_EQ(rig.messages(), std::vector<std::string>{"ECF erro: Erro 05"});
         EXPECT_EQ(rig.callsOf("ChangePort"), std::vector<std::string>{"ChangePort(1)"});
@@ -61,7 +60,7 @@ TEST(SchalterStart, Schalter2RepliesAndPorts)
         g[0] = "1700";
         g[9] = "0350";
         FamARig rig("SCHALTER2", cannedText("ecfLeituraXSerial", xReading(g, "Erro")), "1");
-        SchalterDriver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         EXPECT_TRUE(d.start(0));
         EXPECT_EQ(money(rig.taxTable, 1), "17.0000");
         EXPECT_TRUE(rig.taxTable.entry(2).rate.isZero());
@@ -69,14 +68,14 @@ TEST(SchalterStart, Schalter2RepliesAndPorts)
     }
     {   // a failed port selection ends start-up
         FamARig rig("SCHALTER2", R"({"calls": {"ChangePort": [{"ret": 1}]}})", "1");
-        SchalterDriver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         EXPECT_FALSE(d.start(0));
         EXPECT_EQ(rig.messages(), std::vector<std::string>{"Erro informado: 1"});
         EXPECT_TRUE(rig.callsOf("ecfLeituraXSerial").empty());
     }
     {   // neither port 1 nor 2: no text to read, start-up ends with a message
         FamARig rig("SCHALTER2", "", "3");
-        SchalterDriver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         EXPECT_FALSE(d.start(0));
         EXPECT_TRUE(rig.calls().empty());
         ASSERT_EQ(rig.messages().size(), 1u);
@@ -84,7 +83,7 @@ TEST(SchalterStart, Schalter2RepliesAndPorts)
     {   // a group that is no number is the runtime's conversion error
         std::vector<std::string> g{"18x0"};
         FamARig rig("SCHALTER2", cannedText("ecfLeituraXSerial", xReading(g)), "1");
-        SchalterDriver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         EXPECT_THROW(d.start(0), common::ConversionError);
     }
 }
@@ -95,7 +94,7 @@ TEST(SchalterStart, Schalter30ReadsSixteenRegistersAndSetsTheRoundingMode)
         FamARig rig("SCHALTER30", R"({"calls": {"ChangePort": [{"ret": 0}],
             "ecfStatusAliquotas": [{"ret": "0T17,50"}, {"ret": "1T  ,  "}, {"ret": "2T12,00"}, {"ret": "3T07,00"},
                                    {"ret": "4X18,00"}, {"ret": "5T01,00"}]}})", "2");
-        SchalterDriver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         EXPECT_TRUE(d.start(0));
         // port 2 failing goes on with the reading
         EXPECT_EQ(rig.messages(), std::vector<std::string>{"Erro informado: 0"});
@@ -109,7 +108,7 @@ TEST(SchalterStart, Schalter30ReadsSixteenRegistersAndSetsTheRoundingMode)
     }
     {
         FamARig rig("SCHALTER30", R"({"calls": {"ecfStatusAliquotas": [{"ret": "0T18,00"}, {"ret": "Erro 13 xyz"}]}})", "3");
-        SchalterDriver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         EXPECT_FALSE(d.start(0));
         EXPECT_TRUE(rig.callsOf("ChangePort").empty());
         EXPECT_EQ(rig.messages(), std::vector<std::string>{"ECF erro: Erro 13"});
@@ -117,7 +116,7 @@ TEST(SchalterStart, Schalter30ReadsSixteenRegistersAndSetsTheRoundingMode)
     }
     {   // port 1 failing ends start-up
         FamARig rig("SCHALTER30", R"({"calls": {"ChangePort": [{"ret": 7}]}})", "1");
-        SchalterDriver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         EXPECT_FALSE(d.start(0));
         EXPECT_EQ(rig.messages(), std::vector<std::string>{"Erro informado: 7"});
     }
@@ -151,7 +150,7 @@ TEST(SchalterCoupon, TaxIndexResolution)
             rig.taxTable.entry(n).rate = common::Money::fromWhole(n == 1 ? 18 : n == 2 ? 12 : n == 3 ? 7 : 25);
         rig.taxTable.entry(11).rate = common::Money::fromWhole(5);
         rig.makeCoupon(c.header, {c.item});
-        SchalterDriver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         FamARig::Open t;
         const auto code = d.resolveTaxCode(t.rec);
         EXPECT_EQ(code.index, c.index) << c.model << " case " << (&c - cases.data());
@@ -172,7 +171,7 @@ TEST(SchalterCoupon, Schalter2ItemsDiscountsAndClosing)
                     {{"Num_Item", I(1)}, {"Descr_Prod", T("LAPIS")}, {"Vlr_Descit", N(10)}, {"BT_ICMS", N(19.99)}}},
                    {{"TipoDescIt", T("P")}, {"Fil_Cidade", T("")}});
     rig.op.confirmAnswers = {common::Answer::Yes};
-    SchalterDriver d(rig.ctx);
+    printer::FamilyDriver& d = rig.driver();
     EXPECT_TRUE(rig.issue(d));
     const std::vector<std::string> expected = {
         // an item before Num_Item 1 is sold before the opening; 0.125 rounds half to even
@@ -217,7 +216,7 @@ TEST(SchalterCoupon, Schalter30ItemFields)
         const std::string longText(70, 'X');
         rig.makeCoupon({}, {{{"Num_Item", I(3)}, {"Cod_Reduz", I(42)}, {"Descr_Prod", T(longText)},
                              {"Quantidade", N(c.qty)}, {"Preco_Unit", N(c.price)}}});
-        SchalterDriver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         FamARig::Open t;
         EXPECT_TRUE(d.registerItem(t.rec, printer::TaxCode{"", 4}, common::Money::fromWhole(1)));
         const auto line = rig.callLines().at(0);
@@ -254,7 +253,7 @@ TEST(SchalterCoupon, DiscountKindsAndErrorStops)
         FamARig rig(c.model, c.canned);
         rig.config.roundingMode = "ABNT 5891";
         rig.makeCoupon({}, {{{"Vlr_Descit", N(c.discount)}}}, {{"TipoDescIt", T(c.kind)}});
-        SchalterDriver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         FamARig::Open t;
         EXPECT_EQ(d.registerItem(t.rec, {}, common::Money::fromDouble(19.99)), c.ok);
         std::vector<std::string> calls;
@@ -275,7 +274,7 @@ TEST(SchalterCoupon, ReceiptQuestionAndLineFeed)
         rig.config.fatModNf = fatModNf;
         rig.op.confirmAnswers = {answer};
         rig.makeCoupon({}, {});
-        SchalterDriver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         FamARig::Open t;
         d.receipts(t.rec);
         EXPECT_EQ(rig.op.texts("confirm").size(), asked ? 1u : 0u);
@@ -289,13 +288,13 @@ TEST(SchalterUtilities, PortSelectionAndResults)
     struct Case {
         const char* port;
         const char* canned;
-        std::function<void(SchalterDriver&)> op;
+        std::function<void(printer::FamilyDriver&)> op;
         std::vector<std::string> calls, messages;
     };
-    auto x = [](SchalterDriver& d) { d.xReading(); };
-    auto z = [](SchalterDriver& d) { d.zReduction(); };
-    auto last = [](SchalterDriver& d) { d.cancelCoupon(printer::CancelKind::LastCoupon); };
-    auto open = [](SchalterDriver& d) { d.cancelCoupon(printer::CancelKind::OpenCoupon); };
+    auto x = [](printer::FamilyDriver& d) { d.xReading(); };
+    auto z = [](printer::FamilyDriver& d) { d.zReduction(); };
+    auto last = [](printer::FamilyDriver& d) { d.cancelCoupon(printer::CancelKind::LastCoupon); };
+    auto open = [](printer::FamilyDriver& d) { d.cancelCoupon(printer::CancelKind::OpenCoupon); };
     const std::vector<Case> cases = {
         {"1", "", x, {"ChangePort(0)", R"(ecfLeituraX(""))"}, {}},
         {"2", R"({"calls": {"ChangePort": [{"ret": 0}]}})", x, {"ChangePort(1)"}, {"COM2 erro: 0"}},
@@ -309,7 +308,7 @@ TEST(SchalterUtilities, PortSelectionAndResults)
     };
     for (const auto& c : cases) {
         FamARig rig("SCHALTER2", c.canned, c.port);
-        SchalterDriver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         c.op(d);
         EXPECT_EQ(rig.calls(), c.calls) << (&c - cases.data());
         EXPECT_EQ(rig.messages(), c.messages) << (&c - cases.data());

@@ -11,7 +11,6 @@
 
 using namespace ecf;
 using namespace ecf::test;
-using printer::sigtron::SigtronDriver;
 
 namespace {
 
@@ -47,7 +46,7 @@ std::string valuesCanned(const std::string& valor)
 TEST(SigtronStart, Fs345OpensReadsRatesAndTheCouponNumber)
 {
     FamARig rig("FS345");
-    SigtronDriver d(rig.ctx);
+    printer::FamilyDriver& d = rig.driver();
     ASSERT_TRUE(d.start(0));
     const std::vector<std::string> expected = {
         R"(CmdFileName("C:\\ECF\\FS345.CFG"))",
@@ -82,7 +81,7 @@ TEST(SigtronStart, Fs300SlotsAndPortText)
 {
     // slots begin at char 2; "//" and letters after "P" are not stored; a short value ends early
     FamARig rig("FS300", valuesCanned("xA1800B//00Q1200D0700E12"), " 1 ");
-    SigtronDriver d(rig.ctx);
+    printer::FamilyDriver& d = rig.driver();
     ASSERT_TRUE(d.start(0));
     EXPECT_FALSE(d.showsCouponNumber());
     EXPECT_EQ(rig.argsOf("CommConfig"), std::vector<std::string>{"COM1: baud=9600 parity=N data=8 stop=1"});
@@ -103,7 +102,7 @@ TEST(SigtronStart, EmptyRatesAndCouponNumbers)
 {
     {   // ten empty readings: message, control closed, start-up ends
         FamARig rig("FS345", R"({"calls": {"Execute": [{"values": {}, "times": "always"}]}})");
-        SigtronDriver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         EXPECT_FALSE(d.start(0));
         EXPECT_EQ(rig.messages(), std::vector<std::string>{"Tabela de aliquotas de icms da FS345 vazia"});
         EXPECT_EQ(rig.callsOf("Execute").size(), 10u);
@@ -111,7 +110,7 @@ TEST(SigtronStart, EmptyRatesAndCouponNumbers)
     }
     {   // the first non-empty value ends the attempts
         FamARig rig("FS300", R"({"calls": {"Execute": [{"values": {"Valor": ""}, "times": 2}, {"values": {"Valor": "0A0500"}}]}})");
-        SigtronDriver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         EXPECT_TRUE(d.start(0));
         EXPECT_EQ(rig.callsOf("Execute").size(), 3u);
         EXPECT_EQ(rig.taxTable.entry(1).rateText, "05");
@@ -119,12 +118,12 @@ TEST(SigtronStart, EmptyRatesAndCouponNumbers)
     for (const char* number : {"", "12a"}) {
         FamARig rig("FS345", std::string(R"({"calls": {"Execute": [{"values": {"Valor": "A1800"}}, {"values": {"NumeroCupom": ")") +
                                  number + R"("}}]}})");
-        SigtronDriver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         EXPECT_THROW(d.start(0), common::ConversionError) << number;
     }
     {
         FamARig rig("FS345", R"({"calls": {"Execute": [{"values": {"Valor": "A1800"}}, {"values": {"NumeroCupom": "42"}}]}})");
-        SigtronDriver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         EXPECT_TRUE(d.start(0));
         EXPECT_EQ(rig.config.couponNumber, 42);
     }
@@ -134,7 +133,7 @@ TEST(SigtronStart, FiveHundredThousandFailingOpenAttemptsRunInSeconds)
 {
     const std::clock_t started = std::clock();
     FamARig rig("FS345", R"({"calls": {"Open": [{"ret": false, "times": "always"}]}})");
-    SigtronDriver d(rig.ctx);
+    printer::FamilyDriver& d = rig.driver();
     EXPECT_FALSE(d.start(0));
     // processor time, so that a loaded machine does not count (sanitizer builds are slower)
     const double seconds = static_cast<double>(std::clock() - started) / CLOCKS_PER_SEC;
@@ -181,7 +180,7 @@ TEST(SigtronCoupon, TaxCodes)
             rig.taxTable.entry(n).rateText = entries[n - 1].second;
         }
         rig.makeCoupon(c.header, {c.item});
-        SigtronDriver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         FamARig::Open t;
         EXPECT_EQ(d.resolveTaxCode(t.rec).text, c.code) << (&c - cases.data());
         EXPECT_EQ(rig.messages().size(), std::string(c.code) == "  " ? 1u : 0u);
@@ -201,7 +200,7 @@ TEST(SigtronCoupon, Fs345ItemAndClosing)
                      {"Descr_Prod", T("CANETA \xC7")}, {"Vlr_Descit", N(12.5)}}},
                    {{"TipoDescIt", T("P")}});
     rig.op.confirmAnswers = {common::Answer::No, common::Answer::No};
-    SigtronDriver d(rig.ctx);
+    printer::FamilyDriver& d = rig.driver();
     ASSERT_TRUE(rig.issue(d));
     EXPECT_EQ(paramsOf(rig, "AberturaCupomFiscal"), std::vector<std::string>{});
     const std::vector<std::string> item = {
@@ -235,7 +234,7 @@ TEST(SigtronCoupon, Fs300ItemAndClosingMessageCut)
                    {{{"Cod_Reduz", I(7)}, {"Descr_Prod", T(std::string(40, 'D'))}, {"Unid_Pad", T("UN")},
                      {"Quantidade", N(1.5)}, {"Preco_Unit", N(2.3456)}, {"BT_ICMS", N(3.5199)}, {"Vlr_Descit", N(3)}}},
                    {{"TipoDescIt", T("V")}});
-    SigtronDriver d(rig.ctx);
+    printer::FamilyDriver& d = rig.driver();
     ASSERT_TRUE(rig.issue(d));
     EXPECT_EQ(paramsOf(rig, "DescricaoProdutoFormatoLivre"),
               (std::vector<std::string>{"Mensagem=000007 " + std::string(33, 'D') + " UN\n\r   1,50        2,346   ",
@@ -260,7 +259,7 @@ TEST(SigtronCoupon, Receipts)
         rig.config.couponNumber = 42;
         rig.makeCoupon({{"Vlr_Nota", N(1234.5)}, {"Observ", T("")}}, {}, {{"Fil_Cidade", T("CAMPINAS")}});
         rig.op.confirmAnswers = {common::Answer::Yes};
-        SigtronDriver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         FamARig::Open t;
         d.receipts(t.rec);
         EXPECT_EQ(rig.op.texts("confirm"), std::vector<std::string>{"Emitir comprovante de entrega ?"});
@@ -286,7 +285,7 @@ TEST(SigtronCoupon, Receipts)
         rig.config.fatModNf = 1;
         rig.makeCoupon({{"Vlr_Nota", N(12.3456)}}, {}, {{"Fil_Cidade", T("")}});
         rig.op.confirmAnswers = {common::Answer::Yes, common::Answer::Yes};
-        SigtronDriver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         FamARig::Open t;
         d.receipts(t.rec);
         EXPECT_EQ(commandNames(rig), (std::vector<std::string>{"AberturaCuposSemICMS", "FechamentoCupomSemICMS",
@@ -304,7 +303,7 @@ TEST(SigtronCoupon, Receipts)
         FamARig rig("FS345");
         rig.makeCoupon({}, {});
         rig.op.confirmAnswers = {common::Answer::Close, common::Answer::Yes};
-        SigtronDriver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         FamARig::Open t;
         d.receipts(t.rec);
         EXPECT_EQ(commandNames(rig), std::vector<std::string>{"EmissaoCupomAdicional"});
@@ -315,7 +314,7 @@ TEST(SigtronCoupon, Receipts)
 TEST(SigtronUtilities, ReadingsAndCancel)
 {
     FamARig rig("FS300");
-    SigtronDriver d(rig.ctx);
+    printer::FamilyDriver& d = rig.driver();
     d.xReading();
     d.zReduction();
     d.cancelCoupon(printer::CancelKind::LastCoupon);

@@ -2,6 +2,7 @@
 // the payment forms and the coupon, against the emulator and against canned replies.
 #include "common/errors.h"
 #include "fam_b_coupon.h"
+#include "printer/sweda/sweda_driver.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,14 @@ using ecf::test::famb::FamBRig;
 using ecf::test::famb::jsonBytes;
 using namespace ecf::test::famb;
 using printer::sweda::SwedaDriver;
+
+namespace {
+// The Sweda driver's command and reply buffers.
+printer::sweda::SwedaChannel& channel(FamBRig& rig)
+{
+    return static_cast<SwedaDriver&>(rig.driver()).channel();
+}
+} // namespace
 
 namespace {
 
@@ -39,15 +48,15 @@ std::string reply293(const std::vector<std::string>& groups, std::string head = 
 TEST(SwedaChannel, OpensOnThePortNumberAndCutsOverlongCommands)
 {
     FamBRig rig("SWEDA", "", "3");
-    EXPECT_EQ(rig.channel.open("3"), 0);
-    EXPECT_THROW(rig.channel.open("COM1"), common::ConversionError);
+    EXPECT_EQ(channel(rig).open("3"), 0);
+    EXPECT_THROW(channel(rig).open("COM1"), common::ConversionError);
 
     // A command longer than the 513-byte buffer is cut to 512 bytes, never written past it.
     const std::string longCommand = esc + ".39" + std::string(600, 'A') + "}";
-    rig.channel.send(longCommand);
-    EXPECT_EQ(rig.channel.command(), longCommand.substr(0, 512));
+    channel(rig).send(longCommand);
+    EXPECT_EQ(channel(rig).command(), longCommand.substr(0, 512));
 
-    rig.channel.read();
+    channel(rig).read();
     const auto lines = rig.callLines();
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0]["args"], nlohmann::json::parse("[3,5,1,1]"));
@@ -60,12 +69,12 @@ TEST(SwedaChannel, OpensOnThePortNumberAndCutsOverlongCommands)
 TEST(SwedaChannel, ReplyStopsAtItsFirstNulAndNeverPassesTheBuffer)
 {
     FamBRig rig("SWEDA", readsJson({"abc\u0000def", std::string(700, 'x'), "yz"}));
-    rig.channel.read();
-    EXPECT_EQ(rig.channel.reply(), "abc");
-    rig.channel.read();
-    EXPECT_EQ(rig.channel.reply(), std::string(512, 'x'));
-    rig.channel.read(); // a shorter reply ends with a NUL of its own
-    EXPECT_EQ(rig.channel.reply(), "yz");
+    channel(rig).read();
+    EXPECT_EQ(channel(rig).reply(), "abc");
+    channel(rig).read();
+    EXPECT_EQ(channel(rig).reply(), std::string(512, 'x'));
+    channel(rig).read(); // a shorter reply ends with a NUL of its own
+    EXPECT_EQ(channel(rig).reply(), "yz");
     const auto lines = rig.callLines();
     EXPECT_EQ(lines[2]["args"][0], std::string(512, 'x')); // what the buffer held when passed in
 }
@@ -73,7 +82,7 @@ TEST(SwedaChannel, ReplyStopsAtItsFirstNulAndNeverPassesTheBuffer)
 TEST(SwedaStart, OpensThePortAndReadsTheTaxRatesFromTheEmulator)
 {
     FamBRig rig("SWEDA");
-    SwedaDriver d(rig.ctx);
+    printer::FamilyDriver& d = rig.driver();
     d.openPort(0);
     ASSERT_TRUE(d.start(0));
     EXPECT_EQ(rig.calls(), (std::vector<std::string>{
@@ -103,7 +112,7 @@ TEST(SwedaStart, StatusRepliesAndEmptyTableEndStartUp)
     };
     for (const auto& c : cases) {
         FamBRig rig("SWEDA", readsJson({c.reply}));
-        SwedaDriver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         EXPECT_FALSE(d.start(0)) << c.message;
         EXPECT_EQ(rig.messages(), std::vector<std::string>{c.message});
         EXPECT_EQ(rig.calls().size(), 2u) << "no further request";
@@ -119,7 +128,7 @@ TEST(SwedaStart, ParsesGroupsAtTheirPositionsAndReportsSendFailures)
     const std::string r295 = "." + std::string(21, ' ') + "T160300" + std::string(6, ' ') + "Dinheiro       }";
     FamBRig rig("SWEDA", readsJson({reply293({"T01 700", "   1800", "T031250", "       "}), r294, r295},
                                    R"(, "SwedaSend": [{"ret": 7}, {"ret": 3}, {"ret": 0}])"));
-    SwedaDriver d(rig.ctx);
+    printer::FamilyDriver& d = rig.driver();
     ASSERT_TRUE(d.start(0));
     EXPECT_EQ(rig.messages(), (std::vector<std::string>{"Erro de comunicação: 7", "Erro: 3"}));
     auto rate = [&](int n) { return rig.taxTable.entry(n).rate.toString(); };
@@ -135,7 +144,7 @@ TEST(SwedaStart, ParsesGroupsAtTheirPositionsAndReportsSendFailures)
 TEST(SwedaStart, ARateThatIsNoNumberEndsStartUpWithAConversionError)
 {
     FamBRig rig("SWEDA", readsJson({reply293({"T0118x0"})}));
-    SwedaDriver d(rig.ctx);
+    printer::FamilyDriver& d = rig.driver();
     EXPECT_THROW(d.start(0), common::ConversionError);
 }
 
@@ -143,12 +152,12 @@ TEST(SwedaStart, PortThatIsNoNumberOrFailsToOpen)
 {
     {
         FamBRig rig("SWEDA", "", "");
-        SwedaDriver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         EXPECT_THROW(d.openPort(0), common::ConversionError);
         EXPECT_TRUE(rig.calls().empty());
     }
     FamBRig rig("SWEDA", R"({"calls": {"SwedaOpen": [{"ret": 1}]}})", "2");
-    SwedaDriver d(rig.ctx);
+    printer::FamilyDriver& d = rig.driver();
     d.openPort(0);
     EXPECT_EQ(rig.calls(), std::vector<std::string>{"SwedaOpen(2, 5, 1, 1)"});
     EXPECT_EQ(rig.messages(), std::vector<std::string>{"Erro ao abrir porta da ECF SWEDA."});
@@ -157,7 +166,7 @@ TEST(SwedaStart, PortThatIsNoNumberOrFailsToOpen)
 TEST(SwedaUtilities, ReadingsAndCancelSendTheirCommandAndReadWithoutLookingAtResults)
 {
     FamBRig rig("SWEDA", R"({"calls": {"SwedaSend": [{"ret": 9, "times": "always"}]}})");
-    SwedaDriver d(rig.ctx);
+    printer::FamilyDriver& d = rig.driver();
     d.xReading();
     d.zReduction();
     d.cancelCoupon(printer::CancelKind::LastCoupon);
@@ -179,7 +188,7 @@ TEST(SwedaPaymentForms, ListingPositionsShortRepliesAndSendFailures)
     const std::string r295 = std::string(35, '.') + "Dinheiro       Cheque         Car";
     const std::string r296 = std::string(7, '.') + " Vale";
     FamBRig rig("SWEDA", readsJson({r295, r296}, R"(, "SwedaSend": [{"ret": 5}])"));
-    SwedaDriver d(rig.ctx);
+    printer::FamilyDriver& d = rig.driver();
     std::vector<std::string> items;
     d.listPaymentForms(items);
     EXPECT_EQ(items, (std::vector<std::string>{"Dinheiro       ", "Cheque         ", "Car"}));
@@ -187,13 +196,13 @@ TEST(SwedaPaymentForms, ListingPositionsShortRepliesAndSendFailures)
 
     // Replies shorter than the positions tested count as not blank: entries cut short.
     FamBRig rig2("SWEDA", readsJson({"short", std::string(10, 'x')}));
-    SwedaDriver d2(rig2.ctx);
+    printer::FamilyDriver& d2 = rig2.driver();
     d2.listPaymentForms(items);
     EXPECT_EQ(items, (std::vector<std::string>{"", "", "", "xxx", "", "", "", "", "", ""}));
 
     // A blank at char 36 of the first reply and at char 8 of the second: an empty list.
     FamBRig rig3("SWEDA", readsJson({std::string(35, '.') + " X", "1234567 Y"}));
-    SwedaDriver d3(rig3.ctx);
+    printer::FamilyDriver& d3 = rig3.driver();
     d3.listPaymentForms(items);
     EXPECT_TRUE(items.empty());
 }
@@ -221,7 +230,7 @@ TEST(SwedaCoupon, ItemsPaymentAndClosingToTheByte)
     h.vlrNota = 12.3456;
     h.tipoPagNum = 1;
     CouponTables t(rig, h, {a, b});
-    SwedaDriver d(rig.ctx);
+    printer::FamilyDriver& d = rig.driver();
     std::vector<std::string> codes;
     ASSERT_TRUE(t.sellItems(d, &codes));
     t.close(d);
@@ -268,7 +277,7 @@ TEST(SwedaCoupon, DiscountKinds)
         Branch br;
         br.tipoDescIt = c.kind;
         CouponTables t(rig, Header{}, {i}, br);
-        SwedaDriver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         ASSERT_TRUE(t.sellItems(d));
         const auto sends = rig.callsOf("SwedaSend");
         ASSERT_EQ(sends.size(), 3u);
@@ -293,7 +302,7 @@ TEST(SwedaCoupon, ErrorStops)
         Item second;
         second.numItem = 2;
         CouponTables t(rig, Header{}, {Item{}, second});
-        SwedaDriver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         EXPECT_FALSE(t.sellItems(d));
         EXPECT_EQ(rig.callsOf("SwedaSend").size(), c.sends);
         EXPECT_EQ(rig.messages(), std::vector<std::string>{c.message});
@@ -327,7 +336,7 @@ TEST(SwedaCoupon, TaxCodeResolution)
         Header h;
         h.icms = c.icms;
         CouponTables t(rig, h, {i});
-        SwedaDriver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         EXPECT_EQ(d.resolveTaxCode(t.rec).text, c.code) << c.icms << c.subst << c.base << " " << c.aliqCupom;
         EXPECT_EQ(rig.messages().size(), c.code == "   " ? 1u : 0u);
     }
@@ -336,7 +345,7 @@ TEST(SwedaCoupon, TaxCodeResolution)
     loadRates(rig.taxTable, false);
     rig.taxTable.entry(9).rate = common::Money::fromWhole(18);
     CouponTables t(rig, Header{}, {Item{}});
-    SwedaDriver d(rig.ctx);
+    printer::FamilyDriver& d = rig.driver();
     EXPECT_EQ(d.resolveTaxCode(t.rec).text, "T09");
 }
 
@@ -364,7 +373,7 @@ TEST(SwedaCoupon, PaymentVariants)
         h.vlrValeAberto = c.vale;
         h.numValeTroco = 42;
         CouponTables t(rig, h, {});
-        SwedaDriver d(rig.ctx);
+        printer::FamilyDriver& d = rig.driver();
         t.close(d);
         const auto lines = rig.callLines();
         ASSERT_EQ(lines.size(), 2u);
@@ -384,7 +393,7 @@ TEST(SwedaCoupon, FramingBytesFromTablesBecomeBlanks)
     i.descr = "A\x1b" "B|C}D\x0d\x0a" "E";
     i.unid = "}\x1b";
     CouponTables t(rig, Header{}, {i});
-    SwedaDriver d(rig.ctx);
+    printer::FamilyDriver& d = rig.driver();
     ASSERT_TRUE(t.sellItems(d));
     const auto sale = printer::jsonTextToBytes(rig.callLines()[1]["args"][0].get<std::string>());
     EXPECT_EQ(sale.substr(45), "A B|C D  E           " "   T01}");
@@ -399,7 +408,7 @@ TEST(SwedaPaymentForms, ProgrammingSendsOneListAndTheListingShowsIt)
 {
     FamBRig rig("SWEDA");
     FormaPtgTable forms(rig, {"DINHEIRO", "PIX", "CARTAO", "UMA FORMA COM VINTE}"});
-    SwedaDriver d(rig.ctx);
+    printer::FamilyDriver& d = rig.driver();
     d.programPaymentForms(forms.table);
     const std::string list = "DINHEIRO       PIX            CARTAO         UMA FORMA COM V";
     EXPECT_EQ(rig.calls(), std::vector<std::string>{"SwedaSend(" + jsonBytes(esc + ".39" + list + "}") + ")"});
@@ -411,7 +420,7 @@ TEST(SwedaPaymentForms, ProgrammingSendsOneListAndTheListingShowsIt)
 
     FamBRig empty("SWEDA");
     FormaPtgTable none(empty, {});
-    SwedaDriver e(empty.ctx);
+    printer::FamilyDriver& e = empty.driver();
     e.programPaymentForms(none.table);
     EXPECT_TRUE(empty.calls().empty());
 }

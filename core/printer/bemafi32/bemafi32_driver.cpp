@@ -24,12 +24,6 @@ const TaxSpelling taxSpelling{.substituted = {"FF"}, .exempt = {"II"}, .nonTaxed
 
 } // namespace
 
-BemaFI32Lib& BemaFI32Driver::lib()
-{
-    if (!ctx_.makers.bemafi32)
-        throw std::logic_error("BemaFI32 driver without the BemaFI32 library");
-    return *ctx_.makers.bemafi32;
-}
 
 void BemaFI32Driver::pause(int milliseconds) const
 {
@@ -167,9 +161,7 @@ void BemaFI32Driver::listPaymentForms(std::vector<std::string>& items)
 {
     // The listing asks the Daruma library (the emulators share one printer, so what was
     // programmed above shows up there).
-    if (!ctx_.makers.daruma)
-        throw std::logic_error("BemaFI32 listing without the Daruma library");
-    fi::listPaymentForms(ctx_.makers, ctx_.op, items);
+    fi::listPaymentForms(ctx_, items);
 }
 
 void BemaFI32Driver::fiscalMemory(const std::string& first, const std::string& last)

@@ -2,12 +2,13 @@
 // What the program sends to a BemaFI32 printer ("BEMAFI32", "MP2100") for every operation.
 #include "printer/family_context.h"
 #include "printer/family_driver.h"
+#include "printer/bemafi32/bemafi32_lib.h"
 
 namespace ecf::printer::bemafi32 {
 
 class BemaFI32Driver : public FamilyDriver {
 public:
-    explicit BemaFI32Driver(FamilyContext& ctx) : ctx_(ctx) {}
+    BemaFI32Driver(FamilyContext& ctx, BemaFI32Lib& lib) : ctx_(ctx), lib_(lib) {}
 
     void openPort(int velPortSer) override;
     bool start(int velPortSer) override;
@@ -30,10 +31,11 @@ public:
     bool replyCheck();
 
 private:
-    BemaFI32Lib& lib();
+    BemaFI32Lib& lib() { return lib_; }
     void pause(int milliseconds) const;
 
     FamilyContext& ctx_;
+    BemaFI32Lib& lib_;
 };
 
 } // namespace ecf::printer::bemafi32

@@ -1,30 +1,23 @@
 #pragma once
-// The Bematech library BEMAFI32.DLL (it reads its own "BemaFI32.ini"). 1 is success.
-#include <string>
+// The Bematech library BEMAFI32.DLL (it reads its own "BemaFI32.ini"). 1 is success; 0 is its
+// "no communication", and what an operation gets when the library does not answer.
+// Bematech_FI_AbrePortaSerial answers -4 when BemaFI32.ini is missing.
+#include "printer/fi/fi_functions.h"
+
+#define ECF_BEMAFI32_FUNCTIONS(F)                                                                       \
+    F(int, Bematech_FI_AbrePortaSerial, (), (), .success = one)                                          \
+    F(int, Bematech_FI_FechaPortaSerial, (), (), .success = one)                                         \
+    F(int, Bematech_FI_RetornoImpressora, (IntOut ack, IntOut st1, IntOut st2), (ack, st1, st2),        \
+      .success = one)                                                                                    \
+    F(int, Bematech_FI_RetornoAliquotas, (TextBuffer buffer), (buffer), .success = one, .buffer = 79)    \
+    F(int, Bematech_FI_VerificaIndiceAliquotasIss, (TextBuffer buffer), (buffer), .success = one,        \
+      .buffer = 48)                                                                                      \
+    ECF_FI_SHARED_FUNCTIONS(F, Bematech_FI_)                                                             \
+    F(int, Bematech_FI_VerificaFormasPagamento, (Text list), (list), .success = one)                     \
+    F(int, Bematech_FI_LeituraMemoriaFiscalData, (Text first, Text last), (first, last), .success = one)
 
 namespace ecf::printer::bemafi32 {
 
-class BemaFI32Lib {
-public:
-    virtual ~BemaFI32Lib() = default;
-    virtual int Bematech_FI_AbrePortaSerial() = 0;             // -4: BemaFI32.ini missing
-    virtual int Bematech_FI_FechaPortaSerial() = 0;
-    virtual int Bematech_FI_RetornoImpressora(int& ack, int& st1, int& st2) = 0;
-    virtual int Bematech_FI_RetornoAliquotas(std::string& buffer) = 0;           // 79 characters
-    virtual int Bematech_FI_VerificaIndiceAliquotasIss(std::string& buffer) = 0; // 48 characters
-    virtual int Bematech_FI_AbreCupom(const std::string& cgc) = 0;
-    virtual int Bematech_FI_VendeItem(const std::string& code, const std::string& description,
-                                      const std::string& taxCode, const std::string& qtyType,
-                                      const std::string& quantity, int decimals, const std::string& unitPrice,
-                                      const std::string& discountType, const std::string& discountValue) = 0;
-    virtual int Bematech_FI_IniciaFechamentoCupom(const std::string& a, const std::string& b, const std::string& c) = 0;
-    virtual int Bematech_FI_EfetuaFormaPagamento(const std::string& form, const std::string& value) = 0;
-    virtual int Bematech_FI_TerminaFechamentoCupom(const std::string& message) = 0;
-    virtual int Bematech_FI_LeituraX() = 0;
-    virtual int Bematech_FI_ReducaoZ(const std::string& date, const std::string& time) = 0;
-    virtual int Bematech_FI_CancelaCupom() = 0;
-    virtual int Bematech_FI_VerificaFormasPagamento(const std::string& list) = 0;
-    virtual int Bematech_FI_LeituraMemoriaFiscalData(const std::string& first, const std::string& last) = 0;
-};
+ECF_MAKER_INTERFACE(BemaFI32Lib, ECF_BEMAFI32_FUNCTIONS, "bemafi32", "ECF_LIB_BEMAFI32");
 
 } // namespace ecf::printer::bemafi32

@@ -27,12 +27,6 @@ const TaxSpelling taxSpelling{
 
 } // namespace
 
-DarumaLib& DarumaDriver::lib()
-{
-    if (!ctx_.makers.daruma)
-        throw std::logic_error("Daruma driver without the Daruma library");
-    return *ctx_.makers.daruma;
-}
 
 // --- start-up and exit
 
@@ -147,7 +141,7 @@ void DarumaDriver::programPaymentForms(data::Table& formaPtg)
 
 void DarumaDriver::listPaymentForms(std::vector<std::string>& items)
 {
-    fi::listPaymentForms(ctx_.makers, ctx_.op, items);
+    fi::listPaymentForms(ctx_, items);
 }
 
 void DarumaDriver::fiscalMemory(const std::string& first, const std::string& last)

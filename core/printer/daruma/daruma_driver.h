@@ -2,12 +2,13 @@
 // What the program sends to a Daruma printer ("DARUMA345", "FS600") for every operation.
 #include "printer/family_context.h"
 #include "printer/family_driver.h"
+#include "printer/daruma/daruma_lib.h"
 
 namespace ecf::printer::daruma {
 
 class DarumaDriver : public FamilyDriver {
 public:
-    explicit DarumaDriver(FamilyContext& ctx) : ctx_(ctx) {}
+    DarumaDriver(FamilyContext& ctx, DarumaLib& lib) : ctx_(ctx), lib_(lib) {}
 
     void openPort(int velPortSer) override;
     bool start(int velPortSer) override;
@@ -27,9 +28,10 @@ public:
     void fiscalMemory(const std::string& first, const std::string& last) override;
 
 private:
-    DarumaLib& lib();
+    DarumaLib& lib() { return lib_; }
 
     FamilyContext& ctx_;
+    DarumaLib& lib_;
 };
 
 

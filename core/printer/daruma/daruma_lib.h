@@ -1,31 +1,23 @@
 #pragma once
-// The Daruma library Daruma32.dll. 1 is success. Buffers that the library fills are passed
-// with their prepared content and hold the reply after the call.
-#include <string>
+// The Daruma library Daruma32.dll. 1 is success; 0 is what an operation gets when the library
+// does not answer. Buffers that the library fills are passed with their prepared content and
+// hold the reply after the call.
+#include "printer/fi/fi_functions.h"
+
+#define ECF_DARUMA_FUNCTIONS(F)                                                                         \
+    F(int, Daruma_FI_VerificaImpressoraLigada, (), (), .success = one)                                   \
+    F(int, Daruma_FI_LerAliquotasComIndice, (TextBuffer buffer), (buffer), .success = one, .buffer = 300) \
+    ECF_FI_SHARED_FUNCTIONS(F, Daruma_FI_)                                                               \
+    F(int, Daruma_FI_IdentificaConsumidor, (Text name, Text address, Text document),                     \
+      (name, address, document), .success = one)                                                         \
+    F(int, Daruma_FI_ProgramaFormasPagamento, (Text list), (list), .success = one)                       \
+    F(int, Daruma_FI_VerificaDescricaoFormasPagamento, (TextBuffer buffer), (buffer), .success = one,    \
+      .buffer = 275)                                                                                     \
+    /* the dates as days since 30/12/1899 */                                                             \
+    F(int, Daruma_FI_LeituraMemoriaFiscalData, (double first, double last), (first, last), .success = one)
 
 namespace ecf::printer::daruma {
 
-class DarumaLib {
-public:
-    virtual ~DarumaLib() = default;
-    virtual int Daruma_FI_VerificaImpressoraLigada() = 0;
-    virtual int Daruma_FI_LerAliquotasComIndice(std::string& buffer) = 0;   // 300 characters
-    virtual int Daruma_FI_AbreCupom(const std::string& cgc) = 0;
-    virtual int Daruma_FI_VendeItem(const std::string& code, const std::string& description, const std::string& taxCode,
-                                    const std::string& qtyType, const std::string& quantity, int decimals,
-                                    const std::string& unitPrice, const std::string& discountType,
-                                    const std::string& discountValue) = 0;
-    virtual int Daruma_FI_IniciaFechamentoCupom(const std::string& a, const std::string& b, const std::string& c) = 0;
-    virtual int Daruma_FI_EfetuaFormaPagamento(const std::string& form, const std::string& value) = 0;
-    virtual int Daruma_FI_IdentificaConsumidor(const std::string& name, const std::string& address,
-                                               const std::string& document) = 0;
-    virtual int Daruma_FI_TerminaFechamentoCupom(const std::string& message) = 0;
-    virtual int Daruma_FI_LeituraX() = 0;
-    virtual int Daruma_FI_ReducaoZ(const std::string& date, const std::string& time) = 0;
-    virtual int Daruma_FI_CancelaCupom() = 0;
-    virtual int Daruma_FI_ProgramaFormasPagamento(const std::string& list) = 0;
-    virtual int Daruma_FI_VerificaDescricaoFormasPagamento(std::string& buffer) = 0; // 275 characters
-    virtual int Daruma_FI_LeituraMemoriaFiscalData(double first, double last) = 0;   // days since 30/12/1899
-};
+ECF_MAKER_INTERFACE(DarumaLib, ECF_DARUMA_FUNCTIONS, "daruma", "ECF_LIB_DARUMA");
 
 } // namespace ecf::printer::daruma

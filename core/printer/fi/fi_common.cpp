@@ -1,5 +1,7 @@
 #include "printer/fi/fi_common.h"
 
+#include <stdexcept>
+
 #include "common/format.h"
 #include "common/text.h"
 #include "data/table.h"
@@ -119,10 +121,13 @@ std::vector<std::string> parsePaymentForms(std::string text)
     return items;
 }
 
-void listPaymentForms(MakerInterfaces& makers, common::OperatorPort& op, std::vector<std::string>& items)
+void listPaymentForms(FamilyContext& ctx, std::vector<std::string>& items)
 {
+    if (!ctx.describePaymentForms)
+        throw std::logic_error("payment-form listing without the Daruma library");
     std::string buffer(275, ' ');
-    const int r = makers.describePaymentForms(buffer);
+    const int r = ctx.describePaymentForms(buffer);
+    common::OperatorPort& op = ctx.op;
     if (r != 1) {
         op.message("Erro: " + dec(r));
         return;

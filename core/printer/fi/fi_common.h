@@ -59,7 +59,7 @@ std::vector<std::string> parsePaymentForms(std::string text);
 
 // The payment-form listing through the Daruma library's description call (the BemaFI32
 // family lists its forms the same way, through the same library).
-void listPaymentForms(MakerInterfaces& makers, common::OperatorPort& op, std::vector<std::string>& items);
+void listPaymentForms(FamilyContext& ctx, std::vector<std::string>& items);
 
 // A value in plain decimal, as messages carry result codes.
 inline std::string dec(long long v) { return std::to_string(v); }

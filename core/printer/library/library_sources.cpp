@@ -1,5 +1,7 @@
 #include "printer/library/library_sources.h"
 
+#include "printer/family.h"
+
 #include <cstdlib>
 
 namespace ecf::printer::library {
@@ -7,26 +9,9 @@ namespace ecf::printer::library {
 LibrarySources::LibrarySources(std::map<std::string, std::filesystem::path, std::less<>> libraries,
                                HostSettings settings)
 {
-    for (auto& [family, file] : libraries) {
-        const LibraryFamily* f = findLibraryFamily(family);
-        if (!f)
-            continue;
-        auto& host = hosts_[f->family];
-        host = std::make_unique<MakerHost>(*f, file, settings);
-        const std::string_view name = f->family;
-        if (name == "schalter")
-            schalter_ = std::make_unique<HostedSchalter>(*host);
-        else if (name == "mp20")
-            mp20_ = std::make_unique<HostedMp20>(*host);
-        else if (name == "sweda")
-            sweda_ = std::make_unique<HostedSweda>(*host);
-        else if (name == "daruma")
-            daruma_ = std::make_unique<HostedDaruma>(*host);
-        else if (name == "bemafi32")
-            bemafi32_ = std::make_unique<HostedBemaFI32>(*host);
-        else if (name == "sigtron")
-            sigtron_ = std::make_unique<HostedSigtron>(*host);
-    }
+    for (auto& [family, file] : libraries)
+        if (const LibraryFamily* f = findLibraryFamily(family))
+            hosts_[f->family] = std::make_unique<MakerHost>(*f, file, settings);
 }
 
 LibrarySources::~LibrarySources()
@@ -37,11 +22,10 @@ LibrarySources::~LibrarySources()
 std::unique_ptr<LibrarySources> LibrarySources::fromEnvironment()
 {
     std::map<std::string, std::filesystem::path, std::less<>> libraries;
-    for (const LibraryFamily& f : libraryFamilies())
-        if (const char* v = std::getenv(f.variable); v && *v)
-            libraries[f.family] = v;
-    if (const char* v = std::getenv(sigtronControl().variable); v && *v)
-        libraries[sigtronControl().family] = v;
+    for (const FamilyEntry* f : families())
+        if (f->library)
+            if (const char* v = std::getenv(f->library().variable); v && *v)
+                libraries[f->name] = v;
     return std::make_unique<LibrarySources>(std::move(libraries), hostSettingsFromEnvironment());
 }
 
@@ -67,6 +51,12 @@ void LibrarySources::closeAll()
 {
     for (auto& [family, host] : hosts_)
         host->close();
+}
+
+const LibraryFamily* findLibraryFamily(std::string_view family)
+{
+    const FamilyEntry* f = findFamily(family);
+    return f && f->library ? &f->library() : nullptr;
 }
 
 } // namespace ecf::printer::library

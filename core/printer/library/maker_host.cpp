@@ -155,7 +155,7 @@ MakerHost::MakerHost(const LibraryFamily& family, std::filesystem::path library,
 // The Sigtron control named by its class identifier (registered in the Wine prefix).
 bool MakerHost::classIdentifier() const
 {
-    return &family_ == &sigtronControl() && library_.string().starts_with('{');
+    return family_.control && library_.string().starts_with('{');
 }
 
 // The command and environment of the Windows helper under Wine; a message when Wine cannot run it.
@@ -235,7 +235,7 @@ std::optional<std::string> MakerHost::open()
         return "Biblioteca da impressora fiscal não encontrada: " + quoted(library_);
     std::vector<std::string> command, environment;
     windows_ = classIdentifier() || peMachine(library_) != 0;
-    if (&family_ == &sigtronControl() && !windows_)
+    if (family_.control && !windows_)
         return "O controle Sigtron " + quoted(library_) +
                " não é um arquivo do Windows: ECF_LIB_SIGTRON nomeia o arquivo do controle (.ocx ou .dll) "
                "ou a sua classe, {E082E834-EA7F-11D0-86A4-000044022A8A}.";
@@ -297,7 +297,8 @@ std::optional<std::string> MakerHost::open()
     // at most): it gets at least half a minute, whatever a call gets.
     const auto loading = windows_ ? std::max<std::chrono::milliseconds>(settings_.timeout, std::chrono::seconds(30))
                                   : settings_.timeout;
-    if (!readFrame(payload, std::chrono::steady_clock::now() + loading, why) ||
+    if (!send(wire::encodeTable(family_), why) ||
+        !readFrame(payload, std::chrono::steady_clock::now() + loading, why) ||
         !wire::decodeHello(payload, status, detail)) {
         end(true);
         return "Não foi possível carregar a biblioteca da impressora fiscal " + quoted(library_) +
@@ -389,7 +390,7 @@ wire::Value MakerHost::call(std::string_view fn, std::vector<wire::Value>& args)
     return ret;
 }
 
-bool MakerHost::exchange(const std::string& frame, std::string& payload, std::string& why)
+bool MakerHost::send(const std::string& frame, std::string& why)
 {
     std::size_t done = 0;
     while (done < frame.size()) {
@@ -402,7 +403,12 @@ bool MakerHost::exchange(const std::string& frame, std::string& payload, std::st
         }
         done += static_cast<std::size_t>(n);
     }
-    return readFrame(payload, std::chrono::steady_clock::now() + settings_.timeout, why);
+    return true;
+}
+
+bool MakerHost::exchange(const std::string& frame, std::string& payload, std::string& why)
+{
+    return send(frame, why) && readFrame(payload, std::chrono::steady_clock::now() + settings_.timeout, why);
 }
 
 bool MakerHost::readFrame(std::string& payload, std::chrono::steady_clock::time_point deadline, std::string& why)

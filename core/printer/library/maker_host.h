@@ -70,6 +70,7 @@ public:
     std::function<void(const std::string&)> onNotice;
 
 private:
+    bool send(const std::string& frame, std::string& why);
     bool exchange(const std::string& frame, std::string& payload, std::string& why);
     bool readFrame(std::string& payload, std::chrono::steady_clock::time_point deadline, std::string& why);
     void fail(std::string message);

@@ -69,6 +69,60 @@ std::uint32_t frameLength(const char header[4])
     return b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
 }
 
+std::string encodeTable(const LibraryFamily& family)
+{
+    Writer w;
+    w.u8(tableTag);
+    w.u8(family.control ? 1 : 0);
+    w.text(family.family);
+    w.u16(static_cast<std::uint16_t>(family.functions.size()));
+    for (const Signature& sig : family.functions) {
+        w.text(sig.fn);
+        w.text(sig.symbol);
+        w.text(sig.args);
+        w.u8(static_cast<std::uint8_t>(sig.ret));
+        w.i64(sig.bufferSize);
+        w.i64(sig.failure);
+        w.i64(sig.ordinal);
+    }
+    return w.frame();
+}
+
+bool decodeTable(std::string_view payload, ReceivedFamily& out)
+{
+    Reader r(payload);
+    std::uint8_t tag, control, ret;
+    std::uint16_t count;
+    if (!r.u8(tag) || tag != tableTag || !r.u8(control) || !r.text(out.name) || !r.u16(count))
+        return false;
+    out.control = control != 0;
+    out.functions.clear();
+    auto keep = [&](std::string& text) -> const char* {
+        out.texts.push_back(std::make_unique<std::string>(std::move(text)));
+        return out.texts.back()->c_str();
+    };
+    for (std::uint16_t i = 0; i < count; ++i) {
+        std::string fn, symbol, args;
+        std::int64_t buffer, failure, ordinal;
+        if (!r.text(fn) || !r.text(symbol) || !r.text(args) || !r.u8(ret) || !r.i64(buffer) || !r.i64(failure) ||
+            !r.i64(ordinal))
+            return false;
+        if (args.find_first_not_of("idsbr") != std::string::npos || std::string_view("isvb").find(char(ret)) ==
+            std::string_view::npos || buffer < 0 || buffer > (1 << 20))
+            return false;
+        Signature sig{};
+        sig.fn = keep(fn);
+        sig.symbol = keep(symbol);
+        sig.args = keep(args);
+        sig.ret = static_cast<char>(ret);
+        sig.bufferSize = static_cast<int>(buffer);
+        sig.failure = failure;
+        sig.ordinal = static_cast<int>(ordinal);
+        out.functions.push_back(sig);
+    }
+    return r.atEnd();
+}
+
 std::string encodeHello(Hello status, std::string_view detail)
 {
     Writer w;

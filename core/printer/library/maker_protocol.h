@@ -3,6 +3,9 @@
 // form of the trace's call records. Every message is one frame, a 4-byte little-endian length
 // and the payload. Numbers are little-endian; a text is a 4-byte length and its bytes.
 //
+//   table  (program, once, first): 'T', the control flag (1 byte), the family's name, a 2-byte
+//                     count, then each function: name, symbol, argument kinds (texts), result
+//                     kind (1 byte), buffer size, failure result, ordinal (8-byte integers)
 //   hello  (helper, once, after loading the library): status, detail text
 //   call   (program): 'C', 2-byte function index, then each argument of the signature:
 //                     'i' 8-byte integer, 'd' 8-byte double, 's' text, 'b' text (the buffer's
@@ -15,6 +18,7 @@
 #include "printer/library/maker_signatures.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -27,6 +31,7 @@ enum Hello : std::uint8_t { Ready = 0, NotLoadable = 1, MissingSymbol = 2, BadRe
 enum Status : std::uint8_t { Ok = 0, Fault = 1 };
 constexpr std::uint8_t callTag = 'C';
 constexpr std::uint8_t quitTag = 'Q';
+constexpr std::uint8_t tableTag = 'T';
 // A frame longer than this is refused (a reply text is cut well before it).
 constexpr std::uint32_t maxFrame = 16u << 20;
 
@@ -69,6 +74,18 @@ private:
 
 // The length a frame header announces.
 std::uint32_t frameLength(const char header[4]);
+
+// A family's table as the helper receives it: it owns the texts its signatures point to.
+struct ReceivedFamily {
+    std::string name;
+    bool control = false;
+    std::vector<Signature> functions;
+    std::vector<std::unique_ptr<std::string>> texts;
+    LibraryFamily family() const { return {name.c_str(), "", functions, control}; }
+};
+
+std::string encodeTable(const LibraryFamily& family);
+bool decodeTable(std::string_view payload, ReceivedFamily& out);
 
 std::string encodeHello(Hello status, std::string_view detail);
 bool decodeHello(std::string_view payload, Hello& status, std::string& detail);

@@ -1,14 +1,23 @@
 #pragma once
-// The functions of each maker library as the helper process calls them: name, argument kinds,
-// result kind, the size of an output buffer, and the result an operation gets when the library
-// fails to answer. One table per library family; the helper makes every call from it, so a
-// function is added here and nowhere else. Self-contained (no other ECF header), since the
-// helper is also built as a 32-bit program.
+// The functions of a maker library as the helper process calls them: name, argument kinds,
+// result kind, the size of an output buffer, the result an operation gets when the library
+// fails to answer, and the result that counts as success. Each family's list of functions
+// (<fam>_lib.h) makes its table; the program sends the table to the helper, which makes every
+// call from it. Self-contained (no other ECF header), since the helper is also built as a
+// 32-bit program and as a Windows one.
 #include <cstdint>
 #include <span>
 #include <string_view>
 
 namespace ecf::printer::library {
+
+// What counts as success for a function's result, for the watch over a coupon's calls and for a
+// canned entry that gives no result: `value` is the result a canned entry stands for (and the
+// success value for Equals); Any: every result counts as success.
+struct SuccessRule {
+    enum Kind : std::uint8_t { Any, Equals, NonZero, FirstArgument, True } kind = Any;
+    std::int64_t value = 0;
+};
 
 // Argument kinds, one letter each in Signature::args:
 //   'i' int, 'd' double, 's' zero-terminated 8-bit text,
@@ -23,20 +32,16 @@ struct Signature {
     int bufferSize;        // the documented size of the 'b' argument (0: none)
     std::int64_t failure;  // the result when the library does not answer
     int ordinal;           // the Windows library exports it by this number only (0: by its name)
+    SuccessRule success;   // the result that counts as success
 };
 
 struct LibraryFamily {
     const char* family;    // as in the trace: "schalter", "mp20", ...
     const char* variable;  // the environment variable naming the library file
     std::span<const Signature> functions;
+    bool control = false;  // a COM control driven through IDispatch (the Windows helper only)
 };
 
-// The five library families.
-std::span<const LibraryFamily> libraryFamilies();
-// The Sigtron control's calls (ECF_LIB_SIGTRON; the Windows helper only).
-const LibraryFamily& sigtronControl();
-// One of the five, or "sigtron".
-const LibraryFamily* findLibraryFamily(std::string_view family);
 // Index of `fn` in the family's table, or -1.
 int findFunction(const LibraryFamily& family, std::string_view fn);
 

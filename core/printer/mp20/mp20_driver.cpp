@@ -106,12 +106,6 @@ std::string commandField(std::string_view text)
     return out;
 }
 
-Mp20Lib& Mp20Driver::lib()
-{
-    if (!ctx_.makers.mp20)
-        throw common::Error("The MP-20 library is not available");
-    return *ctx_.makers.mp20;
-}
 
 bool Mp20Driver::replyCheck()
 {

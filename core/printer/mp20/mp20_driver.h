@@ -3,6 +3,7 @@
 // operation, and the printer reply check that reads "MP20FI.RET".
 #include "printer/family_context.h"
 #include "printer/family_driver.h"
+#include "printer/mp20/mp20_lib.h"
 
 #include <string>
 #include <string_view>
@@ -15,7 +16,7 @@ std::string commandField(std::string_view text);
 
 class Mp20Driver : public FamilyDriver {
 public:
-    explicit Mp20Driver(FamilyContext& ctx) : ctx_(ctx) {}
+    Mp20Driver(FamilyContext& ctx, Mp20Lib& lib) : ctx_(ctx), lib_(lib) {}
 
     void openPort(int velPortSer) override;
     bool start(int velPortSer) override;
@@ -40,10 +41,11 @@ public:
     const std::string& replyText() const { return replyText_; }
 
 private:
-    Mp20Lib& lib();
+    Mp20Lib& lib() { return lib_; }
     void sendPaymentForms(data::Table& formaPtg);
 
     FamilyContext& ctx_;
+    Mp20Lib& lib_;
     std::string replyText_; // first line of "MP20FI.RET" as last read by the reply check
     int closingResult_ = 0; // result of the closing command, reported by the receipt under FatModNf 136
 };

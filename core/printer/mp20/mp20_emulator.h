@@ -21,8 +21,7 @@ public:
     {
     }
 
-    int IniPortaStr(const std::string& port) override;
-    int FormataTX(const std::string& command) override;
+    ECF_MP20_FUNCTIONS(ECF_MAKER_OVERRIDE)
 
     static constexpr std::size_t maxPaymentForms = 50;
 

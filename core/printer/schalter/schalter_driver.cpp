@@ -66,12 +66,6 @@ std::string paidAmount(data::Table& c, FieldCheck& check)
 
 } // namespace
 
-SchalterLib& SchalterDriver::lib()
-{
-    if (!ctx_.makers.schalter)
-        throw common::Error("The Schalter library is not available");
-    return *ctx_.makers.schalter;
-}
 
 bool SchalterDriver::laterCommands() const { return ctx_.model().laterCommands; }
 

@@ -3,13 +3,14 @@
 // dll32phi.dll for every operation.
 #include "printer/family_context.h"
 #include "printer/family_driver.h"
+#include "printer/schalter/schalter_lib.h"
 #include "printer/value_check.h"
 
 namespace ecf::printer::schalter {
 
 class SchalterDriver : public FamilyDriver {
 public:
-    explicit SchalterDriver(FamilyContext& ctx) : ctx_(ctx) {}
+    SchalterDriver(FamilyContext& ctx, SchalterLib& lib) : ctx_(ctx), lib_(lib) {}
 
     void openPort(int velPortSer) override;
     bool start(int velPortSer) override;
@@ -36,7 +37,7 @@ private:
     ItemArgs itemArgs(CouponRecords& rec, common::Money itemTotal, FieldCheck& check);
     // The discount text; empty: no discount is sent.
     std::string discountText(CouponRecords& rec, common::Money itemTotal, FieldCheck& check);
-    SchalterLib& lib();
+    SchalterLib& lib() { return lib_; }
     bool laterCommands() const;
     bool loadFromXReading();
     bool loadFromRegisters();
@@ -44,6 +45,7 @@ private:
     bool selectPortForUtility(const char* com2Prefix);
 
     FamilyContext& ctx_;
+    SchalterLib& lib_;
 };
 
 } // namespace ecf::printer::schalter

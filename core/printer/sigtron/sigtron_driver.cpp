@@ -65,13 +65,6 @@ std::string closingMessage(data::Table& c)
 
 } // namespace
 
-SigtronLib& SigtronDriver::ctl()
-{
-    if (!ctx_.makers.sigtron)
-        throw common::Error("The Sigtron control is not available");
-    return *ctx_.makers.sigtron;
-}
-
 
 void SigtronDriver::select(const char* lib, const char* cmd)
 {

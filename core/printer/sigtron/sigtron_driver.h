@@ -4,6 +4,7 @@
 // one SetParameter per parameter, Execute, then ReturnValue for results.
 #include "printer/family_context.h"
 #include "printer/family_driver.h"
+#include "printer/sigtron/sigtron_lib.h"
 #include "printer/value_check.h"
 
 #include <initializer_list>
@@ -14,7 +15,7 @@ namespace ecf::printer::sigtron {
 
 class SigtronDriver : public FamilyDriver {
 public:
-    explicit SigtronDriver(FamilyContext& ctx) : ctx_(ctx) {}
+    SigtronDriver(FamilyContext& ctx, SigtronLib& lib) : ctx_(ctx), lib_(lib) {}
 
     // The opening loop's number of attempts.
     static constexpr int openAttempts = 500000;
@@ -38,7 +39,7 @@ public:
     void fiscalMemory(const std::string& first, const std::string& last) override;
 
 private:
-    SigtronLib& ctl();
+    SigtronLib& ctl() { return lib_; }
     bool laterCommands() const { return ctx_.model().laterCommands; } // the model speaks the later command set
     void select(const char* lib, const char* cmd);          // LibName and CmdName
     void param(const char* name, const std::u16string& value);
@@ -53,6 +54,7 @@ private:
     bool loadTaxTable();
 
     FamilyContext& ctx_;
+    SigtronLib& lib_;
     std::string paymentLetter_; // set by the FS345 closing, used by its delivery receipt
 };
 

@@ -33,6 +33,11 @@ void printText(EmulatedPrinter& p, const std::string& text)
 
 } // namespace
 
+void SigtronEmulator::CmdFileName(const std::u16string& value) { cmdFileName_ = value; }
+void SigtronEmulator::CommConfig(const std::u16string& value) { commConfig_ = value; }
+void SigtronEmulator::LibName(const std::u16string& value) { libName_ = value; }
+void SigtronEmulator::CmdName(const std::u16string& value) { cmdName_ = value; }
+
 void SigtronEmulator::addItem(long long cents, const std::string& discountPercent)
 {
     // The printer truncates, as it does the item's total.

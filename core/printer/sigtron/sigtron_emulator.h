@@ -16,16 +16,7 @@ class SigtronEmulator : public SigtronLib {
 public:
     explicit SigtronEmulator(EmulatedPrinter& printer) : p_(printer) {}
 
-    void CmdFileName(const std::u16string& value) override { cmdFileName_ = value; }
-    void CommConfig(const std::u16string& value) override { commConfig_ = value; }
-    void LibName(const std::u16string& value) override { libName_ = value; }
-    void CmdName(const std::u16string& value) override { cmdName_ = value; }
-    bool Open() override;
-    void Close() override;
-    int SendText(const std::u16string& text) override;
-    int Execute() override;
-    void SetParameter(const std::u16string& name, const std::u16string& value) override;
-    std::u16string ReturnValue(const std::u16string& name) override;
+    ECF_SIGTRON_FUNCTIONS(ECF_MAKER_OVERRIDE)
 
 private:
     std::string param(const char* name) const;  // UTF-8 text of a parameter of the running command

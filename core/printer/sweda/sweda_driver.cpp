@@ -62,11 +62,8 @@ std::string SwedaDriver::commandText(std::string_view bytes)
 
 SwedaChannel& SwedaDriver::channel()
 {
-    if (!channel_) {
-        if (!ctx_.makers.sweda)
-            throw std::logic_error("Sweda driver without the Sweda library");
-        channel_ = std::make_unique<SwedaChannel>(*ctx_.makers.sweda);
-    }
+    if (!channel_)
+        channel_ = std::make_unique<SwedaChannel>(lib_);
     return *channel_;
 }
 

@@ -3,6 +3,7 @@
 // command channel.
 #include "printer/family_context.h"
 #include "printer/family_driver.h"
+#include "printer/sweda/sweda_lib.h"
 #include "printer/value_check.h"
 #include "printer/sweda/sweda_channel.h"
 
@@ -14,7 +15,7 @@ namespace ecf::printer::sweda {
 
 class SwedaDriver : public FamilyDriver {
 public:
-    explicit SwedaDriver(FamilyContext& ctx) : ctx_(ctx) {}
+    SwedaDriver(FamilyContext& ctx, SwedaLib& lib) : ctx_(ctx), lib_(lib) {}
 
     void openPort(int velPortSer) override;
     bool start(int velPortSer) override;
@@ -37,8 +38,10 @@ public:
     // which ends a command, become blanks; the length is kept.
     static std::string commandText(std::string_view bytes);
 
-private:
+    // The command and reply buffers of the process, made on first use.
     SwedaChannel& channel();
+
+private:
     // The commands' parts that carry numbers, each number through `check`.
     std::string saleCommand(CouponRecords& rec, const TaxCode& taxCode, common::Money itemTotal, FieldCheck& check);
     std::string discountValue(CouponRecords& rec, common::Money itemTotal, FieldCheck& check);
@@ -46,6 +49,7 @@ private:
     std::string closingMessage(data::Table& cabec, FieldCheck& check);
 
     FamilyContext& ctx_;
+    SwedaLib& lib_;
     std::unique_ptr<SwedaChannel> channel_; // the process-wide command and reply buffers
 };
 

@@ -12,9 +12,7 @@ class SwedaEmulator : public SwedaLib {
 public:
     explicit SwedaEmulator(EmulatedPrinter& printer) : printer_(printer) {}
 
-    int SwedaOpen(int port, int a, int b, int c) override;
-    int SwedaSend(const char* command) override;
-    int SwedaRead(char* reply, int maxLength) override;
+    ECF_SWEDA_FUNCTIONS(ECF_MAKER_OVERRIDE)
 
 private:
     void sale(const std::string& fields);

@@ -3,12 +3,15 @@
 // a test asks for in STANDIN_FAULT, "KIND:FUNCTION[:N]" (on the Nth call of FUNCTION, default
 // the first): "crash" aborts, "hang" never returns, "overflow" writes far past the buffer.
 #include "printer/emulated_printer.h"
+#include "printer/maker_function.h"
 
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <map>
 #include <string>
+#include <tuple>
+#include <type_traits>
 #if defined(_WIN32)
 #include <windows.h>
 #else
@@ -63,17 +66,107 @@ inline void enter(const char* fn, char* buffer = nullptr)
         std::memset(buffer, 'X', 8192);
 }
 
-// A call on a buffer of `size` bytes that the library fills.
-template <class Call>
-int filled(char* buffer, std::size_t size, Call&& call)
+// The kinds of the makers' lists as the libraries export them: plain C types.
+namespace c {
+using Text = const char*;
+using TextBuffer = char*;
+using RawText = const char*;
+using RawBuffer = char*;
+using IntOut = int*;
+using TextResult = const char*;
+} // namespace c
+
+namespace detail {
+
+// A C argument made the emulator's parameter, and what it wrote put back after the call.
+template <class P, class C>
+struct Argument {
+    C value;
+    P get() { return value; }
+    void done() {}
+};
+template <>
+struct Argument<ecf::printer::Text, const char*> {
+    std::string value;
+    explicit Argument(const char* v) : value(v) {}
+    const std::string& get() { return value; }
+    void done() {}
+};
+template <>
+struct Argument<ecf::printer::IntOut, int*> {
+    int* value;
+    int& get() { return *value; }
+    void done() {}
+};
+// A TextBuffer of the signature's size, copied back whole.
+struct FilledBuffer {
+    char* target;
+    std::string value;
+    FilledBuffer(char* t, int size) : target(t), value(t, static_cast<std::size_t>(size)) {}
+    std::string& get() { return value; }
+    void done() { std::memcpy(target, value.data(), value.size()); }
+};
+
+inline const char* keep(std::string text)
 {
-    std::string b(buffer, size);
-    const int r = call(b);
-    std::memcpy(buffer, b.data(), size);
-    return r;
+    static std::string kept;
+    kept = std::move(text);
+    return kept.c_str();
+}
+
+} // namespace detail
+
+// The emulator's function `fn` (position `index` in its family's list) called with the C
+// arguments a stand-in export received, after the STANDIN_FAULT check.
+template <class Emulator, class Lib, class R, class... P, class... C>
+auto forward(Emulator& emulator, R (Lib::*fn)(P...), int index, std::tuple<C&...> args)
+{
+    const ecf::printer::library::Signature& sig = Lib::library().functions[static_cast<std::size_t>(index)];
+    char* buffer = nullptr;
+    std::apply(
+        [&](auto&... a) {
+            (
+                [&] {
+                    if constexpr (std::is_same_v<std::remove_cvref_t<decltype(a)>, char*>)
+                        buffer = a;
+                }(),
+                ...);
+        },
+        args);
+    enter(sig.fn, buffer);
+    auto held = std::apply(
+        [&](auto&... a) {
+            return std::tuple{[&]<class Q, class V>(V v) {
+                if constexpr (std::is_same_v<Q, ecf::printer::TextBuffer>)
+                    return detail::FilledBuffer(v, sig.bufferSize);
+                else
+                    return detail::Argument<Q, V>{v};
+            }.template operator()<P>(a)...};
+        },
+        args);
+    auto call = [&] { return std::apply([&](auto&... h) { return (static_cast<Lib&>(emulator).*fn)(h.get()...); }, held); };
+    if constexpr (std::is_void_v<R>) {
+        call();
+        std::apply([](auto&... h) { (h.done(), ...); }, held);
+    } else {
+        R r = call();
+        std::apply([](auto&... h) { (h.done(), ...); }, held);
+        if constexpr (std::is_same_v<R, std::string>)
+            return detail::keep(std::move(r));
+        else
+            return r;
+    }
 }
 
 } // namespace standin
 
-// A call forwarded to the including library's emulator, emu(), after the fault check.
-#define CALL(fn, ...) (standin::enter(#fn), emu().fn(__VA_ARGS__))
+// One export of a stand-in library: the maker's function with plain C parameters, answered by
+// the including file's emulator, emu(), whose interface the file names `Lib`.
+#define STANDIN_FUNCTION(R, N, P, A, ...)                                                                \
+    STANDIN_EXPORT R STANDIN_CALL N P { return standin::forward(emu(), &Lib::N, Lib::fn_##N, std::forward_as_tuple A); }
+
+// Every export of a family's list, in namespace standin::c (so that its kinds are the C types).
+#define STANDIN_LIBRARY(LIST)                                                                            \
+    namespace standin::c {                                                                               \
+    LIST(STANDIN_FUNCTION)                                                                               \
+    }

@@ -9,6 +9,7 @@
 #endif
 
 namespace {
+using Lib = ecf::printer::sweda::SwedaLib;
 ecf::printer::sweda::SwedaEmulator& emu()
 {
     static ecf::printer::sweda::SwedaEmulator e(standin::printer());
@@ -16,12 +17,4 @@ ecf::printer::sweda::SwedaEmulator& emu()
 }
 } // namespace
 
-STANDIN_EXPORT int STANDIN_CALL SwedaOpen(int port, int a, int b, int c)
-{
-    return standin::enter("SwedaOpen"), emu().SwedaOpen(port, a, b, c);
-}
-STANDIN_EXPORT int STANDIN_CALL SwedaSend(const char* command) { return standin::enter("SwedaSend"), emu().SwedaSend(command); }
-STANDIN_EXPORT int STANDIN_CALL SwedaRead(char* reply, int maxLength)
-{
-    return standin::enter("SwedaRead", reply), emu().SwedaRead(reply, maxLength);
-}
+STANDIN_LIBRARY(ECF_SWEDA_FUNCTIONS)
