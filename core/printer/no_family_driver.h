@@ -1,11 +1,12 @@
 #pragma once
 // The driver of a model code that belongs to no family: every printer step does nothing, and
-// every item passes without a tax code and without registration.
+// every item passes without a tax code and without registration. A small family's driver may
+// start from it.
 #include "printer/printer.h"
 
 namespace ecf::printer {
 
-class NoFamilyDriver final : public FamilyDriver {
+class NoFamilyDriver : public FamilyDriver {
 public:
     void openPort(int) override {}
     bool start(int) override { return true; }

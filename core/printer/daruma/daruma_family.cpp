@@ -1,17 +1,14 @@
 #include "printer/daruma/daruma_family.h"
 
+#include "printer/family_parts.h"
 #include "printer/daruma/daruma_driver.h"
 #include "printer/daruma/daruma_emulator.h"
-#include "printer/library/hosted_call.h"
-#include "printer/traced_call.h"
 
 namespace ecf::printer::daruma {
 
 namespace {
 
-ECF_TRACED_CLASS(DarumaTraced, DarumaLib, ECF_DARUMA_FUNCTIONS);
-ECF_HOSTED_CLASS(HostedDaruma, DarumaLib, ECF_DARUMA_FUNCTIONS);
-using Parts = FamilyParts<DarumaLib, DarumaEmulator, DarumaTraced, HostedDaruma, DarumaDriver>;
+ECF_FAMILY_PARTS(Parts, DarumaLib, ECF_DARUMA_FUNCTIONS, DarumaEmulator, DarumaDriver);
 
 constexpr Model models[] = {{"DARUMA345"}, {"FS600"}};
 

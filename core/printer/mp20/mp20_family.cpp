@@ -1,9 +1,8 @@
 #include "printer/mp20/mp20_family.h"
 
-#include "printer/library/hosted_call.h"
+#include "printer/family_parts.h"
 #include "printer/mp20/mp20_driver.h"
 #include "printer/mp20/mp20_emulator.h"
-#include "printer/traced_call.h"
 
 #include <fstream>
 #include <system_error>
@@ -13,7 +12,6 @@ namespace ecf::printer::mp20 {
 namespace {
 
 ECF_TRACED_CLASS(Mp20TracedCalls, Mp20Lib, ECF_MP20_FUNCTIONS);
-ECF_HOSTED_CLASS(HostedMp20, Mp20Lib, ECF_MP20_FUNCTIONS);
 
 // A canned FormataTX writes its "out" as the whole content of "MP20FI.RET" in the working
 // folder ("out": null removes the file).
@@ -49,7 +47,7 @@ private:
     std::filesystem::path workDir_;
 };
 
-using Parts = FamilyParts<Mp20Lib, Mp20Emulator, Mp20Traced, HostedMp20, Mp20Driver>;
+ECF_FAMILY_PARTS_TRACED(Parts, Mp20Lib, ECF_MP20_FUNCTIONS, Mp20Emulator, Mp20Traced, Mp20Driver);
 
 constexpr Model models[] = {{"BEMATECH"}};
 

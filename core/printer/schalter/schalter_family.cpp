@@ -1,17 +1,14 @@
 #include "printer/schalter/schalter_family.h"
 
-#include "printer/library/hosted_call.h"
+#include "printer/family_parts.h"
 #include "printer/schalter/schalter_driver.h"
 #include "printer/schalter/schalter_emulator.h"
-#include "printer/traced_call.h"
 
 namespace ecf::printer::schalter {
 
 namespace {
 
-ECF_TRACED_CLASS(SchalterTraced, SchalterLib, ECF_SCHALTER_FUNCTIONS);
-ECF_HOSTED_CLASS(HostedSchalter, SchalterLib, ECF_SCHALTER_FUNCTIONS);
-using Parts = FamilyParts<SchalterLib, SchalterEmulator, SchalterTraced, HostedSchalter, SchalterDriver>;
+ECF_FAMILY_PARTS(Parts, SchalterLib, ECF_SCHALTER_FUNCTIONS, SchalterEmulator, SchalterDriver);
 
 constexpr Model models[] = {
     //     code          later  feed

@@ -1,9 +1,8 @@
 #include "printer/sigtron/sigtron_family.h"
 
-#include "printer/library/hosted_call.h"
+#include "printer/family_parts.h"
 #include "printer/sigtron/sigtron_driver.h"
 #include "printer/sigtron/sigtron_emulator.h"
-#include "printer/traced_call.h"
 
 #include <map>
 #include <optional>
@@ -13,7 +12,6 @@ namespace ecf::printer::sigtron {
 namespace {
 
 ECF_TRACED_CLASS(SigtronTracedCalls, SigtronLib, ECF_SIGTRON_FUNCTIONS);
-ECF_HOSTED_CLASS(HostedSigtron, SigtronLib, ECF_SIGTRON_FUNCTIONS);
 
 // A canned Execute's "values" answer the ReturnValue calls until the next Execute.
 class SigtronTraced : public SigtronTracedCalls {
@@ -50,7 +48,7 @@ private:
     std::optional<std::map<std::u16string, std::u16string>> cannedValues_;
 };
 
-using Parts = FamilyParts<SigtronLib, SigtronEmulator, SigtronTraced, HostedSigtron, SigtronDriver>;
+ECF_FAMILY_PARTS_TRACED(Parts, SigtronLib, ECF_SIGTRON_FUNCTIONS, SigtronEmulator, SigtronTraced, SigtronDriver);
 
 constexpr Model models[] = {
     //     code     later
