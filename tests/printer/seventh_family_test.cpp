@@ -29,8 +29,8 @@ TEST(SeventhFamily, IsOneEntryAndPrintsACoupon)
                         {{"Num_Item", I(2)}, {"Descr_Prod", T("LAPIS")}, {"BT_ICMS", N(2.5)}}});
     ASSERT_TRUE(rig.issue(rig.driver()));
 
-    EXPECT_EQ(rig.calls(), (std::vector<std::string>{R"(TinyOpen("TINY"))", R"(TinySell("CANETA",1999))",
-                                                     R"(TinySell("LAPIS",250))", R"(TinyClose("                "))"}));
+    EXPECT_EQ(rig.calls(), (std::vector<std::string>{R"(TinyOpen("TINY"))", R"(TinySell("CANETA", 1999))",
+                                                     R"(TinySell("LAPIS", 250))", R"(TinyClose("                "))"}));
     const auto lines = rig.callLines();
     EXPECT_EQ(lines[0]["family"], "tiny");
     EXPECT_EQ(lines[2]["out"], nlohmann::json::parse("[2]"));
