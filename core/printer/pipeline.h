@@ -4,8 +4,8 @@
 // real maker library) serves it, and the record is written to the trace when the call returns.
 //
 // Each family has a traced wrapper implementing its maker interface over an inner
-// implementation; every wrapper function hands its call to CallPipeline::call (directly or
-// through one of the typed forms below) and nothing else.
+// implementation, derived from the family's list of functions (traced_call.h): every wrapper
+// function hands its call to CallPipeline::call and nothing else.
 #include "printer/canned.h"
 #include "printer/library/maker_signatures.h"
 

@@ -107,8 +107,9 @@ bool decodeTable(std::string_view payload, ReceivedFamily& out)
         if (!r.text(fn) || !r.text(symbol) || !r.text(args) || !r.u8(ret) || !r.i64(buffer) || !r.i64(failure) ||
             !r.i64(ordinal))
             return false;
-        if (args.find_first_not_of("idsbr") != std::string::npos || std::string_view("isvb").find(char(ret)) ==
-            std::string_view::npos || buffer < 0 || buffer > (1 << 20))
+        const bool known = args.find_first_not_of("idsbr") == std::string::npos &&
+                           std::string_view("isvb").find(static_cast<char>(ret)) != std::string_view::npos;
+        if (!known || buffer < 0 || buffer > (1 << 20))
             return false;
         Signature sig{};
         sig.fn = keep(fn);

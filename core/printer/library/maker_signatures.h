@@ -26,7 +26,7 @@ struct SuccessRule {
 // (the Sigtron control's Open; 0 or 1 on the wire).
 struct Signature {
     const char* fn;        // the name the program and the trace give it
-    const char* symbol;    // the name the library exports (a library with other names: change it here)
+    const char* symbol;    // the name the library exports (its own name unless its line says otherwise)
     const char* args;
     char ret;
     int bufferSize;        // the documented size of the 'b' argument (0: none)

@@ -6,16 +6,19 @@
 #include "printer/maker_function.h"
 
 #define ECF_SIGTRON_FUNCTIONS(F)                                                                        \
-    F(void, CmdFileName, (WideText value), (value), .success = anyResult, .ordinal = 1, .symbol = "put")                       \
-    F(void, CommConfig, (WideText value), (value), .success = anyResult, .ordinal = 2, .symbol = "put")                        \
-    F(void, LibName, (WideText value), (value), .success = anyResult, .ordinal = 6, .symbol = "put")                           \
-    F(void, CmdName, (WideText value), (value), .success = anyResult, .ordinal = 8, .symbol = "put")                           \
-    F(bool, Open, (), (), .success = isTrue, .ordinal = 10, .symbol = "call")                            \
-    F(void, Close, (), (), .success = anyResult, .ordinal = 11, .symbol = "call")                                              \
-    F(int, SendText, (WideText text), (text), .success = anyResult, .failure = -1, .ordinal = 12, .symbol = "call")            \
-    F(int, Execute, (), (), .success = anyResult, .failure = -1, .ordinal = 14, .symbol = "call")                              \
-    F(void, SetParameter, (WideText name, WideText value), (name, value), .success = anyResult, .ordinal = 16, .symbol = "call") \
-    F(WideResult, ReturnValue, (WideText name), (name), .success = anyResult, .ordinal = 17, .symbol = "call")
+    F(void, CmdFileName, (WideText value), (value), .success = anyResult, .ordinal = 1, .symbol = "put")   \
+    F(void, CommConfig, (WideText value), (value), .success = anyResult, .ordinal = 2, .symbol = "put")    \
+    F(void, LibName, (WideText value), (value), .success = anyResult, .ordinal = 6, .symbol = "put")       \
+    F(void, CmdName, (WideText value), (value), .success = anyResult, .ordinal = 8, .symbol = "put")       \
+    F(bool, Open, (), (), .success = isTrue, .ordinal = 10, .symbol = "call")                              \
+    F(void, Close, (), (), .success = anyResult, .ordinal = 11, .symbol = "call")                          \
+    F(int, SendText, (WideText text), (text), .success = anyResult, .failure = -1, .ordinal = 12,          \
+      .symbol = "call")                                                                                    \
+    F(int, Execute, (), (), .success = anyResult, .failure = -1, .ordinal = 14, .symbol = "call")          \
+    F(void, SetParameter, (WideText name, WideText value), (name, value), .success = anyResult,            \
+      .ordinal = 16, .symbol = "call")                                                                     \
+    F(WideResult, ReturnValue, (WideText name), (name), .success = anyResult, .ordinal = 17,               \
+      .symbol = "call")
 
 namespace ecf::printer::sigtron {
 
