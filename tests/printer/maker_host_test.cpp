@@ -6,6 +6,7 @@
 #include "printer/family.h"
 #include "printer/library/hosted_call.h"
 #include "printer/library/library_sources.h"
+#include "printer/library/maker_protocol.h"
 #include "printer/schalter/schalter_emulator.h"
 #include "printer/sweda/sweda_emulator.h"
 #include "support/test_support.h"
@@ -14,6 +15,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <tuple>
 
 namespace ecf::printer::library {
 namespace {
@@ -181,6 +183,42 @@ TEST(MakerHost, CrashHangAndOverflowFailTheCallNotTheProgram)
         EXPECT_FALSE(h.failed());
         EXPECT_EQ(lib.Bematech_FI_LeituraX(), 1);
     }
+}
+
+} // namespace
+} // namespace ecf::printer::library
+
+namespace ecf::printer::library {
+namespace {
+
+TEST(MakerProtocol, EveryFamilyTableReachesTheHelperWholeAndATruncatedOneIsRefused)
+{
+    for (const FamilyEntry* entry : families()) {
+        if (!entry->library)
+            continue;
+        const LibraryFamily& f = entry->library();
+        const std::string frame = wire::encodeTable(f);
+        const std::string_view payload = std::string_view(frame).substr(4);
+        wire::ReceivedFamily got;
+        ASSERT_TRUE(wire::decodeTable(payload, got)) << f.family;
+        EXPECT_EQ(got.name, f.family);
+        EXPECT_EQ(got.control, f.control);
+        ASSERT_EQ(got.functions.size(), f.functions.size());
+        for (std::size_t i = 0; i < f.functions.size(); ++i) {
+            const Signature &a = f.functions[i], &b = got.functions[i];
+            EXPECT_EQ(std::string(a.fn) + a.symbol + a.args, std::string(b.fn) + b.symbol + b.args);
+            EXPECT_EQ(std::tuple(a.ret, a.bufferSize, a.failure, a.ordinal),
+                      std::tuple(b.ret, b.bufferSize, b.failure, b.ordinal));
+        }
+        for (std::size_t n = 0; n < payload.size(); ++n) {
+            wire::ReceivedFamily cut;
+            EXPECT_FALSE(wire::decodeTable(payload.substr(0, n), cut)) << f.family << " cut at " << n;
+        }
+    }
+    // An argument kind the helper cannot lay out is refused, not guessed.
+    constexpr Signature odd[] = {{"F", "F", "ix", 'i', 0, -1, 0, {}}};
+    wire::ReceivedFamily got;
+    EXPECT_FALSE(wire::decodeTable(std::string_view(wire::encodeTable({"odd", "", odd})).substr(4), got));
 }
 
 } // namespace
