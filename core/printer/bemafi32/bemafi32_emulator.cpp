@@ -59,60 +59,6 @@ int BemaFI32Emulator::Bematech_FI_VerificaIndiceAliquotasIss(std::string& buffer
     return ok;
 }
 
-int BemaFI32Emulator::Bematech_FI_AbreCupom(const std::string& cgc)
-{
-    printer_.openCoupon();
-    if (!common::trim(cgc).empty())
-        printer_.print("CPF/CNPJ consumidor: " + common::toUtf8(cgc));
-    return ok;
-}
-
-int BemaFI32Emulator::Bematech_FI_VendeItem(const std::string& code, const std::string& description,
-                                            const std::string& taxCode, const std::string&,
-                                            const std::string& quantity, int, const std::string& unitPrice,
-                                            const std::string& discountType, const std::string& discountValue)
-{
-    fi::printSale(printer_, code, description, taxCode, quantity, unitPrice, discountType, discountValue);
-    return ok;
-}
-
-int BemaFI32Emulator::Bematech_FI_IniciaFechamentoCupom(const std::string&, const std::string&,
-                                                        const std::string&)
-{
-    fi::printSubtotal(printer_);
-    return ok;
-}
-
-int BemaFI32Emulator::Bematech_FI_EfetuaFormaPagamento(const std::string& form, const std::string& value)
-{
-    fi::printPayment(printer_, form, value);
-    return ok;
-}
-
-int BemaFI32Emulator::Bematech_FI_TerminaFechamentoCupom(const std::string& message)
-{
-    fi::printClosing(printer_, message);
-    return ok;
-}
-
-int BemaFI32Emulator::Bematech_FI_LeituraX()
-{
-    printer_.nonFiscalReport("LEITURA X");
-    return ok;
-}
-
-int BemaFI32Emulator::Bematech_FI_ReducaoZ(const std::string&, const std::string&)
-{
-    printer_.nonFiscalReport("REDUCAO Z");
-    return ok;
-}
-
-int BemaFI32Emulator::Bematech_FI_CancelaCupom()
-{
-    printer_.cancelCoupon();
-    return ok;
-}
-
 int BemaFI32Emulator::Bematech_FI_VerificaFormasPagamento(const std::string& list)
 {
     fi::programForms(printer_, list);
@@ -124,5 +70,7 @@ int BemaFI32Emulator::Bematech_FI_LeituraMemoriaFiscalData(const std::string& fi
     printer_.nonFiscalReport("LEITURA MEMORIA FISCAL " + common::toUtf8(first) + " A " + common::toUtf8(last));
     return ok;
 }
+
+ECF_FI_SHARED_EMULATION(BemaFI32Emulator, Bematech_FI_)
 
 } // namespace ecf::printer::bemafi32

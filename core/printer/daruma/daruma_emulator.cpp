@@ -44,65 +44,12 @@ int DarumaEmulator::Daruma_FI_LerAliquotasComIndice(std::string& buffer)
     return ok;
 }
 
-int DarumaEmulator::Daruma_FI_AbreCupom(const std::string& cgc)
-{
-    printer_.openCoupon();
-    if (!common::trim(cgc).empty())
-        printer_.print("CPF/CNPJ consumidor: " + common::toUtf8(cgc));
-    return ok;
-}
-
-int DarumaEmulator::Daruma_FI_VendeItem(const std::string& code, const std::string& description,
-                                        const std::string& taxCode, const std::string&, const std::string& quantity,
-                                        int, const std::string& unitPrice, const std::string& discountType,
-                                        const std::string& discountValue)
-{
-    fi::printSale(printer_, code, description, taxCode, quantity, unitPrice, discountType, discountValue);
-    return ok;
-}
-
-int DarumaEmulator::Daruma_FI_IniciaFechamentoCupom(const std::string&, const std::string&, const std::string&)
-{
-    fi::printSubtotal(printer_);
-    return ok;
-}
-
-int DarumaEmulator::Daruma_FI_EfetuaFormaPagamento(const std::string& form, const std::string& value)
-{
-    fi::printPayment(printer_, form, value);
-    return ok;
-}
-
 int DarumaEmulator::Daruma_FI_IdentificaConsumidor(const std::string& name, const std::string& address,
                                                    const std::string& document)
 {
     printer_.print("Consumidor: " + common::toUtf8(name));
     printer_.print("Endereco: " + common::toUtf8(address));
     printer_.print("CPF/CNPJ: " + common::toUtf8(document));
-    return ok;
-}
-
-int DarumaEmulator::Daruma_FI_TerminaFechamentoCupom(const std::string& message)
-{
-    fi::printClosing(printer_, message);
-    return ok;
-}
-
-int DarumaEmulator::Daruma_FI_LeituraX()
-{
-    printer_.nonFiscalReport("LEITURA X");
-    return ok;
-}
-
-int DarumaEmulator::Daruma_FI_ReducaoZ(const std::string&, const std::string&)
-{
-    printer_.nonFiscalReport("REDUCAO Z");
-    return ok;
-}
-
-int DarumaEmulator::Daruma_FI_CancelaCupom()
-{
-    printer_.cancelCoupon();
     return ok;
 }
 
@@ -123,5 +70,7 @@ int DarumaEmulator::Daruma_FI_LeituraMemoriaFiscalData(double first, double last
     printer_.nonFiscalReport("LEITURA MEMORIA FISCAL " + dateText(first) + " A " + dateText(last));
     return ok;
 }
+
+ECF_FI_SHARED_EMULATION(DarumaEmulator, Daruma_FI_)
 
 } // namespace ecf::printer::daruma

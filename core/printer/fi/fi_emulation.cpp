@@ -102,4 +102,11 @@ std::string formsDescription(const EmulatedPrinter& printer)
     return text;
 }
 
+void openCoupon(EmulatedPrinter& printer, const std::string& cgc)
+{
+    printer.openCoupon();
+    if (!common::trim(cgc).empty())
+        printer.print("CPF/CNPJ consumidor: " + toUtf8(cgc));
+}
+
 } // namespace ecf::printer::fi
