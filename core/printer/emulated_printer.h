@@ -59,4 +59,14 @@ private:
     void feed(std::string line);
 };
 
+// A family's emulator: its maker interface, answered on the one emulated printer.
+template <class Lib>
+class Emulator : public Lib {
+public:
+    explicit Emulator(EmulatedPrinter& printer) : printer_(printer) {}
+
+protected:
+    EmulatedPrinter& printer_;
+};
+
 } // namespace ecf::printer

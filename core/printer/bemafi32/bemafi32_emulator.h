@@ -5,14 +5,11 @@
 
 namespace ecf::printer::bemafi32 {
 
-class BemaFI32Emulator : public BemaFI32Lib {
+class BemaFI32Emulator : public Emulator<BemaFI32Lib> {
 public:
-    explicit BemaFI32Emulator(EmulatedPrinter& printer) : printer_(printer) {}
+    using Emulator::Emulator;
 
     ECF_BEMAFI32_FUNCTIONS(ECF_MAKER_OVERRIDE)
-
-private:
-    EmulatedPrinter& printer_;
 };
 
 } // namespace ecf::printer::bemafi32

@@ -5,14 +5,11 @@
 
 namespace ecf::printer::daruma {
 
-class DarumaEmulator : public DarumaLib {
+class DarumaEmulator : public Emulator<DarumaLib> {
 public:
-    explicit DarumaEmulator(EmulatedPrinter& printer) : printer_(printer) {}
+    using Emulator::Emulator;
 
     ECF_DARUMA_FUNCTIONS(ECF_MAKER_OVERRIDE)
-
-private:
-    EmulatedPrinter& printer_;
 };
 
 } // namespace ecf::printer::daruma

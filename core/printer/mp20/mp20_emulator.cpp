@@ -59,7 +59,7 @@ void printLines(EmulatedPrinter& p, const std::string& bytes)
 
 int Mp20Emulator::IniPortaStr(const std::string&)
 {
-    p_.portOpen = true;
+    printer_.portOpen = true;
     return 1;
 }
 
@@ -150,13 +150,13 @@ std::string Mp20Emulator::paymentFormIndex(const std::string& name)
     if (wanted.empty())
         return {};
     std::size_t i = 0;
-    for (; i < p_.paymentForms.size(); ++i)
-        if (p_.paymentForms[i] == wanted)
+    for (; i < printer_.paymentForms.size(); ++i)
+        if (printer_.paymentForms[i] == wanted)
             break;
-    if (i == p_.paymentForms.size()) {
-        if (p_.paymentForms.size() >= maxPaymentForms)
+    if (i == printer_.paymentForms.size()) {
+        if (printer_.paymentForms.size() >= maxPaymentForms)
             return {};
-        p_.paymentForms.push_back(wanted);
+        printer_.paymentForms.push_back(wanted);
     }
     const std::string number = std::to_string(i + 1); // at most maxPaymentForms
     return number.size() < 2 ? "0" + number : number;
@@ -169,7 +169,7 @@ std::string Mp20Emulator::run(const std::vector<std::string>& f)
         // Two status characters, then the 16 registers as four digits each (blank: empty).
         std::string reply = "00";
         for (std::size_t k = 0; k < 16; ++k) {
-            const auto& reg = k < p_.taxRegisters.size() ? p_.taxRegisters[k] : EmulatedPrinter::TaxRegister{};
+            const auto& reg = k < printer_.taxRegisters.size() ? printer_.taxRegisters[k] : EmulatedPrinter::TaxRegister{};
             if (reg.rate.isZero() || reg.service) {
                 reply += "    ";
                 continue;
@@ -184,7 +184,7 @@ std::string Mp20Emulator::run(const std::vector<std::string>& f)
         return paymentFormIndex(field(f, 1));
     if (cmd == "35") {
         std::string reply = "0";
-        for (const auto& name : p_.paymentForms) {
+        for (const auto& name : printer_.paymentForms) {
             std::string entry = name.substr(0, 16);
             entry.resize(16, ' ');
             reply += entry;
@@ -192,49 +192,49 @@ std::string Mp20Emulator::run(const std::vector<std::string>& f)
         return reply;
     }
     if (cmd == "00") {
-        p_.openCoupon();
+        printer_.openCoupon();
     } else if (cmd == "09") {
         // Quantity in thousandths times the price in cents, truncated to cents; the discount a
         // percentage in hundredths (four places) or a value in cents.
         const long long cents = EmulatedPrinter::digitsValue(field(f, 4)) * EmulatedPrinter::digitsValue(field(f, 5)) / 1000;
-        p_.print(field(f, 1) + " " + common::toUtf8(field(f, 2)));
+        printer_.print(field(f, 1) + " " + common::toUtf8(field(f, 2)));
         std::string line = "    " + EmulatedPrinter::digitsAsDecimal(field(f, 4), 3) + " x " + EmulatedPrinter::digitsAsDecimal(field(f, 5), 2) + "  " + field(f, 3) +
                            "  " + EmulatedPrinter::centsAsDecimal(cents);
-        p_.print(line);
+        printer_.print(line);
         const std::string disc = field(f, 6);
         if (disc.find_first_not_of('0') != std::string::npos)
-            p_.print(disc.size() == 4 ? "    desconto " + EmulatedPrinter::digitsAsDecimal(disc, 2) + "%" : "    desconto -" + EmulatedPrinter::digitsAsDecimal(disc, 2));
-        p_.couponCents += cents - (disc.size() == 4 ? cents * EmulatedPrinter::digitsValue(disc) / 10000 : EmulatedPrinter::digitsValue(disc));
+            printer_.print(disc.size() == 4 ? "    desconto " + EmulatedPrinter::digitsAsDecimal(disc, 2) + "%" : "    desconto -" + EmulatedPrinter::digitsAsDecimal(disc, 2));
+        printer_.couponCents += cents - (disc.size() == 4 ? cents * EmulatedPrinter::digitsValue(disc) / 10000 : EmulatedPrinter::digitsValue(disc));
     } else if (cmd == "32") {
-        p_.print("TOTAL  " + EmulatedPrinter::centsAsDecimal(p_.couponCents));
+        printer_.print("TOTAL  " + EmulatedPrinter::centsAsDecimal(printer_.couponCents));
     } else if (cmd == "33") {
-        p_.print(common::toUtf8(common::trimBlanks(field(f, 1))) + "  " + EmulatedPrinter::digitsAsDecimal(field(f, 2), 2));
+        printer_.print(common::toUtf8(common::trimBlanks(field(f, 1))) + "  " + EmulatedPrinter::digitsAsDecimal(field(f, 2), 2));
     } else if (cmd == "72") {
         const std::string idx = field(f, 1);
         std::string name = idx;
         const int n = std::atoi(idx.c_str());
-        if (n >= 1 && static_cast<std::size_t>(n) <= p_.paymentForms.size())
-            name = p_.paymentForms[static_cast<std::size_t>(n - 1)];
-        p_.print(common::toUtf8(name) + "  " + EmulatedPrinter::digitsAsDecimal(field(f, 2), 2));
+        if (n >= 1 && static_cast<std::size_t>(n) <= printer_.paymentForms.size())
+            name = printer_.paymentForms[static_cast<std::size_t>(n - 1)];
+        printer_.print(common::toUtf8(name) + "  " + EmulatedPrinter::digitsAsDecimal(field(f, 2), 2));
     } else if (cmd == "34") {
-        printLines(p_, field(f, 1));
-        p_.closeCoupon();
+        printLines(printer_, field(f, 1));
+        printer_.closeCoupon();
     } else if (cmd == "66") {
-        p_.printBanner("COMPROVANTE NAO FISCAL VINCULADO");
-        p_.print(common::toUtf8(field(f, 1)));
+        printer_.printBanner("COMPROVANTE NAO FISCAL VINCULADO");
+        printer_.print(common::toUtf8(field(f, 1)));
     } else if (cmd == "67" || cmd == "20") {
-        printLines(p_, field(f, 1));
+        printLines(printer_, field(f, 1));
     } else if (cmd == "21") {
-        p_.printBanner("FIM DO COMPROVANTE");
+        printer_.printBanner("FIM DO COMPROVANTE");
     } else if (cmd == "06") {
-        p_.nonFiscalReport("LEITURA X");
+        printer_.nonFiscalReport("LEITURA X");
     } else if (cmd == "05") {
         const std::string t = field(f, 1);
-        p_.nonFiscalReport(t.size() == 12 ? "REDUCAO Z " + t.substr(0, 2) + "/" + t.substr(2, 2) + "/" + t.substr(4, 2) +
+        printer_.nonFiscalReport(t.size() == 12 ? "REDUCAO Z " + t.substr(0, 2) + "/" + t.substr(2, 2) + "/" + t.substr(4, 2) +
                                                 " " + t.substr(6, 2) + ":" + t.substr(8, 2) + ":" + t.substr(10, 2)
                                           : "REDUCAO Z");
     } else if (cmd == "14") {
-        p_.cancelCoupon();
+        printer_.cancelCoupon();
     }
     return {};
 }

@@ -14,10 +14,10 @@
 
 namespace ecf::printer::mp20 {
 
-class Mp20Emulator : public Mp20Lib {
+class Mp20Emulator : public Emulator<Mp20Lib> {
 public:
     Mp20Emulator(EmulatedPrinter& printer, std::filesystem::path workDir)
-        : p_(printer), workDir_(std::move(workDir))
+        : Emulator(printer), workDir_(std::move(workDir))
     {
     }
 
@@ -30,7 +30,6 @@ private:
     std::string paymentFormIndex(const std::string& name);
     void writeReply(const std::string& line);
 
-    EmulatedPrinter& p_;
     std::filesystem::path workDir_;
     // What the last writeReply left, and the file's identity and times right after it.
     bool written_ = false;

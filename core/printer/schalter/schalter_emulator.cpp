@@ -38,7 +38,7 @@ bool registerUsable(const EmulatedPrinter::TaxRegister& r) { return !r.rate.isZe
 
 int SchalterEmulator::ChangePort(int port)
 {
-    p_.portOpen = true;
+    printer_.portOpen = true;
     return port;
 }
 
@@ -48,20 +48,20 @@ std::string SchalterEmulator::ecfLeituraXSerial()
     std::string text(600, ' ');
     const std::string head = "LEITURA X - ECF SCHALTER";
     text.replace(0, head.size(), head);
-    for (std::size_t k = 0; k < 10 && k < p_.taxRegisters.size(); ++k) {
+    for (std::size_t k = 0; k < 10 && k < printer_.taxRegisters.size(); ++k) {
         const std::size_t at = 172 + 41 * k;
         text.replace(at - 3, 2, "T" + std::to_string(k % 10));
-        if (registerUsable(p_.taxRegisters[k]))
-            text.replace(at, 5, rateText(p_.taxRegisters[k].rate));
+        if (registerUsable(printer_.taxRegisters[k]))
+            text.replace(at, 5, rateText(printer_.taxRegisters[k].rate));
     }
     return text;
 }
 
 std::string SchalterEmulator::ecfStatusAliquotas(int reg)
 {
-    if (reg < 0 || reg >= static_cast<int>(p_.taxRegisters.size()))
+    if (reg < 0 || reg >= static_cast<int>(printer_.taxRegisters.size()))
         return "Erro 01";
-    const auto& r = p_.taxRegisters[static_cast<std::size_t>(reg)];
+    const auto& r = printer_.taxRegisters[static_cast<std::size_t>(reg)];
     const char digit = static_cast<char>('0' + reg % 10);
     if (!registerUsable(r))
         return std::string(1, digit) + "T  ,  ";
@@ -70,89 +70,89 @@ std::string SchalterEmulator::ecfStatusAliquotas(int reg)
 
 int SchalterEmulator::ecfImpCab(int)
 {
-    p_.openCoupon();
+    printer_.openCoupon();
     return 0;
 }
 
 int SchalterEmulator::ecfVendaItem(const std::string& description, const std::string& total, int taxIndex)
 {
-    p_.print(common::toUtf8(description));
-    p_.print("    T" + std::to_string(taxIndex) + "  " + centsText(total));
+    printer_.print(common::toUtf8(description));
+    printer_.print("    T" + std::to_string(taxIndex) + "  " + centsText(total));
     return 0;
 }
 
 int SchalterEmulator::ecfVenda_Item(const std::string& code, const std::string& description, const std::string& qtyInt,
                                     const std::string& qtyFrac, const std::string& price, int taxIndex)
 {
-    p_.print(code + " " + common::toUtf8(common::trimBlanks(description)));
+    printer_.print(code + " " + common::toUtf8(common::trimBlanks(description)));
     std::string whole = qtyInt;
     while (whole.size() > 1 && whole.front() == '0')
         whole.erase(whole.begin());
-    p_.print("    " + whole + "," + qtyFrac + " x " + centsText(price) + "  T" +
+    printer_.print("    " + whole + "," + qtyFrac + " x " + centsText(price) + "  T" +
              std::to_string(taxIndex));
     return 0;
 }
 
 int SchalterEmulator::ecfDescItem(int, const std::string& label, const std::string& value)
 {
-    p_.print("    " + common::toUtf8(label) + " -" + centsText(value));
+    printer_.print("    " + common::toUtf8(label) + " -" + centsText(value));
     return 0;
 }
 
 int SchalterEmulator::ecfPagCancPag(int, const std::string& label, const std::string& value, int, int)
 {
-    p_.print(common::toUtf8(label) + "  " + centsText(value));
+    printer_.print(common::toUtf8(label) + "  " + centsText(value));
     return 0;
 }
 
 int SchalterEmulator::ecfImpLinha(const std::string& line)
 {
-    p_.print(common::toUtf8(line));
+    printer_.print(common::toUtf8(line));
     return 0;
 }
 
 int SchalterEmulator::ecfFimTrans(const std::string& text)
 {
     if (!text.empty())
-        p_.print(common::toUtf8(text));
-    p_.closeCoupon();
+        printer_.print(common::toUtf8(text));
+    printer_.closeCoupon();
     return 0;
 }
 
 int SchalterEmulator::ecfInicCupomNFiscal(int)
 {
-    p_.print("COMPROVANTE NAO FISCAL");
+    printer_.print("COMPROVANTE NAO FISCAL");
     return 0;
 }
 
 int SchalterEmulator::ecfLineFeed(int, int lines)
 {
     for (int i = 0; i < lines && i < 100; ++i)
-        p_.print("");
+        printer_.print("");
     return 0;
 }
 
 int SchalterEmulator::ecfLeituraX(const std::string&)
 {
-    p_.nonFiscalReport("LEITURA X");
+    printer_.nonFiscalReport("LEITURA X");
     return 0;
 }
 
 int SchalterEmulator::ecfReducaoZ(const std::string&)
 {
-    p_.nonFiscalReport("REDUCAO Z");
+    printer_.nonFiscalReport("REDUCAO Z");
     return 0;
 }
 
 int SchalterEmulator::ecfCancDoc(const std::string&)
 {
-    p_.cancelCoupon();
+    printer_.cancelCoupon();
     return 0;
 }
 
 int SchalterEmulator::ecfCancVenda(const std::string&)
 {
-    p_.cancelCoupon();
+    printer_.cancelCoupon();
     return 0;
 }
 

@@ -7,14 +7,11 @@
 
 namespace ecf::printer::schalter {
 
-class SchalterEmulator : public SchalterLib {
+class SchalterEmulator : public Emulator<SchalterLib> {
 public:
-    explicit SchalterEmulator(EmulatedPrinter& printer) : p_(printer) {}
+    using Emulator::Emulator;
 
     ECF_SCHALTER_FUNCTIONS(ECF_MAKER_OVERRIDE)
-
-private:
-    EmulatedPrinter& p_;
 };
 
 } // namespace ecf::printer::schalter

@@ -43,24 +43,24 @@ void SigtronEmulator::addItem(long long cents, const std::string& discountPercen
     // The printer truncates, as it does the item's total.
     const long long discount = cents * EmulatedPrinter::digitsValue(discountPercent) / 10000;
     if (discount != 0)
-        p_.print("    desconto -" + EmulatedPrinter::centsAsDecimal(discount));
-    p_.couponCents += cents - discount;
+        printer_.print("    desconto -" + EmulatedPrinter::centsAsDecimal(discount));
+    printer_.couponCents += cents - discount;
 }
 
 bool SigtronEmulator::Open()
 {
-    p_.portOpen = true;
+    printer_.portOpen = true;
     return true;
 }
 
 void SigtronEmulator::Close()
 {
-    p_.portOpen = false;
+    printer_.portOpen = false;
 }
 
 int SigtronEmulator::SendText(const std::u16string& text)
 {
-    printText(p_, utf8(text));
+    printText(printer_, utf8(text));
     return 0;
 }
 
@@ -97,7 +97,7 @@ std::string SigtronEmulator::taxRatesValue() const
     std::string value = fs300 ? "0" : "";
     for (std::size_t j = 0; j < 16; ++j) {
         const char letter = static_cast<char>('A' + j);
-        const auto& reg = j < p_.taxRegisters.size() ? p_.taxRegisters[j] : EmulatedPrinter::TaxRegister{};
+        const auto& reg = j < printer_.taxRegisters.size() ? printer_.taxRegisters[j] : EmulatedPrinter::TaxRegister{};
         if (reg.rate.isZero() || reg.service) {
             value += std::string(1, letter) + "//  ";
             continue;
@@ -127,49 +127,49 @@ void SigtronEmulator::run(const std::string& lib, const std::string& cmd)
         if (cmd == "LeituraAliquotaFiscalCarregada")
             result("Valor", taxRatesValue());
         else if (cmd == "LeituraEstadoDocumento")
-            result("NumeroCupom", std::to_string(p_.couponNumber));
+            result("NumeroCupom", std::to_string(printer_.couponNumber));
         return;
     }
     if (cmd == "AberturaCupomFiscal") {
-        p_.openCoupon();
+        printer_.openCoupon();
     } else if (cmd == "DescricaoProdutoPreco3Decimais") {
         // Quantity in hundredths times the price in thousandths, truncated to cents.
         const long long cents = EmulatedPrinter::digitsValue(param("Quantidade")) * EmulatedPrinter::digitsValue(param("PrecoUnitario")) / 1000;
-        p_.print(param("Codigo") + " " + common::trimBlanks(param("Descricao")));
-        p_.print("    " + param("Quantidade") + " " + param("Unidade") + " x " + EmulatedPrinter::digitsAsDecimal(param("PrecoUnitario"), 3) + "  " +
+        printer_.print(param("Codigo") + " " + common::trimBlanks(param("Descricao")));
+        printer_.print("    " + param("Quantidade") + " " + param("Unidade") + " x " + EmulatedPrinter::digitsAsDecimal(param("PrecoUnitario"), 3) + "  " +
                  param("SituacaoTributaria") + "  " + EmulatedPrinter::centsAsDecimal(cents));
         addItem(cents, param("PorcentagemDescAcres"));
     } else if (cmd == "DescricaoProdutoFormatoLivre") {
-        printText(p_, param("Mensagem"));
-        p_.print("    " + EmulatedPrinter::digitsAsDecimal(param("TotalItem")) + "  " + param("SituacaoTribitaria"));
+        printText(printer_, param("Mensagem"));
+        printer_.print("    " + EmulatedPrinter::digitsAsDecimal(param("TotalItem")) + "  " + param("SituacaoTribitaria"));
         addItem(EmulatedPrinter::digitsValue(param("TotalItem")), param("PorcentagemDesconto"));
     } else if (cmd == "TotalizacaoCupomFiscal") {
-        p_.print("TOTAL  " + EmulatedPrinter::centsAsDecimal(p_.couponCents));
+        printer_.print("TOTAL  " + EmulatedPrinter::centsAsDecimal(printer_.couponCents));
     } else if (cmd == "DescricaoPagamento") {
         // A payment of zero pays the coupon's whole total.
         const long long paid = EmulatedPrinter::digitsValue(param("ValorPagamento"));
-        p_.print("PAGAMENTO " + param("FormaPagamento") + "  " + EmulatedPrinter::centsAsDecimal(paid != 0 ? paid : p_.couponCents));
+        printer_.print("PAGAMENTO " + param("FormaPagamento") + "  " + EmulatedPrinter::centsAsDecimal(paid != 0 ? paid : printer_.couponCents));
     } else if (cmd == "FechamentoCupomComMensagem" || cmd == "FechamentoCupomComDescontoGlobalPercentual") {
-        printText(p_, param("Mensagem"));
-        p_.closeCoupon();
+        printText(printer_, param("Mensagem"));
+        printer_.closeCoupon();
     } else if (cmd == "AberturaCNFV") {
-        p_.print("COMPROVANTE NAO FISCAL VINCULADO - COO " + param("COOorigem") + "  VALOR " +
+        printer_.print("COMPROVANTE NAO FISCAL VINCULADO - COO " + param("COOorigem") + "  VALOR " +
                  EmulatedPrinter::digitsAsDecimal(param("ValorVinculado")));
     } else if (cmd == "LinhaTexto") {
-        printText(p_, param("TextoLivre"));
+        printText(printer_, param("TextoLivre"));
     } else if (cmd == "FechamentoComprovante" || cmd == "FechamentoCupomSemICMS") {
-        p_.printBanner("FIM DO COMPROVANTE");
+        printer_.printBanner("FIM DO COMPROVANTE");
     } else if (cmd == "AberturaCuposSemICMS") {
-        p_.printBanner("COMPROVANTE NAO FISCAL");
+        printer_.printBanner("COMPROVANTE NAO FISCAL");
     } else if (cmd == "EmissaoCupomAdicional") {
-        p_.print("CUPOM ADICIONAL " + std::to_string(p_.couponNumber));
+        printer_.print("CUPOM ADICIONAL " + std::to_string(printer_.couponNumber));
     } else if (cmd == "LeituraX") {
-        p_.nonFiscalReport("LEITURA X");
+        printer_.nonFiscalReport("LEITURA X");
     } else if (cmd == "ReducaoZ") {
-        p_.nonFiscalReport("REDUCAO Z " + param("Dia") + "/" + param("Mes") + "/" + param("Ano") + " " +
+        printer_.nonFiscalReport("REDUCAO Z " + param("Dia") + "/" + param("Mes") + "/" + param("Ano") + " " +
                            param("Hora") + ":" + param("Minuto") + ":" + param("Segundo"));
     } else if (cmd == "CancelaDocumento" || cmd == "CancelamentoUltimoCupom") {
-        p_.cancelCoupon();
+        printer_.cancelCoupon();
     }
 }
 

@@ -12,9 +12,9 @@
 
 namespace ecf::printer::sigtron {
 
-class SigtronEmulator : public SigtronLib {
+class SigtronEmulator : public Emulator<SigtronLib> {
 public:
-    explicit SigtronEmulator(EmulatedPrinter& printer) : p_(printer) {}
+    using Emulator::Emulator;
 
     ECF_SIGTRON_FUNCTIONS(ECF_MAKER_OVERRIDE)
 
@@ -24,7 +24,6 @@ private:
     void run(const std::string& lib, const std::string& cmd);
     void addItem(long long cents, const std::string& discountPercent); // prints the item's total
 
-    EmulatedPrinter& p_;
     std::u16string cmdFileName_, commConfig_, libName_, cmdName_;
     std::vector<std::pair<std::u16string, std::u16string>> params_;  // since the last Execute
     std::map<std::u16string, std::u16string> results_;               // of the last Execute

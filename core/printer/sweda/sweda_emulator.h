@@ -8,9 +8,9 @@
 
 namespace ecf::printer::sweda {
 
-class SwedaEmulator : public SwedaLib {
+class SwedaEmulator : public Emulator<SwedaLib> {
 public:
-    explicit SwedaEmulator(EmulatedPrinter& printer) : printer_(printer) {}
+    using Emulator::Emulator;
 
     ECF_SWEDA_FUNCTIONS(ECF_MAKER_OVERRIDE)
 
@@ -23,7 +23,6 @@ private:
     std::string taxGroup(int reg) const;   // 7 characters: label and rate of register reg (0-based)
     std::string form(std::size_t i) const; // payment form i as 15 characters
 
-    EmulatedPrinter& printer_;
     std::string pendingReply_;
 };
 
