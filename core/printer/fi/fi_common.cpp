@@ -1,12 +1,11 @@
 #include "printer/fi/fi_common.h"
 
-#include <stdexcept>
-
 #include "common/format.h"
 #include "common/text.h"
 #include "data/table.h"
 
 #include <cstring>
+#include <stdexcept>
 
 namespace ecf::printer::fi {
 
