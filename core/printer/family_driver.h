@@ -32,7 +32,8 @@ public:
 
     // --- coupon issue
     // The fields the coupon issue reads for this family, in its order (sale_record.h). The
-    // operations below receive their values; a field not listed is not there.
+    // operations below receive their values; asking for a value not listed is a fault of the
+    // list (std::logic_error).
     virtual SaleFields saleFields() const { return {}; }
     // The item's tax code; shows the not-found message when none is found.
     virtual TaxCode resolveTaxCode(const SaleItem& item) = 0;
