@@ -71,8 +71,10 @@ std::string usageText()
          "     or a utility command (make-demo, show-model, show-trace, show-table,\n"
          "     pending, restore) failed\n"
          "  2  usage error\n"
-         "  3  it was not done: the printer refused or failed, access was denied, or the operator\n"
-         "     declined (No, or a question closed without an answer)\n"
+         "  3  it was not done: the printer refused or failed, access was denied, the operator\n"
+         "     declined (No, or a question closed without an answer), or the coupon was refused\n"
+         "     before its first call (a field missing or not converting, a value too wide for its\n"
+         "     field: nothing printed, the tables kept)\n"
          "  with 1 and 3 one line on standard error says why\n";
     return s.str();
 }

@@ -20,33 +20,6 @@
 
 namespace ecf::app {
 
-namespace {
-
-bool validUtf8(const std::string& s)
-{
-    std::size_t i = 0;
-    while (i < s.size()) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        int n = c < 0x80 ? 0 : (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : (c & 0xF8) == 0xF0 ? 3 : -1;
-        if (n < 0 || i + static_cast<std::size_t>(n) >= s.size())
-            return false;
-        for (int k = 1; k <= n; ++k)
-            if ((static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]) & 0xC0) != 0x80)
-                return false;
-        i += static_cast<std::size_t>(n) + 1;
-    }
-    return true;
-}
-
-// Error texts may carry table names or values in the table's code page; the operator port
-// takes UTF-8.
-std::string displayText(const std::string& what)
-{
-    return validUtf8(what) ? what : common::toUtf8(what, 1252);
-}
-
-} // namespace
-
 struct Application::Impl {
     explicit Impl(Options& o)
     {
@@ -127,7 +100,7 @@ void Application::handle(const std::function<void()>& event)
     try {
         event();
     } catch (const std::exception& e) {
-        op().exception(displayText(e.what()));
+        op().exception(common::errorText(e.what()));
     } catch (...) {
         op().exception("Unknown exception");
     }

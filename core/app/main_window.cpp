@@ -5,9 +5,9 @@
 #include "common/outcome.h"
 #include "common/text.h"
 #include "coupon/saved_coupons.h"
-#include "coupon/coupon_issue.h"
 #include "printer/pipeline.h"
 #include "printer/printer.h"
+#include "utilities/util_ecf.h"
 
 #include <exception>
 
@@ -121,6 +121,14 @@ void MainWindow::startUp()
         return;
     }
 
+    // The host's payment forms, for the family that programs them at every start.
+    if (printer.driver().programsPaymentFormsAtStart()) {
+        const data::CloseOnExit guard(TFormaPagto);
+        TFormaPagto.open();
+        printer.driver().programPaymentForms(utilities::paymentFormDescriptions(TFormaPagto));
+        TFormaPagto.close();
+    }
+
     // 9. The printer coupon number, for the model whose start reads it.
     if (printer.driver().showsCouponNumber())
         label1_ = std::to_string(config.couponNumber);
@@ -195,19 +203,8 @@ void MainWindow::offerSavedCopy()
 
 coupon::HandOff MainWindow::handOff()
 {
-    printer::CallPipeline& pipe = app_.printer().pipeline();
-    coupon::HandOffContext ctx{app_.op(), app_.clock(), app_.outcome(), app_.trace(), {}, {}, {}};
-    ctx.beginWatch = [&pipe] { pipe.watch() = {}; };
-    ctx.endWatch = [&pipe] {
-        // After a library failure no call reached the printer: the coupon was not closed.
-        return coupon::PrinterReport{pipe.watch().calls, pipe.watch().refusal,
-                                     pipe.watch().lastOk && !pipe.watch().libraryFailed};
-    };
-    ctx.checkValues = [this] {
-        printer::CouponRecords records{TCabec, TItens, TFilial};
-        return app_.printer().driver().checkCoupon(records);
-    };
-    return coupon::HandOff(std::move(ctx));
+    return coupon::HandOff(
+        coupon::HandOffContext{app_.op(), app_.clock(), app_.outcome(), app_.trace(), &app_.printer().pipeline().watch()});
 }
 
 std::string MainWindow::button1Caption() const
@@ -224,10 +221,7 @@ void MainWindow::finishSale()
         // are emptied, also after an error stop (a copy of a coupon not printed whole is saved
         // first). When start-up ended before opening them nothing is printed and the pending
         // coupon is kept for the next run.
-        handOff().print(TCabec, TItens, [this](coupon::IssueObserver& observer) {
-            printer::CouponRecords records{TCabec, TItens, TFilial};
-            return coupon::issueCoupon(app_.printer().driver(), records, &observer);
-        });
+        handOff().print(TCabec, TItens, TFilial, app_.printer().driver());
     }
     handOffLock_.reset();
     closeRequested_ = true;

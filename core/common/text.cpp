@@ -95,4 +95,26 @@ std::string utf8ToLatin1(std::string_view utf8)
     return out;
 }
 
+namespace {
+
+bool validUtf8(const std::string& s)
+{
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        int n = c < 0x80 ? 0 : (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : (c & 0xF8) == 0xF0 ? 3 : -1;
+        if (n < 0 || i + static_cast<std::size_t>(n) >= s.size())
+            return false;
+        for (int k = 1; k <= n; ++k)
+            if ((static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]) & 0xC0) != 0x80)
+                return false;
+        i += static_cast<std::size_t>(n) + 1;
+    }
+    return true;
+}
+
+} // namespace
+
+std::string errorText(const std::string& what) { return validUtf8(what) ? what : toUtf8(what, 1252); }
+
 } // namespace ecf::common

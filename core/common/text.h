@@ -45,6 +45,10 @@ std::string narrow(std::u16string_view wide, int codePage = 1252);
 void appendUtf8(std::string& out, char32_t cp);
 char32_t nextUtf8(std::string_view utf8, std::size_t& i);
 
+// An error's text for the operator port: as it is when it is UTF-8, else taken as code page
+// 1252 (error texts may carry a table's values).
+std::string errorText(const std::string& what);
+
 // Latin-1 view: each byte to the Unicode code point of the same value, as UTF-8.
 std::string latin1ToUtf8(std::string_view bytes);
 // And back: each code point up to U+00FF to its byte, any other to '?'.

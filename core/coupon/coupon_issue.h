@@ -1,8 +1,9 @@
 #pragma once
-// The coupon issue: prints the pending coupon of the hand-off tables on the printer that
-// start-up opened. It walks the items (tax code, item total, registration; the family's
-// driver opens the coupon at Num_Item 1), stops at the first item the printer refuses,
-// and otherwise runs the closing stage and the receipts. It never looks at a model code.
+// The coupon issue: prints the sale read from the hand-off tables (sale_reading.h) on the
+// printer that start-up opened. It walks the items (tax code, item total, registration; the
+// family's driver opens the coupon at Num_Item 1), stops at the first item the printer
+// refuses, and otherwise runs the closing stage and the receipts. It never looks at a model
+// code, and reads no table.
 #include "common/money.h"
 #include "printer/printer.h"
 
@@ -21,8 +22,7 @@ public:
     virtual void closed() {}
 };
 
-// Database and conversion errors propagate to the caller.
-IssueResult issueCoupon(printer::FamilyDriver& driver, printer::CouponRecords& records,
+IssueResult issueCoupon(printer::FamilyDriver& driver, const printer::SaleRecord& sale,
                         IssueObserver* observer = nullptr);
 
 } // namespace ecf::coupon

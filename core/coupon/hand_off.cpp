@@ -6,6 +6,7 @@
 #include "common/system_log.h"
 #include "common/text.h"
 #include "common/trace.h"
+#include "coupon/sale_reading.h"
 #include "coupon/saved_coupons.h"
 #include "data/paradox/px.h"
 #include "data/table.h"
@@ -30,13 +31,14 @@ public:
     }
     void closing() override
     {
-        callsBefore_ = ctx_.endWatch ? ctx_.endWatch().calls : 0;
+        callsBefore_ = ctx_.watch ? ctx_.watch->calls : 0;
         journal_.closing(db_, key_);
     }
     void closed() override
     {
-        const PrinterReport r = ctx_.endWatch ? ctx_.endWatch() : PrinterReport{callsBefore_ + 1, "", true};
-        closedOk = r.calls > callsBefore_ && r.lastOk;
+        // After a library failure no call reached the printer: the coupon was not closed.
+        const printer::CallWatch r = ctx_.watch ? *ctx_.watch : printer::CallWatch{callsBefore_ + 1, "", true, false};
+        closedOk = r.calls > callsBefore_ && r.lastOk && !r.libraryFailed;
         if (closedOk)
             journal_.closed(db_, key_);
     }
@@ -187,14 +189,22 @@ void HandOff::keep(data::Table&, data::Table&, const std::string& why)
     ctx_.outcome.summary("nothing printed: " + why);
 }
 
-void HandOff::print(data::Table& cabec, data::Table& itens, const std::function<IssueResult(IssueObserver&)>& issue)
+void HandOff::print(data::Table& cabec, data::Table& itens, data::Table& filial, printer::FamilyDriver& driver)
 {
     PreparedEmptying prepared(cabec, itens);
     if (const std::string why = precheck(cabec, itens); !why.empty())
         return keep(cabec, itens, why);
-    if (ctx_.checkValues)
-        if (const std::string why = ctx_.checkValues(); !why.empty())
+    printer::SaleRecord sale;
+    try {
+        // The sale read once; then every value it will send checked against its field.
+        sale = readSale(driver.saleFields(), cabec, itens, filial);
+        if (const std::string why = driver.checkCoupon(sale); !why.empty())
             return keep(cabec, itens, why);
+    } catch (const common::DatabaseError& e) {
+        return keep(cabec, itens, common::errorText(e.what()));
+    } catch (const common::ConversionError& e) {
+        return keep(cabec, itens, common::errorText(e.what()));
+    }
 
     const std::string db = currentDatabase();
     CouponJournal journal = CouponJournal::inStateFolder();
@@ -205,11 +215,11 @@ void HandOff::print(data::Table& cabec, data::Table& itens, const std::function<
     const std::size_t items = itens.recordCount();
     journal.started(db, key, items, total);
 
-    if (ctx_.beginWatch)
-        ctx_.beginWatch();
+    if (ctx_.watch)
+        *ctx_.watch = {};
     Watcher watcher(ctx_, journal, db, key);
-    const IssueResult result = issue(watcher);
-    const PrinterReport report = ctx_.endWatch ? ctx_.endWatch() : PrinterReport{1, "", true};
+    const IssueResult result = issueCoupon(driver, sale, &watcher);
+    const printer::CallWatch report = ctx_.watch ? *ctx_.watch : printer::CallWatch{1, "", true, false};
 
     itens.close();
     cabec.close();

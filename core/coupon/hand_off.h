@@ -10,8 +10,8 @@
 #include "common/outcome.h"
 #include "coupon/coupon_issue.h"
 #include "coupon/coupon_journal.h"
+#include "printer/pipeline.h"
 
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -21,23 +21,12 @@ class Trace;
 
 namespace ecf::coupon {
 
-// What the printer did during a coupon, as the call pipeline saw it.
-struct PrinterReport {
-    int calls = 0;             // maker calls made
-    std::string refusal;       // the first result that is not the family's success value ("" when none)
-    bool lastOk = true;        // the latest call's result was its family's success value
-};
-
 struct HandOffContext {
     common::OperatorPort& op;
     const common::Clock& clock;
     common::Outcome& outcome;
-    common::Trace* trace = nullptr;                 // the "saved" line (may be null)
-    std::function<void()> beginWatch;               // starts counting the printer's calls and refusals
-    std::function<PrinterReport()> endWatch;        // what was seen since beginWatch
-    // Before the first printer call: "" when every value the coupon will send fits the
-    // printer's commands, else what does not (UTF-8). Database and conversion errors propagate.
-    std::function<std::string()> checkValues;
+    common::Trace* trace = nullptr;        // the "saved" line (may be null)
+    printer::CallWatch* watch = nullptr;   // the call pipeline's watch (null: taken as one successful call)
 };
 
 class HandOff {
@@ -54,10 +43,11 @@ public:
     // printer had closed it, else kept).
     bool mayPrint(data::Table& cabec, data::Table& itens);
 
-    // "Imprimir": the pending coupon printed through `issue`, then the tables emptied. Nothing is
-    // printed and the tables are kept when the check before the first printer call fails.
-    // Database and conversion errors of the coupon issue propagate (the tables are kept).
-    void print(data::Table& cabec, data::Table& itens, const std::function<IssueResult(IssueObserver&)>& issue);
+    // "Imprimir": the pending coupon read (the fields `driver` lists, filial the branch record),
+    // checked and printed by the driver, then the tables emptied. Nothing is printed and the
+    // tables are kept when the check before the first printer call fails: tables not ready, a
+    // field missing or not convertible, a value that does not fit.
+    void print(data::Table& cabec, data::Table& itens, data::Table& filial, printer::FamilyDriver& driver);
 
 private:
     std::string precheck(data::Table& cabec, data::Table& itens);

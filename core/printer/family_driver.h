@@ -2,6 +2,7 @@
 // One family's operations, as the coupon issue, the utilities and start-up call them.
 #include "common/money.h"
 #include "printer/records.h"
+#include "printer/sale_record.h"
 
 #include <string>
 #include <vector>
@@ -23,32 +24,38 @@ public:
     // FS345 also reads the printer coupon number into the configuration. false: start-up ends.
     virtual bool start(int velPortSer) = 0;
     virtual void close() = 0;
+    // True for the family that programs the host's payment forms right after its start
+    // (start-up then calls programPaymentForms).
+    virtual bool programsPaymentFormsAtStart() const { return false; }
     // True for the model whose start reads the printer coupon number (shown in Label1).
     virtual bool showsCouponNumber() const { return false; }
 
     // --- coupon issue
+    // The fields the coupon issue reads for this family, in its order (sale_record.h). The
+    // operations below receive their values; asking for a value not listed is a fault of the
+    // list (std::logic_error).
+    virtual SaleFields saleFields() const { return {}; }
     // The item's tax code; shows the not-found message when none is found.
-    virtual TaxCode resolveTaxCode(CouponRecords& rec) = 0;
+    virtual TaxCode resolveTaxCode(const SaleItem& item) = 0;
     // Opens the coupon first for Num_Item 1, sells the item, sends its discount. false: the
     // message was shown and the coupon issue stops (error stop).
-    virtual bool registerItem(CouponRecords& rec, const TaxCode& taxCode, common::Money itemTotal) = 0;
-    // Totals, payment, closing message and closing; the header is already in edit mode.
-    virtual void closeCoupon(CouponRecords& rec) = 0;
+    virtual bool registerItem(const SaleItem& item, const TaxCode& taxCode, common::Money itemTotal) = 0;
+    // Totals, payment, closing message and closing.
+    virtual void closeCoupon(const SaleRecord& sale) = 0;
     // Delivery receipt, additional coupon and paper feed, with the operator's questions.
-    virtual void receipts(CouponRecords& rec) = 0;
-    // Before the coupon's first call: every number the coupon issue will send, read in the
-    // issue's order, checked against its field (value_check.h). "" when every value fits, else
-    // one line naming the item (or the closing), the field and the value. Sends nothing, shows
-    // nothing, does not put the header in edit mode and leaves the items on their first record;
-    // a missing or unconvertible field throws as the print would.
-    virtual std::string checkCoupon(CouponRecords&) { return {}; }
+    virtual void receipts(const SaleRecord& sale) = 0;
+    // Before the coupon's first call: every number the coupon issue will send, in the issue's
+    // order, checked against its field (value_check.h). "" when every value fits, else one
+    // line naming the item (or the closing), the field and the value. Sends nothing, shows
+    // nothing.
+    virtual std::string checkCoupon(const SaleRecord&) { return {}; }
 
     // --- utilities (after the window's confirmation and configuration checks)
     virtual void xReading() = 0;
     virtual void zReduction() = 0;
     virtual void cancelCoupon(CancelKind kind) = 0;
-    // Programs the payment forms of the open FormaPtg table into the printer.
-    virtual void programPaymentForms(data::Table& formaPtg) = 0;
+    // Programs the payment forms (FormaPtg's Descricao of each record, bytes) into the printer.
+    virtual void programPaymentForms(const std::vector<std::string>& descriptions) = 0;
     // Refills `items` (bytes) from the printer's payment forms; may leave it untouched.
     virtual void listPaymentForms(std::vector<std::string>& items) = 0;
     // The fiscal-memory reading for the two masked-edit texts. A date that does not convert

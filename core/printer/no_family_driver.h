@@ -11,14 +11,14 @@ public:
     void openPort(int) override {}
     bool start(int) override { return true; }
     void close() override {}
-    TaxCode resolveTaxCode(CouponRecords&) override { return {}; }
-    bool registerItem(CouponRecords&, const TaxCode&, common::Money) override { return true; }
-    void closeCoupon(CouponRecords&) override {}
-    void receipts(CouponRecords&) override {}
+    TaxCode resolveTaxCode(const SaleItem&) override { return {}; }
+    bool registerItem(const SaleItem&, const TaxCode&, common::Money) override { return true; }
+    void closeCoupon(const SaleRecord&) override {}
+    void receipts(const SaleRecord&) override {}
     void xReading() override {}
     void zReduction() override {}
     void cancelCoupon(CancelKind) override {}
-    void programPaymentForms(data::Table&) override {}
+    void programPaymentForms(const std::vector<std::string>&) override {}
     void listPaymentForms(std::vector<std::string>&) override {}
     void fiscalMemory(const std::string&, const std::string&) override {}
 };

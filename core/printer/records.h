@@ -1,11 +1,7 @@
 #pragma once
-// The records a coupon issue hands to the printer family: the tax code of an item, the
-// records it reads, and which coupon a cancel means.
+// What a coupon issue hands to the printer family besides the sale (sale_record.h): the tax
+// code of an item, and which coupon a cancel means.
 #include <string>
-
-namespace ecf::data {
-class Table;
-}
 
 namespace ecf::printer {
 
@@ -13,14 +9,6 @@ namespace ecf::printer {
 struct TaxCode {
     std::string text;
     int index = 0;
-};
-
-// The records the coupon issue reads: the header (in edit mode from the closing stage on),
-// the current item, the branch record.
-struct CouponRecords {
-    data::Table& cabec;
-    data::Table& itens;
-    data::Table& filial;
 };
 
 enum class CancelKind { LastCoupon, OpenCoupon }; // "Cancela Último Cupom", "Fecha Cupom Aberto"

@@ -2,7 +2,6 @@
 
 #include "common/errors.h"
 #include "common/format.h"
-#include "data/table.h"
 
 #include <cmath>
 #include <optional>
@@ -13,27 +12,25 @@ namespace {
 
 using Unit = TaxSpelling::RateUnit;
 
-std::string text(data::Table& t, const char* field) { return t.fieldByName(field).asString(); }
-
 // A rate field in the spelling's unit: floating percent as stored, or hundredths of a percent
 // from the money reading.
-double aliqCupom(const TaxSpelling& s, CouponRecords& rec)
+double aliqCupom(const TaxSpelling& s, const RecordValues& item)
 {
     if (s.unit == Unit::Hundredths)
-        return static_cast<double>(rec.itens.fieldByName("AliqCupom").asMoney().tenThousandths()) / 100.0;
-    return rec.itens.fieldByName("AliqCupom").asFloat();
+        return static_cast<double>(item.money("AliqCupom").tenThousandths()) / 100.0;
+    return item.floating("AliqCupom");
 }
 
-bool aliqCupomIs99(const TaxSpelling& s, CouponRecords& rec)
+bool aliqCupomIs99(const TaxSpelling& s, const RecordValues& item)
 {
     if (s.unit == Unit::Hundredths)
-        return rec.itens.fieldByName("AliqCupom").asMoney() == common::Money::fromWhole(99);
-    return rec.itens.fieldByName("AliqCupom").asFloat() == 99;
+        return item.money("AliqCupom") == common::Money::fromWhole(99);
+    return item.floating("AliqCupom") == 99;
 }
 
-double aliqIcms(const TaxSpelling& s, CouponRecords& rec)
+double aliqIcms(const TaxSpelling& s, const RecordValues& item)
 {
-    const common::Money m = rec.itens.fieldByName("AliqIcms").asMoney();
+    const common::Money m = item.money("AliqIcms");
     return s.unit == Unit::Hundredths ? static_cast<double>(m.tenThousandths()) / 100.0 : m.toDouble();
 }
 
@@ -48,32 +45,49 @@ std::int64_t wholePart(long double v)
 
 std::string TaxSpelling::registerNumber(int n, const TaxEntry&) { return common::fmtInt("%2.2d", n); }
 
-TaxCode classifyTax(const TaxSpelling& s, CouponRecords& rec, const TaxTable& table, common::OperatorPort& op)
+std::vector<FieldRead> taxFields(const TaxSpelling& s)
 {
-    const bool service = s.servicesByLevel && text(rec.itens, "Nivel1") == "90";
+    std::vector<FieldRead> f;
+    if (s.servicesByLevel)
+        f.push_back({SaleTable::Item, "Nivel1", ReadAs::Text});
+    const FieldRead icms{SaleTable::Header, "Icms", ReadAs::Text}, subst{SaleTable::Item, "Subst_Trib", ReadAs::Text};
+    f.push_back(s.icmsBeforeSubstitution ? icms : subst);
+    f.push_back(s.icmsBeforeSubstitution ? subst : icms);
+    f.push_back({SaleTable::Item, "BaseIcms", ReadAs::Float});
+    f.push_back({SaleTable::Item, "AliqCupom", s.unit == Unit::Hundredths ? ReadAs::Money : ReadAs::Float});
+    f.push_back({SaleTable::Item, "AliqIcms", ReadAs::Money});
+    if (s.servicesByLevel)
+        f.push_back({SaleTable::Branch, "Perc_Issqn", ReadAs::Money});
+    return f;
+}
+
+TaxCode classifyTax(const TaxSpelling& s, const SaleItem& item, const TaxTable& table, common::OperatorPort& op)
+{
+    const RecordValues& it = item.item;
+    const bool service = s.servicesByLevel && it.text("Nivel1") == "90";
     std::optional<TaxCode> code;
     double rate = 0;
     if (!service) {
         auto taxed = [&] {
-            const double base = rec.itens.fieldByName("BaseIcms").asFloat();
+            const double base = it.floating("BaseIcms");
             if (base == 0)
                 code = s.exempt;
             if (base > 0 && base < 100)
-                rate = aliqCupom(s, rec);
-            if (s.nonTaxedAt99 && aliqCupomIs99(s, rec))
+                rate = aliqCupom(s, it);
+            if (s.nonTaxedAt99 && aliqCupomIs99(s, it))
                 code = s.nonTaxed;
         };
         if (s.icmsBeforeSubstitution) {
-            if (text(rec.cabec, "Icms") != "T")
+            if (item.header.text("Icms") != "T")
                 code = s.nonTaxed;
-            else if (text(rec.itens, "Subst_Trib") == "S")
+            else if (it.text("Subst_Trib") == "S")
                 code = s.substituted;
             else
                 taxed();
         } else {
-            if (text(rec.itens, "Subst_Trib") == "S")
+            if (it.text("Subst_Trib") == "S")
                 code = s.substituted;
-            else if (text(rec.cabec, "Icms") == "T")
+            else if (item.header.text("Icms") == "T")
                 taxed();
             else
                 code = s.nonTaxed;
@@ -83,9 +97,9 @@ TaxCode classifyTax(const TaxSpelling& s, CouponRecords& rec, const TaxTable& ta
         return *code;
 
     if (service)
-        rate = rec.filial.fieldByName("Perc_Issqn").asMoney().toDouble();
+        rate = item.branch.money("Perc_Issqn").toDouble();
     else if (rate == 0)
-        rate = aliqIcms(s, rec);
+        rate = aliqIcms(s, it);
     const std::string wanted =
         s.match == TaxSpelling::Match::RateText ? common::fmtInt("%" + std::to_string(s.rateTextDigits) + "." +
                                                                      std::to_string(s.rateTextDigits) + "d",

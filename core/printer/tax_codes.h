@@ -5,9 +5,11 @@
 // is compared and which register wins) is data: one TaxSpelling per family or model.
 #include "common/operator_port.h"
 #include "printer/records.h"
+#include "printer/sale_record.h"
 #include "printer/tax_table.h"
 
 #include <string>
+#include <vector>
 
 namespace ecf::printer {
 
@@ -32,7 +34,10 @@ struct TaxSpelling {
     static std::string registerNumber(int n, const TaxEntry&);
 };
 
+// The fields the classification reads, in its order (a service item's Perc_Issqn last).
+std::vector<FieldRead> taxFields(const TaxSpelling& spelling);
+
 // The item's tax code; shows the spelling's not-found message when no register matches.
-TaxCode classifyTax(const TaxSpelling& spelling, CouponRecords& rec, const TaxTable& table, common::OperatorPort& op);
+TaxCode classifyTax(const TaxSpelling& spelling, const SaleItem& item, const TaxTable& table, common::OperatorPort& op);
 
 } // namespace ecf::printer

@@ -1,7 +1,6 @@
 #include "printer/value_check.h"
 
 #include "common/format.h"
-#include "data/table.h"
 
 #include <cstdio>
 
@@ -41,12 +40,15 @@ std::string decimalComma(std::string s)
 
 } // namespace
 
-common::Money itemTotal(data::Table& itens)
+const std::vector<FieldRead> itemTotalFields{{SaleTable::Item, "BT_ICMS", ReadAs::Money},
+                                             {SaleTable::Item, "BI_ICMS", ReadAs::Money},
+                                             {SaleTable::Item, "BO_ICMS", ReadAs::Money}};
+
+common::Money itemTotal(const RecordValues& item)
 {
-    // Read in this order, so that a missing field is reported as the first one missing.
-    common::Money total = itens.fieldByName("BT_ICMS").asMoney();
-    total += itens.fieldByName("BI_ICMS").asMoney();
-    total += itens.fieldByName("BO_ICMS").asMoney();
+    common::Money total;
+    for (const FieldRead& f : itemTotalFields)
+        total += item.money(f.name);
     return total;
 }
 
@@ -121,24 +123,18 @@ std::string FieldCheck::where() const
     return w;
 }
 
-std::string checkCouponValues(CouponRecords& rec, FieldCheck& check,
-                              const std::function<void(CouponRecords&, common::OperatorPort&)>& taxCode,
-                              const std::function<void(common::Money)>& item, const std::function<void()>& closing)
+std::string checkCouponValues(const SaleRecord& sale, FieldCheck& check,
+                              const std::function<void(const SaleItem&, common::OperatorPort&)>& taxCode,
+                              const std::function<void(const SaleItem&, common::Money)>& item,
+                              const std::function<void()>& closing)
 {
     QuietOperator quiet;
-    data::Table& itens = rec.itens;
-    int position = 0;
-    try {
-        for (itens.first(); !itens.eof() && check.fits(); itens.next()) {
-            check.item(++position);
-            taxCode(rec, quiet);
-            item(itemTotal(itens));
-        }
-    } catch (...) {
-        itens.first(); // the error goes on as it is; the items stand where the issue expects them
-        throw;
+    for (std::size_t i = 0; i < sale.items.size() && check.fits(); ++i) {
+        check.item(static_cast<int>(i) + 1);
+        const SaleItem it = sale.item(i);
+        taxCode(it, quiet);
+        item(it, itemTotal(it.item));
     }
-    itens.first();
     if (!check.fits())
         return check.problem();
     check.closing();

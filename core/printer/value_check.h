@@ -7,16 +7,20 @@
 #include "common/money.h"
 #include "common/operator_port.h"
 #include "printer/records.h"
+#include "printer/sale_record.h"
 
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace ecf::printer {
 
-// The item total: BT_ICMS + BI_ICMS + BO_ICMS of the current item, summed as money.
-common::Money itemTotal(data::Table& itens);
+// The item total: BT_ICMS + BI_ICMS + BO_ICMS of the item, summed as money; its fields in
+// the order they are read.
+common::Money itemTotal(const RecordValues& item);
+extern const std::vector<FieldRead> itemTotalFields;
 
 // A number field of a command or argument, as the operator will find it named in a box.
 struct NumberField {
@@ -61,15 +65,13 @@ private:
     std::string misfit_; // the field, its value and why, of the first misfit
 };
 
-// The walk of a coupon check, in the coupon issue's order: from the first item, for each, the
-// tax code (its fields read; quiet is an operator port that shows nothing), the item total and
-// the family's item values (item); then the closing's values (closing). Stops after the first
-// item with a misfit. Sends nothing, shows nothing, leaves the header as it is and the items on
-// their first record. Returns the check's problem ("" when every value fits). Database and
-// conversion errors propagate, as they would in the print.
-std::string checkCouponValues(CouponRecords& rec, FieldCheck& check,
-                              const std::function<void(CouponRecords&, common::OperatorPort& quiet)>& taxCode,
-                              const std::function<void(common::Money itemTotal)>& item,
+// The walk of a coupon check, in the coupon issue's order: for each item, the tax code
+// (quiet is an operator port that shows nothing), then the item total and the family's item
+// values (item); then the closing's values (closing). Stops after the first item with a
+// misfit. Sends nothing, shows nothing. Returns the check's problem ("" when every value fits).
+std::string checkCouponValues(const SaleRecord& sale, FieldCheck& check,
+                              const std::function<void(const SaleItem&, common::OperatorPort& quiet)>& taxCode,
+                              const std::function<void(const SaleItem&, common::Money itemTotal)>& item,
                               const std::function<void()>& closing);
 
 } // namespace ecf::printer

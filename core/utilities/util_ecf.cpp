@@ -112,12 +112,20 @@ void UtilEcf::closeOpenCoupon()
         openCouponClosed();
 }
 
+std::vector<std::string> paymentFormDescriptions(data::Table& formaPtg)
+{
+    std::vector<std::string> descriptions;
+    for (formaPtg.first(); !formaPtg.eof(); formaPtg.next())
+        descriptions.push_back(formaPtg.fieldByName("Descricao").asString());
+    return descriptions;
+}
+
 void UtilEcf::programPaymentForms()
 {
     {
         const data::CloseOnExit guard(TFormaPagto);
         TFormaPagto.open();
-        onPrinter([this] { printer_.driver().programPaymentForms(TFormaPagto); });
+        onPrinter([this] { printer_.driver().programPaymentForms(paymentFormDescriptions(TFormaPagto)); });
         TFormaPagto.close();
     }
     op_.showWindow(common::Window::MostraFormasPagamentoECF);

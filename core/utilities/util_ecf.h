@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace ecf::common {
 class OperatorPort;
@@ -20,6 +21,10 @@ class AccessCheck;
 }
 
 namespace ecf::utilities {
+
+// The Descricao of every record of the open FormaPtg table (bytes), in its order: the payment
+// forms a printer is programmed with.
+std::vector<std::string> paymentFormDescriptions(data::Table& formaPtg);
 
 class UtilEcf {
 public:

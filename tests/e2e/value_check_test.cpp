@@ -1,12 +1,13 @@
 // The check of a coupon's numbers before its first printer call, on the demo coupon of every
 // model code: the demo passes; a value too wide for its field, or negative where the field
 // takes no sign, is named with its item and field, and nothing reaches the printer or the
-// operator.
+// operator. A field the family reads missing stops the print the same way.
 #include "cli_fixture.h"
 #include "common/clock.h"
 #include "common/errors.h"
 #include "common/startup_config.h"
 #include "common/trace.h"
+#include "coupon/sale_reading.h"
 #include "data/table.h"
 #include "printer/printer.h"
 #include "support/scripted_operator.h"
@@ -35,6 +36,23 @@ protected:
             px::appendRecord(file, r);
     }
 
+    // A demo table without `field`.
+    void drop(const char* table, const char* field)
+    {
+        const fs::path file = db() / table;
+        const px::PxTable t = px::PxTable::read(file);
+        const std::size_t at = *t.fieldIndex(field);
+        std::vector<px::FieldDef> fields = t.fields();
+        fields.erase(fields.begin() + static_cast<std::ptrdiff_t>(at));
+        std::vector<px::Record> rows = t.records();
+        fs::remove(file);
+        px::createTable(file, fields, t.info().codePage);
+        for (auto& r : rows) {
+            r.erase(r.begin() + static_cast<std::ptrdiff_t>(at));
+            px::appendRecord(file, r);
+        }
+    }
+
     // The check of the demo coupon on `model`, with the items' cursor left elsewhere before.
     std::string check(const std::string& model)
     {
@@ -53,8 +71,8 @@ protected:
         itens.open();
         filial.open();
         itens.next();
-        printer::CouponRecords rec{cabec, itens, filial};
-        const std::string text = printer.driver().checkCoupon(rec);
+        const printer::SaleRecord sale = coupon::readSale(printer.driver().saleFields(), cabec, itens, filial);
+        const std::string text = printer.driver().checkCoupon(sale);
         EXPECT_TRUE(op.events.empty()) << op.events.front().text;
         EXPECT_TRUE(readCalls(trace()).empty());
         EXPECT_EQ(itens.fieldByName("Num_Item").asInteger(), 1);
@@ -157,6 +175,37 @@ TEST_F(ValueCheckTest, APrintWithAValueTooWideSendsNothing)
         EXPECT_EQ(c["args"].dump().find("|09|"), std::string::npos) << c.dump();
     }
     EXPECT_EQ(records("CFITENS.DB"), 4u);
+}
+
+// A field the family reads only in the closing, missing: before, the items were sold and the
+// coupon left open; now nothing is sent, the box names the field, the tables are kept.
+TEST_F(ValueCheckTest, AMissingClosingFieldSendsNothing)
+{
+    struct Family {
+        const char* model;
+        const char* field;
+        const char* opening; // in the trace once the coupon is opened
+    };
+    for (const Family& f : {Family{"SCHALTER2", "Telefone", "ecfImpCab"}, Family{"FS345", "Observ", "AberturaCupomFiscal"},
+                            Family{"BEMATECH", "Telefone", "|00|"}, Family{"SWEDA", "NumValeTroco", ".17}"},
+                            Family{"DARUMA345", "LinhaVenc", "Daruma_FI_AbreCupom"},
+                            Family{"BEMAFI32", "LinhaVenc", "Bematech_FI_AbreCupom"}}) {
+        SCOPED_TRACE(f.model);
+        fs::remove_all(db());
+        fs::remove_all(state());
+        fs::remove(trace());
+        makeDemo(f.model);
+        drop("CFCABEC.DB", f.field);
+        const CliRun r = cli({"print"}, "s\ns\ns\n");
+        EXPECT_EQ(r.status, 3) << r.out << r.err;
+        EXPECT_NE(r.out.find("Cupom não impresso: CFCABEC.DB: Field '" + std::string(f.field) + "' not found"),
+                  std::string::npos)
+            << r.out;
+        for (const auto& c : readCalls(trace()))
+            EXPECT_EQ(c.dump().find(f.opening), std::string::npos) << c.dump();
+        EXPECT_EQ(records("CFCABEC.DB"), 1u);
+        EXPECT_EQ(records("CFITENS.DB"), 4u);
+    }
 }
 
 } // namespace

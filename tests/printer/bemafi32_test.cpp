@@ -173,7 +173,7 @@ TEST(BemaFI32Coupon, TaxCodeResolutionWithServiceItems)
         br.percIssqn = c.percIssqn;
         CouponTables t(rig, h, {i}, br);
         printer::FamilyDriver& d = rig.driver();
-        EXPECT_EQ(d.resolveTaxCode(t.rec).text, c.code) << c.nivel1 << " " << c.aliqIcms << " " << c.percIssqn;
+        EXPECT_EQ(d.resolveTaxCode(t.sale(d).item(0)).text, c.code) << c.nivel1 << " " << c.aliqIcms << " " << c.percIssqn;
         EXPECT_EQ(rig.messages(), c.code == "  " ? std::vector<std::string>{"Percentual de issqn nao encontrado"}
                                                  : std::vector<std::string>{});
     }
@@ -188,7 +188,7 @@ TEST(BemaFI32Coupon, RateWithoutAnExactDoubleFindsItsRegister)
     i.aliqIcms = 4.02;
     CouponTables t(rig, Header{}, {i}, Branch{});
     printer::FamilyDriver& d = rig.driver();
-    EXPECT_EQ(d.resolveTaxCode(t.rec).text, "06");
+    EXPECT_EQ(d.resolveTaxCode(t.sale(d).item(0)).text, "06");
     EXPECT_TRUE(rig.messages().empty());
 }
 
@@ -232,18 +232,18 @@ TEST(BemaFI32Coupon, AFailedSaleStopsTheCoupon)
 TEST(BemaFI32PaymentForms, ProgrammedFormsShowUpInTheDarumaListing)
 {
     FamBRig rig("BEMAFI32");
-    FormaPtgTable forms(rig, {"VALE", "BOLETO|}"});
+    const std::vector<std::string> forms{"VALE", "BOLETO|}"};
     printer::FamilyDriver& d = rig.driver();
-    d.programPaymentForms(forms.table);
+    d.programPaymentForms(forms);
     std::vector<std::string> items;
     d.listPaymentForms(items);
     EXPECT_EQ(items, (std::vector<std::string>{"VALE            ", "BOLETO|}        "}));
     EXPECT_EQ(rig.calls()[0], "Bematech_FI_VerificaFormasPagamento(\"VALE            ;BOLETO|}        ;\")");
 
     FamBRig bad("BEMAFI32", R"({"calls": {"Bematech_FI_VerificaFormasPagamento": [{"ret": 0}]}})");
-    FormaPtgTable one(bad, {"VALE"});
+    const std::vector<std::string> one{"VALE"};
     printer::FamilyDriver& b = bad.driver();
-    b.programPaymentForms(one.table);
+    b.programPaymentForms(one);
     EXPECT_EQ(bad.messages(), std::vector<std::string>{"Erro no cadastro das formas de pagamento"});
 }
 

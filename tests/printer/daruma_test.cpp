@@ -206,7 +206,7 @@ TEST(DarumaCoupon, TaxCodeResolution)
         h.icms = c.icms;
         CouponTables t(rig, h, {i});
         printer::FamilyDriver& d = rig.driver();
-        EXPECT_EQ(d.resolveTaxCode(t.rec).text, c.code) << c.base << " " << c.aliqCupom << " " << c.aliqIcms;
+        EXPECT_EQ(d.resolveTaxCode(t.sale(d).item(0)).text, c.code) << c.base << " " << c.aliqCupom << " " << c.aliqIcms;
         EXPECT_EQ(rig.messages(),
                   c.code == "  " ? std::vector<std::string>{"Percentual de Tributacao nao Encontrado"}
                                  : std::vector<std::string>{});
@@ -294,7 +294,7 @@ TEST(DarumaCoupon, ClosingNormalizesTheCustomer)
         CouponTables t(rig, c.h, {});
         printer::FamilyDriver& d = rig.driver();
         t.close(d);
-        d.receipts(t.rec);
+        d.receipts(t.sale(d));
         EXPECT_EQ(rig.calls(), c.calls);
         EXPECT_TRUE(rig.op.events.empty()); // no question, no message
     }
@@ -303,9 +303,9 @@ TEST(DarumaCoupon, ClosingNormalizesTheCustomer)
 TEST(DarumaPaymentForms, ProgrammingThenListing)
 {
     FamBRig rig("DARUMA345");
-    FormaPtgTable forms(rig, {"DINHEIRO", "PIX", "CHEQUE", "UMA FORMA COM VINTE }"});
+    const std::vector<std::string> forms{"DINHEIRO", "PIX", "CHEQUE", "UMA FORMA COM VINTE }"};
     printer::FamilyDriver& d = rig.driver();
-    d.programPaymentForms(forms.table);
+    d.programPaymentForms(forms);
     const std::string list = "DINHEIRO        ;PIX             ;CHEQUE          ;UMA FORMA COM VI;";
     EXPECT_EQ(rig.calls(), std::vector<std::string>{"Daruma_FI_ProgramaFormasPagamento(" + jsonBytes(list) + ")"});
     std::vector<std::string> items;
@@ -314,15 +314,15 @@ TEST(DarumaPaymentForms, ProgrammingThenListing)
                                                "UMA FORMA COM VI"}));
 
     FamBRig bad("DARUMA345", R"({"calls": {"Daruma_FI_ProgramaFormasPagamento": [{"ret": 0}]}})");
-    FormaPtgTable three(bad, {"ABCDEFGH", "ABC", "ABCDEF"});
+    const std::vector<std::string> three{"ABCDEFGH", "ABC", "ABCDEF"};
     printer::FamilyDriver& b = bad.driver();
-    b.programPaymentForms(three.table);
+    b.programPaymentForms(three);
     EXPECT_EQ(bad.callLines()[0]["args"][0].get<std::string>().size(), 51u);
     EXPECT_EQ(bad.messages(), std::vector<std::string>{"Erro no cadastro das formas de pagamento"});
 
     FamBRig empty("DARUMA345");
-    FormaPtgTable none(empty, {});
+    const std::vector<std::string> none{};
     printer::FamilyDriver& e = empty.driver();
-    e.programPaymentForms(none.table);
+    e.programPaymentForms(none);
     EXPECT_TRUE(empty.calls().empty());
 }

@@ -5,11 +5,13 @@
 #include "common/startup_config.h"
 #include "common/clock.h"
 #include "common/trace.h"
+#include "coupon/sale_reading.h"
 #include "data/table.h"
 #include "printer/canned.h"
 #include "printer/emulated_printer.h"
 #include "printer/pipeline.h"
 #include "printer/printer.h"
+#include "printer/value_check.h"
 #include "support/scripted_operator.h"
 #include "support/tables.h"
 #include "support/test_support.h"
@@ -79,11 +81,15 @@ struct FamARig {
     void makeCoupon(const FieldValues& header, const std::vector<FieldValues>& items, const FieldValues& branch = {});
     void makeFormaPtg(const std::vector<std::string>& names);
 
-    // Opens the three coupon tables (call after makeCoupon).
+    // Opens the three coupon tables (call after makeCoupon); sale() reads them as the coupon
+    // issue does for the driver.
     struct Open {
         data::Table cabec{"CFCABEC.DB"}, itens{"CFITENS.DB"}, filial{"Filial.DB"};
-        printer::CouponRecords rec{cabec, itens, filial};
         Open() { cabec.open(); itens.open(); filial.open(); }
+        printer::SaleRecord sale(const printer::FamilyDriver& d)
+        {
+            return coupon::readSale(d.saleFields(), cabec, itens, filial);
+        }
     };
 
     // The coupon issue as the program runs it: each item's tax code and registration (stop at
@@ -91,17 +97,14 @@ struct FamARig {
     bool issue(printer::FamilyDriver& driver)
     {
         Open t;
-        for (t.itens.first(); !t.itens.eof(); t.itens.next()) {
-            const printer::TaxCode code = driver.resolveTaxCode(t.rec);
-            const common::Money total = t.itens.fieldByName("BT_ICMS").asMoney() +
-                                        t.itens.fieldByName("BI_ICMS").asMoney() +
-                                        t.itens.fieldByName("BO_ICMS").asMoney();
-            if (!driver.registerItem(t.rec, code, total))
+        const printer::SaleRecord sale = t.sale(driver);
+        for (std::size_t i = 0; i < sale.items.size(); ++i) {
+            const printer::TaxCode code = driver.resolveTaxCode(sale.item(i));
+            if (!driver.registerItem(sale.item(i), code, printer::itemTotal(sale.items[i])))
                 return false;
         }
-        t.cabec.edit();
-        driver.closeCoupon(t.rec);
-        driver.receipts(t.rec);
+        driver.closeCoupon(sale);
+        driver.receipts(sale);
         return true;
     }
 };

@@ -2,7 +2,9 @@
 // Coupon tables for the Sweda, Daruma and BemaFI32 tests: one header, its items and the branch
 // record written as Paradox tables in the rig's folder, opened as the coupon issue opens them,
 // and a small item walk that resolves and registers every item as the coupon issue does.
+#include "coupon/sale_reading.h"
 #include "data/table.h"
+#include "printer/value_check.h"
 #include "fam_b_rig.h"
 #include "support/tables.h"
 
@@ -75,54 +77,33 @@ public:
         filial.open();
     }
 
+    // The tables read as the coupon issue reads them for the driver.
+    printer::SaleRecord sale(const printer::FamilyDriver& d)
+    {
+        return coupon::readSale(d.saleFields(), cabec, itens, filial);
+    }
+
     // Every item: its tax code, then its registration; false at the error stop.
     bool sellItems(printer::FamilyDriver& d, std::vector<std::string>* codes = nullptr)
     {
-        for (itens.first(); !itens.eof(); itens.next()) {
-            const printer::TaxCode tc = d.resolveTaxCode(rec);
+        const printer::SaleRecord s = sale(d);
+        for (std::size_t i = 0; i < s.items.size(); ++i) {
+            const printer::TaxCode tc = d.resolveTaxCode(s.item(i));
             if (codes)
                 codes->push_back(tc.text);
-            const common::Money total = itens.fieldByName("BT_ICMS").asMoney() +
-                                        itens.fieldByName("BI_ICMS").asMoney() + itens.fieldByName("BO_ICMS").asMoney();
-            if (!d.registerItem(rec, tc, total))
+            if (!d.registerItem(s.item(i), tc, printer::itemTotal(s.items[i])))
                 return false;
         }
         return true;
     }
 
-    void close(printer::FamilyDriver& d)
-    {
-        cabec.edit();
-        d.closeCoupon(rec);
-    }
+    void close(printer::FamilyDriver& d) { d.closeCoupon(sale(d)); }
 
 private:
     ScopedEnv env_;
 
 public:
     data::Table cabec{"CFCABEC.DB"}, itens{"CFITENS.DB"}, filial{"Filial.DB"};
-    printer::CouponRecords rec{cabec, itens, filial};
-};
-
-// FormaPtg.DB with these descriptions, opened.
-class FormaPtgTable {
-public:
-    FormaPtgTable(FamBRig& rig, const std::vector<std::string>& names) : env_("VANTIS_DIR", rig.dir.path().string())
-    {
-        using namespace ecf::test::px_fields;
-        using namespace ecf::test::px_values;
-        std::vector<ecf::data::px::Record> rows;
-        for (const auto& n : names)
-            rows.push_back({txt(n)});
-        makeTable(rig.dir.path(), "FormaPtg.DB", {alpha("Descricao", 40)}, rows);
-        table.open();
-    }
-
-private:
-    ScopedEnv env_;
-
-public:
-    data::Table table{"FormaPtg.DB"};
 };
 
 // The tax table as the emulator loads it for the numeric families: 18, 12, 7, 25 and ISS 5.

@@ -36,10 +36,11 @@ std::string rates(const std::string& groups)
 TEST(Mp20Start, OpensThePortReadsRatesAndProgramsThePaymentForms)
 {
     FamARig rig("BEMATECH", "", "2");
-    rig.makeFormaPtg({"Dinheiro", "Vale|Troca\x1b"});
     printer::FamilyDriver& d = rig.driver();
     d.openPort(0);
     ASSERT_TRUE(d.start(0));
+    ASSERT_TRUE(d.programsPaymentFormsAtStart()); // start-up sends FormaPtg's forms next
+    d.programPaymentForms({"Dinheiro", "Vale|Troca\x1b"});
     EXPECT_EQ(rig.argsOf("IniPortaStr"), std::vector<std::string>{"COM2"});
     EXPECT_EQ(rig.argsOf("FormataTX"),
               (std::vector<std::string>{E + "|26|" + E, E + "|71|Dinheiro|" + E, E + "|71|Vale Troca |" + E}));
@@ -59,27 +60,25 @@ TEST(Mp20Start, Replies)
         bool ok;
         std::vector<std::string> messages;
         std::vector<const char*> rates; // entries 1..n
-        std::size_t formataCalls;
     };
     const std::vector<Case> cases = {
         {R"({"calls": {"IniPortaStr": [{"ret": 0}]}})", true, {"Erro ao Inicializar Porta Da BEMATECH."},
-         {"18.0000"}, 2},
+         {"18.0000"}},
         {cannedFormataTX(R"({"ret": 3, "out": ")" + rates("1800") + R"(\r\n00"})"), true, {"Erro: 3"},
-         {"18.0000", "0.0000"}, 2},
-        {cannedFormataTX(out(rates("    0700  15"))), true, {}, {"0.0000", "7.0000", "0.1500"}, 2},
-        {cannedFormataTX(out("0")), false, {"Tabela de aliquotas de icms da BEMATECH vazia"}, {}, 1},
-        {cannedFormataTX(out("")), false, {"Tabela de aliquotas de icms da BEMATECH vazia"}, {}, 1},
+         {"18.0000", "0.0000"}},
+        {cannedFormataTX(out(rates("    0700  15"))), true, {}, {"0.0000", "7.0000", "0.1500"}},
+        {cannedFormataTX(out("0")), false, {"Tabela de aliquotas de icms da BEMATECH vazia"}, {}},
+        {cannedFormataTX(out("")), false, {"Tabela de aliquotas de icms da BEMATECH vazia"}, {}},
     };
     for (const auto& c : cases) {
         FamARig rig("BEMATECH", c.canned);
-        rig.makeFormaPtg({"Cheque"});
         printer::FamilyDriver& d = rig.driver();
         d.openPort(0);
         EXPECT_EQ(d.start(0), c.ok) << (&c - cases.data());
         EXPECT_EQ(rig.messages(), c.messages) << (&c - cases.data());
         for (std::size_t n = 0; n < c.rates.size(); ++n)
             EXPECT_EQ(rig.taxTable.entry(static_cast<int>(n) + 1).rate.toString(), c.rates[n]) << (&c - cases.data());
-        EXPECT_EQ(rig.argsOf("FormataTX").size(), c.formataCalls) << (&c - cases.data());
+        EXPECT_EQ(rig.argsOf("FormataTX").size(), 1u) << (&c - cases.data()); // the rates' command only
     }
     {   // the reply file missing: the message, then the file error ends start-up
         FamARig rig("BEMATECH", cannedFormataTX(R"({"out": null})"));
@@ -123,7 +122,7 @@ TEST(Mp20Coupon, TaxCodes)
         rig.makeCoupon(c.header, {c.item}, {{"Perc_Issqn", N(5)}});
         printer::FamilyDriver& d = rig.driver();
         FamARig::Open t;
-        EXPECT_EQ(d.resolveTaxCode(t.rec).text, c.code) << (&c - cases.data());
+        EXPECT_EQ(d.resolveTaxCode(t.sale(d).item(0)).text, c.code) << (&c - cases.data());
         const bool notFound = std::string(c.code) == "  ";
         EXPECT_EQ(rig.messages(), notFound ? std::vector<std::string>{"Percentual de Tributacao nao Encontrado"}
                                            : std::vector<std::string>{})
@@ -145,7 +144,7 @@ TEST(Mp20Coupon, ItemCommands)
                        {{"TipoDescIt", T(c.kind)}});
         printer::FamilyDriver& d = rig.driver();
         FamARig::Open t;
-        EXPECT_TRUE(d.registerItem(t.rec, printer::TaxCode{"01", 0}, common::Money::fromWhole(1)));
+        EXPECT_TRUE(d.registerItem(t.sale(d).item(0), printer::TaxCode{"01", 0}, common::Money::fromWhole(1)));
         EXPECT_EQ(rig.argsOf("FormataTX"),
                   (std::vector<std::string>{E + "|00|" + E, E + "|09|0000000000042|" + std::string(26, 'A') +
                                                                 " UN|01|0001500|00001234|" + c.field + "|" + E}))
@@ -158,7 +157,7 @@ TEST(Mp20Coupon, ItemCommands)
         rig.makeCoupon({}, {{}});
         printer::FamilyDriver& d = rig.driver();
         FamARig::Open t;
-        EXPECT_FALSE(d.registerItem(t.rec, printer::TaxCode{"01", 0}, common::Money::fromWhole(1)));
+        EXPECT_FALSE(d.registerItem(t.sale(d).item(0), printer::TaxCode{"01", 0}, common::Money::fromWhole(1)));
         EXPECT_EQ(rig.argsOf("FormataTX").size(), calls);
         EXPECT_EQ(rig.messages(), std::vector<std::string>{message});
     }
@@ -307,11 +306,8 @@ TEST(Mp20Utilities, ReadingsCancelAndListing)
     }
     {   // programming sends every record whole, framing bytes blanked
         FamARig rig("BEMATECH");
-        rig.makeFormaPtg({"Cartao de credito 20", "A|B"});
         printer::FamilyDriver& d = rig.driver();
-        data::Table forma("FormaPtg.DB");
-        forma.open();
-        d.programPaymentForms(forma);
+        d.programPaymentForms({"Cartao de credito 20", "A|B"});
         EXPECT_EQ(rig.argsOf("FormataTX"),
                   (std::vector<std::string>{E + "|71|Cartao de credito 20|" + E, E + "|71|A B|" + E}));
     }
@@ -326,7 +322,7 @@ TEST(FramingBytes, ControlBytesReachNoFamilyFramingBytesOnlyTheMp20AsBlanks)
         rig.makeCoupon({}, {{{"Num_Item", I(2)}, {"Descr_Prod", T(description)}, {"Unid_Pad", T("U|")}}});
         auto& d = make(rig);
         FamARig::Open t;
-        d.registerItem(t.rec, printer::TaxCode{"01", 0}, common::Money::fromWhole(1));
+        d.registerItem(t.sale(d).item(0), printer::TaxCode{"01", 0}, common::Money::fromWhole(1));
         bool found = false;
         for (const auto& a : rig.argsOf(fn, arg))
             found = found || a.find(expected) != std::string::npos;

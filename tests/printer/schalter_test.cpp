@@ -152,7 +152,7 @@ TEST(SchalterCoupon, TaxIndexResolution)
         rig.makeCoupon(c.header, {c.item});
         printer::FamilyDriver& d = rig.driver();
         FamARig::Open t;
-        const auto code = d.resolveTaxCode(t.rec);
+        const auto code = d.resolveTaxCode(t.sale(d).item(0));
         EXPECT_EQ(code.index, c.index) << c.model << " case " << (&c - cases.data());
         EXPECT_EQ(rig.messages(), c.notFound ? std::vector<std::string>{"Taxa não cadastrada"}
                                              : std::vector<std::string>{})
@@ -218,7 +218,7 @@ TEST(SchalterCoupon, Schalter30ItemFields)
                              {"Quantidade", N(c.qty)}, {"Preco_Unit", N(c.price)}}});
         printer::FamilyDriver& d = rig.driver();
         FamARig::Open t;
-        EXPECT_TRUE(d.registerItem(t.rec, printer::TaxCode{"", 4}, common::Money::fromWhole(1)));
+        EXPECT_TRUE(d.registerItem(t.sale(d).item(0), printer::TaxCode{"", 4}, common::Money::fromWhole(1)));
         const auto line = rig.callLines().at(0);
         EXPECT_EQ(line["fn"], "ecfVenda_Item");
         EXPECT_EQ(line["args"], nlohmann::json({"0000000000042", longText, c.qi, c.qf, c.priceText, 4}));
@@ -255,7 +255,7 @@ TEST(SchalterCoupon, DiscountKindsAndErrorStops)
         rig.makeCoupon({}, {{{"Vlr_Descit", N(c.discount)}}}, {{"TipoDescIt", T(c.kind)}});
         printer::FamilyDriver& d = rig.driver();
         FamARig::Open t;
-        EXPECT_EQ(d.registerItem(t.rec, {}, common::Money::fromDouble(19.99)), c.ok);
+        EXPECT_EQ(d.registerItem(t.sale(d).item(0), {}, common::Money::fromDouble(19.99)), c.ok);
         std::vector<std::string> calls;
         for (const auto& l : rig.callLines())
             calls.push_back(l["fn"].get<std::string>() +
@@ -276,7 +276,7 @@ TEST(SchalterCoupon, ReceiptQuestionAndLineFeed)
         rig.makeCoupon({}, {});
         printer::FamilyDriver& d = rig.driver();
         FamARig::Open t;
-        d.receipts(t.rec);
+        d.receipts(t.sale(d));
         EXPECT_EQ(rig.op.texts("confirm").size(), asked ? 1u : 0u);
         EXPECT_EQ(rig.calls(), std::vector<std::string>{"ecfLineFeed(1, 9)"});
         (void)receipt;

@@ -182,7 +182,7 @@ TEST(SigtronCoupon, TaxCodes)
         rig.makeCoupon(c.header, {c.item});
         printer::FamilyDriver& d = rig.driver();
         FamARig::Open t;
-        EXPECT_EQ(d.resolveTaxCode(t.rec).text, c.code) << (&c - cases.data());
+        EXPECT_EQ(d.resolveTaxCode(t.sale(d).item(0)).text, c.code) << (&c - cases.data());
         EXPECT_EQ(rig.messages().size(), std::string(c.code) == "  " ? 1u : 0u);
         if (std::string(c.code) == "  ") {
             EXPECT_EQ(rig.messages().at(0), "Percentual de Tributacao nao Encontrado");
@@ -261,7 +261,7 @@ TEST(SigtronCoupon, Receipts)
         rig.op.confirmAnswers = {common::Answer::Yes};
         printer::FamilyDriver& d = rig.driver();
         FamARig::Open t;
-        d.receipts(t.rec);
+        d.receipts(t.sale(d));
         EXPECT_EQ(rig.op.texts("confirm"), std::vector<std::string>{"Emitir comprovante de entrega ?"});
         EXPECT_EQ(paramsOf(rig, "AberturaCNFV"),
                   (std::vector<std::string>{"IdentificacaoCNFV=A", "TipoCNFV=A", "COOorigem=000042",
@@ -287,7 +287,7 @@ TEST(SigtronCoupon, Receipts)
         rig.op.confirmAnswers = {common::Answer::Yes, common::Answer::Yes};
         printer::FamilyDriver& d = rig.driver();
         FamARig::Open t;
-        d.receipts(t.rec);
+        d.receipts(t.sale(d));
         EXPECT_EQ(commandNames(rig), (std::vector<std::string>{"AberturaCuposSemICMS", "FechamentoCupomSemICMS",
                                                               "AberturaCuposSemICMS", "FechamentoCupomSemICMS"}));
         std::vector<std::string> texts(7, "\n");
@@ -305,7 +305,7 @@ TEST(SigtronCoupon, Receipts)
         rig.op.confirmAnswers = {common::Answer::Close, common::Answer::Yes};
         printer::FamilyDriver& d = rig.driver();
         FamARig::Open t;
-        d.receipts(t.rec);
+        d.receipts(t.sale(d));
         EXPECT_EQ(commandNames(rig), std::vector<std::string>{"EmissaoCupomAdicional"});
         EXPECT_EQ(rig.argsOf("SendText").size(), 15u);
     }

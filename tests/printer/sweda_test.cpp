@@ -234,7 +234,7 @@ TEST(SwedaCoupon, ItemsPaymentAndClosingToTheByte)
     std::vector<std::string> codes;
     ASSERT_TRUE(t.sellItems(d, &codes));
     t.close(d);
-    d.receipts(t.rec);
+    d.receipts(t.sale(d));
     EXPECT_EQ(codes, (std::vector<std::string>{"T01", "T03"}));
     const std::string e = esc;
     std::vector<std::string> sent;
@@ -337,7 +337,7 @@ TEST(SwedaCoupon, TaxCodeResolution)
         h.icms = c.icms;
         CouponTables t(rig, h, {i});
         printer::FamilyDriver& d = rig.driver();
-        EXPECT_EQ(d.resolveTaxCode(t.rec).text, c.code) << c.icms << c.subst << c.base << " " << c.aliqCupom;
+        EXPECT_EQ(d.resolveTaxCode(t.sale(d).item(0)).text, c.code) << c.icms << c.subst << c.base << " " << c.aliqCupom;
         EXPECT_EQ(rig.messages().size(), c.code == "   " ? 1u : 0u);
     }
     // Two entries of the same rate: the later one wins.
@@ -346,7 +346,7 @@ TEST(SwedaCoupon, TaxCodeResolution)
     rig.taxTable.entry(9).rate = common::Money::fromWhole(18);
     CouponTables t(rig, Header{}, {Item{}});
     printer::FamilyDriver& d = rig.driver();
-    EXPECT_EQ(d.resolveTaxCode(t.rec).text, "T09");
+    EXPECT_EQ(d.resolveTaxCode(t.sale(d).item(0)).text, "T09");
 }
 
 TEST(SwedaCoupon, PaymentVariants)
@@ -407,9 +407,9 @@ TEST(SwedaCoupon, FramingBytesFromTablesBecomeBlanks)
 TEST(SwedaPaymentForms, ProgrammingSendsOneListAndTheListingShowsIt)
 {
     FamBRig rig("SWEDA");
-    FormaPtgTable forms(rig, {"DINHEIRO", "PIX", "CARTAO", "UMA FORMA COM VINTE}"});
+    const std::vector<std::string> forms{"DINHEIRO", "PIX", "CARTAO", "UMA FORMA COM VINTE}"};
     printer::FamilyDriver& d = rig.driver();
-    d.programPaymentForms(forms.table);
+    d.programPaymentForms(forms);
     const std::string list = "DINHEIRO       PIX            CARTAO         UMA FORMA COM V";
     EXPECT_EQ(rig.calls(), std::vector<std::string>{"SwedaSend(" + jsonBytes(esc + ".39" + list + "}") + ")"});
     std::vector<std::string> items;
@@ -419,8 +419,8 @@ TEST(SwedaPaymentForms, ProgrammingSendsOneListAndTheListingShowsIt)
                                                blank, blank, blank, blank, blank, blank}));
 
     FamBRig empty("SWEDA");
-    FormaPtgTable none(empty, {});
+    const std::vector<std::string> none{};
     printer::FamilyDriver& e = empty.driver();
-    e.programPaymentForms(none.table);
+    e.programPaymentForms(none);
     EXPECT_TRUE(empty.calls().empty());
 }

@@ -3,7 +3,6 @@
 #include "common/convert.h"
 #include "common/format.h"
 #include "common/text.h"
-#include "data/table.h"
 #include "printer/bemafi32/bemafi32_lib.h"
 #include "printer/port_pause.h"
 #include "printer/fi/fi_common.h"
@@ -89,17 +88,19 @@ void BemaFI32Driver::close()
 
 // --- coupon issue
 
-TaxCode BemaFI32Driver::resolveTaxCode(CouponRecords& rec)
+SaleFields BemaFI32Driver::saleFields() const { return fi::saleFields(taxFields(taxSpelling)); }
+
+TaxCode BemaFI32Driver::resolveTaxCode(const SaleItem& item)
 {
-    return classifyTax(taxSpelling, rec, ctx_.taxTable, ctx_.op);
+    return classifyTax(taxSpelling, item, ctx_.taxTable, ctx_.op);
 }
 
-bool BemaFI32Driver::registerItem(CouponRecords& rec, const TaxCode& taxCode, common::Money)
+bool BemaFI32Driver::registerItem(const SaleItem& item, const TaxCode& taxCode, common::Money)
 {
-    if (rec.itens.fieldByName("Num_Item").asInteger() == 1)
-        lib().Bematech_FI_AbreCupom(common::blankControls(rec.cabec.fieldByName("CGC").asString()));
+    if (item.item.integer("Num_Item") == 1)
+        lib().Bematech_FI_AbreCupom(common::blankControls(item.header.text("CGC")));
     FieldCheck sent;
-    const fi::ItemSale s = fi::buildItemSale(rec, taxCode, sent);
+    const fi::ItemSale s = fi::buildItemSale(item, taxCode, sent);
     const int r = lib().Bematech_FI_VendeItem(s.code, s.description, s.taxCode, s.qtyType, s.quantity, s.decimals,
                                               s.unitPrice, s.discountType, s.discountValue);
     if (r != 1) {
@@ -109,25 +110,27 @@ bool BemaFI32Driver::registerItem(CouponRecords& rec, const TaxCode& taxCode, co
     return true;
 }
 
-void BemaFI32Driver::closeCoupon(CouponRecords& rec)
+void BemaFI32Driver::closeCoupon(const SaleRecord& sale)
 {
-    auto& cabec = rec.cabec;
+    const RecordValues& cabec = sale.header;
     lib().Bematech_FI_IniciaFechamentoCupom("D", "%", "0000");
     const std::string form = fi::paymentFormName(cabec);
     FieldCheck sent;
     lib().Bematech_FI_EfetuaFormaPagamento(form, fi::paymentAmount(cabec, sent));
-    const fi::Customer c = fi::normalizeCustomer(cabec);
-    std::string message = "Num.Controle: " + common::blankControls(cabec.fieldByName("Num_Nota").asString());
+    const fi::Customer c = fi::customer(cabec);
+    std::string message = "Num.Controle: " + common::blankControls(cabec.text("Num_Nota"));
     message += "\n" + c.cliente + "\n" + c.endereco + "\n" + c.cnpj;
-    message += "\n" + common::blankControls(cabec.fieldByName("LinhaVenc").asString());
+    message += "\n" + common::blankControls(cabec.text("LinhaVenc"));
     lib().Bematech_FI_TerminaFechamentoCupom(message);
 }
 
-void BemaFI32Driver::receipts(CouponRecords&) {}
+void BemaFI32Driver::receipts(const SaleRecord&) {}
 
-std::string BemaFI32Driver::checkCoupon(CouponRecords& rec)
+std::string BemaFI32Driver::checkCoupon(const SaleRecord& sale)
 {
-    return fi::checkCoupon(rec, [&](common::OperatorPort& quiet) { classifyTax(taxSpelling, rec, ctx_.taxTable, quiet); });
+    return fi::checkCoupon(sale, [&](const SaleItem& item, common::OperatorPort& quiet) {
+        classifyTax(taxSpelling, item, ctx_.taxTable, quiet);
+    });
 }
 
 // --- utilities
@@ -150,9 +153,9 @@ void BemaFI32Driver::cancelCoupon(CancelKind)
         ctx_.op.message("Erro no fechamento do cupom");
 }
 
-void BemaFI32Driver::programPaymentForms(data::Table& formaPtg)
+void BemaFI32Driver::programPaymentForms(const std::vector<std::string>& descriptions)
 {
-    const std::string list = fi::paymentFormList(formaPtg);
+    const std::string list = fi::paymentFormList(descriptions);
     if (!list.empty() && lib().Bematech_FI_VerificaFormasPagamento(list) != 1)
         ctx_.op.message("Erro no cadastro das formas de pagamento");
 }

@@ -3,7 +3,6 @@
 #include "common/convert.h"
 #include "common/format.h"
 #include "common/text.h"
-#include "data/table.h"
 #include "printer/daruma/daruma_lib.h"
 #include "printer/fi/fi_common.h"
 #include "printer/tax_codes.h"
@@ -71,17 +70,19 @@ void DarumaDriver::close() {}
 
 // --- coupon issue
 
-TaxCode DarumaDriver::resolveTaxCode(CouponRecords& rec)
+SaleFields DarumaDriver::saleFields() const { return fi::saleFields(taxFields(taxSpelling)); }
+
+TaxCode DarumaDriver::resolveTaxCode(const SaleItem& item)
 {
-    return classifyTax(taxSpelling, rec, ctx_.taxTable, ctx_.op);
+    return classifyTax(taxSpelling, item, ctx_.taxTable, ctx_.op);
 }
 
-bool DarumaDriver::registerItem(CouponRecords& rec, const TaxCode& taxCode, common::Money)
+bool DarumaDriver::registerItem(const SaleItem& item, const TaxCode& taxCode, common::Money)
 {
-    if (rec.itens.fieldByName("Num_Item").asInteger() == 1)
-        lib().Daruma_FI_AbreCupom(common::blankControls(rec.cabec.fieldByName("CGC").asString()));
+    if (item.item.integer("Num_Item") == 1)
+        lib().Daruma_FI_AbreCupom(common::blankControls(item.header.text("CGC")));
     FieldCheck sent;
-    const fi::ItemSale s = fi::buildItemSale(rec, taxCode, sent);
+    const fi::ItemSale s = fi::buildItemSale(item, taxCode, sent);
     const int r = lib().Daruma_FI_VendeItem(s.code, s.description, s.taxCode, s.qtyType, s.quantity, s.decimals,
                                             s.unitPrice, s.discountType, s.discountValue);
     if (r != 1) {
@@ -91,25 +92,27 @@ bool DarumaDriver::registerItem(CouponRecords& rec, const TaxCode& taxCode, comm
     return true;
 }
 
-void DarumaDriver::closeCoupon(CouponRecords& rec)
+void DarumaDriver::closeCoupon(const SaleRecord& sale)
 {
-    auto& cabec = rec.cabec;
+    const RecordValues& cabec = sale.header;
     lib().Daruma_FI_IniciaFechamentoCupom("D", "%", "0000");
     const std::string form = fi::paymentFormName(cabec);
     FieldCheck sent;
     lib().Daruma_FI_EfetuaFormaPagamento(form, fi::paymentAmount(cabec, sent));
-    const fi::Customer c = fi::normalizeCustomer(cabec);
+    const fi::Customer c = fi::customer(cabec);
     lib().Daruma_FI_IdentificaConsumidor(c.cliente, c.endereco,
-                                         c.cnpj + "   Num.Controle: " + common::blankControls(cabec.fieldByName("Num_Nota").asString()));
-    std::string linha = common::blankControls(cabec.fieldByName("LinhaVenc").asString());
+                                         c.cnpj + "   Num.Controle: " + common::blankControls(cabec.text("Num_Nota")));
+    std::string linha = common::blankControls(cabec.text("LinhaVenc"));
     lib().Daruma_FI_TerminaFechamentoCupom(linha.empty() ? "." : linha);
 }
 
-void DarumaDriver::receipts(CouponRecords&) {}
+void DarumaDriver::receipts(const SaleRecord&) {}
 
-std::string DarumaDriver::checkCoupon(CouponRecords& rec)
+std::string DarumaDriver::checkCoupon(const SaleRecord& sale)
 {
-    return fi::checkCoupon(rec, [&](common::OperatorPort& quiet) { classifyTax(taxSpelling, rec, ctx_.taxTable, quiet); });
+    return fi::checkCoupon(sale, [&](const SaleItem& item, common::OperatorPort& quiet) {
+        classifyTax(taxSpelling, item, ctx_.taxTable, quiet);
+    });
 }
 
 // --- utilities
@@ -132,9 +135,9 @@ void DarumaDriver::cancelCoupon(CancelKind)
         ctx_.op.message("Erro no fechamento do cupom");
 }
 
-void DarumaDriver::programPaymentForms(data::Table& formaPtg)
+void DarumaDriver::programPaymentForms(const std::vector<std::string>& descriptions)
 {
-    const std::string list = fi::paymentFormList(formaPtg);
+    const std::string list = fi::paymentFormList(descriptions);
     if (!list.empty() && lib().Daruma_FI_ProgramaFormasPagamento(list) != 1)
         ctx_.op.message("Erro no cadastro das formas de pagamento");
 }

@@ -2,7 +2,6 @@
 
 #include "common/format.h"
 #include "common/text.h"
-#include "data/table.h"
 
 #include <cstring>
 #include <stdexcept>
@@ -22,89 +21,90 @@ std::string thousandths(std::string_view pattern, common::Money value)
 }
 } // namespace
 
-ItemSale buildItemSale(CouponRecords& rec, const TaxCode& taxCode, FieldCheck& check)
+SaleFields saleFields(std::vector<FieldRead> taxCode)
 {
+    using enum SaleTable;
+    return {std::move(taxCode),
+            {{Item, "Num_Item", ReadAs::Integer},
+             {Header, "CGC", ReadAs::Text},
+             {Item, "Cod_Reduz", ReadAs::Integer},
+             {Item, "Descr_Prod", ReadAs::Text},
+             {Item, "Quantidade", ReadAs::Money},
+             {Item, "Preco_Unit", ReadAs::Money},
+             {Branch, "TipoDescIt", ReadAs::Text},
+             {Item, "Vlr_Descit", ReadAs::Float}},
+            {{Header, "TipoPagNum", ReadAs::Integer},
+             {Header, "FormaPag", ReadAs::Text},
+             {Header, "Vlr_Nota", ReadAs::Money},
+             {Header, "Cliente", ReadAs::CustomerText, "CONSUMIDOR"},
+             {Header, "Endereco", ReadAs::CustomerText, "."},
+             {Header, "CNPJ", ReadAs::CustomerText, "0000000000"},
+             {Header, "Num_Nota", ReadAs::Text},
+             {Header, "LinhaVenc", ReadAs::Text}}};
+}
+
+ItemSale buildItemSale(const SaleItem& item, const TaxCode& taxCode, FieldCheck& check)
+{
+    const RecordValues& it = item.item;
     ItemSale s;
-    const std::int64_t code = rec.itens.fieldByName("Cod_Reduz").asInteger();
+    const std::int64_t code = it.integer("Cod_Reduz");
     check.product(code);
     s.code = trim(check.formatted({"Cod_Reduz"}, fmtInt("%6.6d", code), std::to_string(code)));
-    s.description = trim(common::left(common::blankControls(rec.itens.fieldByName("Descr_Prod").asString()), 29));
+    s.description = trim(common::left(common::blankControls(it.text("Descr_Prod")), 29));
     s.taxCode = trim(taxCode.text);
     s.qtyType = "F";
-    const common::Money q = rec.itens.fieldByName("Quantidade").asMoney();
+    const common::Money q = it.money("Quantidade");
     s.quantity = trim(check.formatted({"Quantidade"}, thousandths("%7.3f", q), shownValue(q)));
     s.decimals = 3;
-    const common::Money price = rec.itens.fieldByName("Preco_Unit").asMoney();
+    const common::Money price = it.money("Preco_Unit");
     s.unitPrice = trim(check.formatted({"Preco_Unit"}, thousandths("%8.3f", price), shownValue(price)));
     s.discountType = "%";
     s.discountValue = "0,00";
-    if (rec.filial.fieldByName("TipoDescIt").asString() == "V") {
+    if (item.branch.text("TipoDescIt") == "V") {
         s.discountType = "$";
-        const double d = rec.itens.fieldByName("Vlr_Descit").asFloat();
+        const double d = it.floating("Vlr_Descit");
         s.discountValue = trim(check.formatted({"Vlr_Descit"}, fmtFloat("%7.2f", d), shownValue(d)));
     }
     return s;
 }
 
-std::string paymentAmount(data::Table& cabec, FieldCheck& check)
+std::string paymentAmount(const RecordValues& header, FieldCheck& check)
 {
-    const common::Money total = cabec.fieldByName("Vlr_Nota").asMoney();
+    const common::Money total = header.money("Vlr_Nota");
     return check.formatted({"Vlr_Nota", 14}, common::fmtMoney("%14.2f", total), shownValue(total));
 }
 
-std::string checkCoupon(CouponRecords& rec, const std::function<void(common::OperatorPort&)>& taxCode)
+std::string checkCoupon(const SaleRecord& sale,
+                        const std::function<void(const SaleItem&, common::OperatorPort&)>& taxCode)
 {
     FieldCheck check;
     return checkCouponValues(
-        rec, check, [&](CouponRecords&, common::OperatorPort& quiet) { taxCode(quiet); },
-        [&](common::Money) {
-            const std::int64_t numItem = rec.itens.fieldByName("Num_Item").asInteger();
-            check.numItem(numItem);
-            if (numItem == 1)
-                rec.cabec.fieldByName("CGC").asString();
-            buildItemSale(rec, TaxCode{}, check);
+        sale, check, taxCode,
+        [&](const SaleItem& item, common::Money) {
+            check.numItem(item.item.integer("Num_Item"));
+            buildItemSale(item, TaxCode{}, check);
         },
-        [&] {
-            paymentFormName(rec.cabec);
-            paymentAmount(rec.cabec, check);
-            for (const char* name : {"Cliente", "Endereco", "CNPJ"})
-                rec.cabec.fieldByName(name).asString();
-            rec.cabec.fieldByName("Num_Nota").asString();
-            rec.cabec.fieldByName("LinhaVenc").asString();
-        });
+        [&] { paymentAmount(sale.header, check); });
 }
 
-Customer normalizeCustomer(data::Table& cabec)
+Customer customer(const RecordValues& header)
 {
-    auto normalize = [&](const char* name, const char* whenEmpty) {
-        auto field = cabec.fieldByName(name);
-        std::string v = trim(field.asString());
-        field.setString(v);
-        if (v.empty())
-            field.setString(whenEmpty);
-    };
-    normalize("Cliente", "CONSUMIDOR");
-    normalize("Endereco", ".");
-    normalize("CNPJ", "0000000000");
-    Customer c;
-    c.cliente = common::blankControls(cabec.fieldByName("Cliente").asString());
-    c.endereco = common::blankControls(cabec.fieldByName("Endereco").asString());
-    c.cnpj = common::blankControls(cabec.fieldByName("CNPJ").asString());
-    return c;
+    return {common::blankControls(header.customerText("Cliente")), common::blankControls(header.customerText("Endereco")),
+            common::blankControls(header.customerText("CNPJ"))};
 }
 
-std::string paymentFormName(data::Table& cabec)
+std::string paymentFormName(const RecordValues& header)
 {
-    if (cabec.fieldByName("TipoPagNum").asInteger() != -1)
-        return common::blankControls(cabec.fieldByName("FormaPag").asString());
+    if (header.integer("TipoPagNum") != -1)
+        return common::blankControls(header.text("FormaPag"));
     return "Dinheiro";
 }
 
-std::string paymentFormList(data::Table& formaPtg)
+std::string paymentFormList(const std::vector<std::string>& descriptions)
 {
     std::string list;
-    for (formaPtg.first(); !formaPtg.eof(); formaPtg.next())
-        list += fmtStr("%-16.16s", common::blankControls(formaPtg.fieldByName("Descricao").asString())) + ";";
+    for (const std::string& d : descriptions)
+        list += fmtStr("%-16.16s", common::blankControls(d)) + ";";
     return list;
 }
 

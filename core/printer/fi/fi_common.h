@@ -6,6 +6,7 @@
 #include "printer/pipeline.h"
 #include "printer/family_context.h"
 #include "printer/records.h"
+#include "printer/sale_record.h"
 #include "printer/value_check.h"
 
 #include <functional>
@@ -30,28 +31,30 @@ struct ItemSale {
     int decimals = 3;
     std::string unitPrice, discountType, discountValue;
 };
-// Reads the item and the branch discount kind in the order the sale needs them; the numbers
-// go through `check` (texts of no fixed width: only a sign is a misfit).
-ItemSale buildItemSale(CouponRecords& rec, const TaxCode& taxCode, FieldCheck& check);
-// "%14.2f" of the coupon total, as the payment carries it.
-std::string paymentAmount(data::Table& cabec, FieldCheck& check);
-// FamilyDriver::checkCoupon of the Daruma and BemaFI32 families: the items' values, then what
-// the closing reads, in its order, without the customer's normalisation (which writes to the
-// header's edit buffer). taxCode: the family's tax-code lookup, its box on the port given.
-std::string checkCoupon(CouponRecords& rec, const std::function<void(common::OperatorPort&)>& taxCode);
+// FamilyDriver::saleFields of the Daruma and BemaFI32 families (taxCode: the family's).
+SaleFields saleFields(std::vector<FieldRead> taxCode);
 
-// The customer of the header after normalisation (assigned in the header's edit buffer and
-// read back from it).
+// The item's sale, its values in the order the sale needs them; the numbers go through
+// `check` (texts of no fixed width: only a sign is a misfit).
+ItemSale buildItemSale(const SaleItem& item, const TaxCode& taxCode, FieldCheck& check);
+// "%14.2f" of the coupon total, as the payment carries it.
+std::string paymentAmount(const RecordValues& header, FieldCheck& check);
+// FamilyDriver::checkCoupon of the Daruma and BemaFI32 families: the items' values, then the
+// closing's. taxCode: the family's tax-code lookup, its box on the port given.
+std::string checkCoupon(const SaleRecord& sale,
+                        const std::function<void(const SaleItem&, common::OperatorPort&)>& taxCode);
+
+// The customer of the header: each text trimmed, or its stand-in when empty.
 struct Customer {
     std::string cliente, endereco, cnpj;
 };
-Customer normalizeCustomer(data::Table& cabec);
+Customer customer(const RecordValues& header);
 
 // "Dinheiro", or FormaPag when TipoPagNum is not -1.
-std::string paymentFormName(data::Table& cabec);
+std::string paymentFormName(const RecordValues& header);
 
-// The payment-form list of the FormaPtg table: every Descricao as "%-16.16s" followed by ";".
-std::string paymentFormList(data::Table& formaPtg);
+// The payment-form list: every description as "%-16.16s" followed by ";".
+std::string paymentFormList(const std::vector<std::string>& descriptions);
 
 // Entries of a Daruma payment-form description reply: at most 16 of 16 characters, each
 // followed by one separator, up to a "Pagamento Tipo" placeholder.

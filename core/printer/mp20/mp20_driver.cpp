@@ -4,7 +4,6 @@
 #include "common/errors.h"
 #include "common/format.h"
 #include "common/text.h"
-#include "data/table.h"
 #include "printer/mp20/mp20_lib.h"
 #include "printer/tax_codes.h"
 #include "printer/value_check.h"
@@ -27,32 +26,32 @@ constexpr const char* crlf = "\r\n";
 const std::string esc = "\x1b";
 
 // A table text as it may stand inside a command.
-std::string field(data::Table& t, const char* name) { return commandField(t.fieldByName(name).asString()); }
+std::string field(const RecordValues& r, const char* name) { return commandField(r.text(name)); }
 
 std::string dec(std::int64_t v) { return std::to_string(v); }
 
 // The sale command of the current item (after the opening), its numbers through `check`.
-std::string saleCommand(CouponRecords& rec, const TaxCode& taxCode, FieldCheck& check)
+std::string saleCommand(const SaleItem& item, const TaxCode& taxCode, FieldCheck& check)
 {
-    data::Table& it = rec.itens;
+    const RecordValues& it = item.item;
     std::string discount = "0000";
-    const std::string kind = rec.filial.fieldByName("TipoDescIt").asString();
+    const std::string kind = item.branch.text("TipoDescIt");
     if (kind == "P" || kind == "V") {
         // The percentage in hundredths, or the amount in cents.
-        const Money d = it.fieldByName("Vlr_Descit").asMoney();
+        const Money d = it.money("Vlr_Descit");
         discount = check.digits({"Vlr_Descit", kind == "P" ? 4 : 8}, d.scaledTruncated(100), shownValue(d));
     }
 
     std::string command = esc + "|09|";
-    const std::int64_t code = it.fieldByName("Cod_Reduz").asInteger();
+    const std::int64_t code = it.integer("Cod_Reduz");
     check.product(code);
     command += check.digits({"Cod_Reduz", 13}, code, dec(code));
     command += "|";
     command += common::fmtStr("%-26.26s", field(it, "Descr_Prod")) + " " + common::fmtStr("%-2.2s", field(it, "Unid_Pad"));
     command += "|" + commandField(taxCode.text);
-    const Money q = it.fieldByName("Quantidade").asMoney();
+    const Money q = it.money("Quantidade");
     command += "|" + check.digits({"Quantidade", 7}, q.scaledTruncated(1000), shownValue(q));
-    const Money price = it.fieldByName("Preco_Unit").asMoney();
+    const Money price = it.money("Preco_Unit");
     command += "|" + check.digits({"Preco_Unit", 8}, price.scaledTruncated(100), shownValue(price));
     command += "|" + discount;
     command += "|" + esc;
@@ -60,20 +59,20 @@ std::string saleCommand(CouponRecords& rec, const TaxCode& taxCode, FieldCheck& 
 }
 
 // The coupon total in cents as the payment commands carry it.
-std::string paymentAmount(data::Table& c, FieldCheck& check)
+std::string paymentAmount(const RecordValues& c, FieldCheck& check)
 {
-    const Money total = c.fieldByName("Vlr_Nota").asMoney();
+    const Money total = c.money("Vlr_Nota");
     return check.digits({"Vlr_Nota", 14}, total.centsTruncated(), shownValue(total));
 }
 
 // The closing message: seller, customer and the due-date line, cut to 492 characters.
-std::string closingMessage(data::Table& c, std::int32_t fatModNf)
+std::string closingMessage(const RecordValues& c, std::int32_t fatModNf)
 {
     std::string message;
-    if (c.fieldByName("Cod_Vend1").asInteger() != 0)
+    if (c.integer("Cod_Vend1") != 0)
         message += "Vendedor: " + field(c, "Cod_Vend1") + " - " + common::fmtStr("%-20.20s", field(c, "Nome_Vende")) + crlf;
     message += std::string("Destinatario:") + crlf;
-    message += common::fmtInt("%6.6d", c.fieldByName("Cod_Clifor").asInteger()) + " " + field(c, "Cliente") + crlf;
+    message += common::fmtInt("%6.6d", c.integer("Cod_Clifor")) + " " + field(c, "Cliente") + crlf;
     const std::string cnpj = field(c, "CNPJ"), ie = field(c, "InscrEst");
     if (!cnpj.empty() || !ie.empty())
         message += "CNPJ/CPF:" + cnpj + " IE:" + ie + crlf;
@@ -160,44 +159,60 @@ bool Mp20Driver::start(int)
         if (group != "    ")
             ctx_.taxTable.entry(static_cast<int>(k) + 1).rate = Money::fromDouble(common::strToInt(group) / 100.0);
     }
-    // The host's payment forms are programmed at every start.
-    data::Table formaPtg("FormaPtg.DB");
-    formaPtg.open();
-    sendPaymentForms(formaPtg);
-    formaPtg.close();
+    // The host's payment forms follow (programsPaymentFormsAtStart).
     return true;
-}
-
-void Mp20Driver::sendPaymentForms(data::Table& formaPtg)
-{
-    for (formaPtg.first(); !formaPtg.eof(); formaPtg.next())
-        lib().FormataTX(esc + "|71|" + field(formaPtg, "Descricao") + "|" + esc);
 }
 
 void Mp20Driver::close() {}
 
-TaxCode Mp20Driver::resolveTaxCode(CouponRecords& rec)
+SaleFields Mp20Driver::saleFields() const
 {
-    return classifyTax(taxSpelling, rec, ctx_.taxTable, ctx_.op);
+    using enum SaleTable;
+    SaleFields f;
+    f.taxCode = taxFields(taxSpelling);
+    f.item = {{Item, "Num_Item", ReadAs::Integer},  {Branch, "TipoDescIt", ReadAs::Text},
+              {Item, "Vlr_Descit", ReadAs::Money},  {Item, "Cod_Reduz", ReadAs::Integer},
+              {Item, "Descr_Prod", ReadAs::Text},   {Item, "Unid_Pad", ReadAs::Text},
+              {Item, "Quantidade", ReadAs::Money},  {Item, "Preco_Unit", ReadAs::Money}};
+    const std::int32_t model = ctx_.config.fatModNf;
+    f.closing.push_back({Header, "Vlr_Nota", ReadAs::Money});
+    if (model != 136)
+        f.closing.push_back({Header, "FormaPag", ReadAs::Text});
+    // The closing message's, then the delivery receipt's.
+    f.closing.insert(f.closing.end(), {{Header, "Cod_Vend1", ReadAs::Integer}, {Header, "Cod_Vend1", ReadAs::Text},
+                                       {Header, "Nome_Vende", ReadAs::Text}, {Header, "Cod_Clifor", ReadAs::Integer}});
+    for (const char* name : {"Cliente", "CNPJ", "InscrEst", "Endereco", "Numero", "CEP", "Bairro", "Cidade", "Estado",
+                             "Telefone"})
+        f.closing.push_back({Header, name, ReadAs::Text});
+    if (model != 89)
+        f.closing.push_back({Header, "LinhaVenc", ReadAs::Text});
+    if (model != 89 && model != 50)
+        f.closing.insert(f.closing.end(), {{Header, "Num_Nota", ReadAs::Integer}, {Branch, "Fil_Cidade", ReadAs::Text}});
+    return f;
 }
 
-bool Mp20Driver::registerItem(CouponRecords& rec, const TaxCode& taxCode, Money)
+TaxCode Mp20Driver::resolveTaxCode(const SaleItem& item)
 {
-    if (rec.itens.fieldByName("Num_Item").asInteger() == 1 && lib().FormataTX(esc + "|00|" + esc) != 0) {
+    return classifyTax(taxSpelling, item, ctx_.taxTable, ctx_.op);
+}
+
+bool Mp20Driver::registerItem(const SaleItem& item, const TaxCode& taxCode, Money)
+{
+    if (item.item.integer("Num_Item") == 1 && lib().FormataTX(esc + "|00|" + esc) != 0) {
         ctx_.op.message("Erro na Abertura da Impressora Fiscal ");
         return false;
     }
     FieldCheck sent;
-    if (lib().FormataTX(saleCommand(rec, taxCode, sent)) != 0) {
+    if (lib().FormataTX(saleCommand(item, taxCode, sent)) != 0) {
         ctx_.op.message("Erro ao tentar Imprimir o item.");
         return false;
     }
     return true;
 }
 
-void Mp20Driver::closeCoupon(CouponRecords& rec)
+void Mp20Driver::closeCoupon(const SaleRecord& sale)
 {
-    data::Table& c = rec.cabec;
+    const RecordValues& c = sale.header;
     lib().FormataTX(esc + "|32|A|0000|" + esc);
 
     FieldCheck sent;
@@ -219,39 +234,34 @@ void Mp20Driver::closeCoupon(CouponRecords& rec)
     closingResult_ = lib().FormataTX(esc + "|34|" + closingMessage(c, ctx_.config.fatModNf) + "|" + esc);
 }
 
-std::string Mp20Driver::checkCoupon(CouponRecords& rec)
+std::string Mp20Driver::checkCoupon(const SaleRecord& sale)
 {
     FieldCheck check;
     return checkCouponValues(
-        rec, check, [&](CouponRecords& r, common::OperatorPort& quiet) { classifyTax(taxSpelling, r, ctx_.taxTable, quiet); },
-        [&](Money) {
-            check.numItem(rec.itens.fieldByName("Num_Item").asInteger());
-            saleCommand(rec, TaxCode{}, check);
+        sale, check,
+        [&](const SaleItem& item, common::OperatorPort& quiet) { classifyTax(taxSpelling, item, ctx_.taxTable, quiet); },
+        [&](const SaleItem& item, Money) {
+            check.numItem(item.item.integer("Num_Item"));
+            saleCommand(item, TaxCode{}, check);
         },
-        [&] {
-            data::Table& c = rec.cabec;
-            paymentAmount(c, check);
-            if (ctx_.config.fatModNf != 136)
-                field(c, "FormaPag");
-            closingMessage(c, ctx_.config.fatModNf);
-        });
+        [&] { paymentAmount(sale.header, check); });
 }
 
-void Mp20Driver::receipts(CouponRecords& rec)
+void Mp20Driver::receipts(const SaleRecord& sale)
 {
     const std::int32_t model = ctx_.config.fatModNf;
     if (model == 89 || model == 50)
         return;
     if (ctx_.op.confirm("Emitir comprovante de entrega ?") != common::Answer::Yes)
         return;
-    data::Table& c = rec.cabec;
+    const RecordValues& c = sale.header;
     const int r1 = model != 136 ? lib().FormataTX(esc + "|66|" + field(c, "FormaPag") + "|" + esc) : closingResult_;
     if (r1 != 0)
         ctx_.op.message("Comando 1: " + dec(r1));
 
     const std::string receipt = "\nRECEBEMOS A(S) MERCADORIA(S) CONSTANTE(S) NO\nCUPOM FISCAL Nro " +
-                                common::fmtInt("%6.6d", c.fieldByName("Num_Nota").asInteger()) + ".\n" +
-                                field(rec.filial, "Fil_Cidade") + " , ____ DE _________________ DE ______\n \n" +
+                                common::fmtInt("%6.6d", c.integer("Num_Nota")) + ".\n" +
+                                field(sale.branch, "Fil_Cidade") + " , ____ DE _________________ DE ______\n \n" +
                                 "_______________________________________________\n" + field(c, "Cliente") + "\n";
     if (model == 136) {
         lib().FormataTX(esc + "|20|" + receipt + "|" + esc);
@@ -288,7 +298,11 @@ void Mp20Driver::cancelCoupon(CancelKind)
         ctx_.op.message("Erro de comunicação física.");
 }
 
-void Mp20Driver::programPaymentForms(data::Table& formaPtg) { sendPaymentForms(formaPtg); }
+void Mp20Driver::programPaymentForms(const std::vector<std::string>& descriptions)
+{
+    for (const std::string& d : descriptions)
+        lib().FormataTX(esc + "|71|" + commandField(d) + "|" + esc);
+}
 
 void Mp20Driver::listPaymentForms(std::vector<std::string>& items)
 {

@@ -22,16 +22,19 @@ public:
     bool start(int velPortSer) override;
     void close() override;
 
-    TaxCode resolveTaxCode(CouponRecords& rec) override;
-    bool registerItem(CouponRecords& rec, const TaxCode& taxCode, common::Money itemTotal) override;
-    void closeCoupon(CouponRecords& rec) override;
-    void receipts(CouponRecords& rec) override;
-    std::string checkCoupon(CouponRecords& rec) override;
+    bool programsPaymentFormsAtStart() const override { return true; }
+
+    SaleFields saleFields() const override;
+    TaxCode resolveTaxCode(const SaleItem& item) override;
+    bool registerItem(const SaleItem& item, const TaxCode& taxCode, common::Money itemTotal) override;
+    void closeCoupon(const SaleRecord& sale) override;
+    void receipts(const SaleRecord& sale) override;
+    std::string checkCoupon(const SaleRecord& sale) override;
 
     void xReading() override;
     void zReduction() override;
     void cancelCoupon(CancelKind kind) override;
-    void programPaymentForms(data::Table& formaPtg) override;
+    void programPaymentForms(const std::vector<std::string>& descriptions) override;
     void listPaymentForms(std::vector<std::string>& items) override;
     void fiscalMemory(const std::string& first, const std::string& last) override;
 
@@ -42,7 +45,6 @@ public:
 
 private:
     Mp20Lib& lib() { return lib_; }
-    void sendPaymentForms(data::Table& formaPtg);
 
     FamilyContext& ctx_;
     Mp20Lib& lib_;

@@ -5,7 +5,6 @@
 #include "common/format.h"
 #include "common/rounding.h"
 #include "common/text.h"
-#include "data/table.h"
 #include "printer/schalter/schalter_lib.h"
 #include "printer/tax_codes.h"
 
@@ -22,7 +21,7 @@ constexpr const char* receiptCityTail = " , ____ DE _________________ DE ______"
 constexpr const char* signatureRule = "_______________________________________________";
 
 // A table text as it goes to the printer: control bytes become blanks.
-std::string str(data::Table& t, const char* field) { return common::blankControls(t.fieldByName(field).asString()); }
+std::string str(const RecordValues& r, const char* field) { return common::blankControls(r.text(field)); }
 
 std::string dec(std::int64_t v) { return std::to_string(v); }
 
@@ -58,9 +57,9 @@ const TaxSpelling taxSpelling2 = schalterSpelling(12, 13, 10);
 const TaxSpelling taxSpelling30 = schalterSpelling(16, 17, 16);
 
 // "VALOR PAGO": the coupon total in cents, rounded.
-std::string paidAmount(data::Table& c, FieldCheck& check)
+std::string paidAmount(const RecordValues& c, FieldCheck& check)
 {
-    const Money total = c.fieldByName("Vlr_Nota").asMoney();
+    const Money total = c.money("Vlr_Nota");
     return check.decimal({"Vlr_Nota"}, total.centsRoundedEven(), shownValue(total));
 }
 
@@ -145,44 +144,68 @@ bool SchalterDriver::loadFromRegisters()
 
 void SchalterDriver::close() {}
 
-TaxCode SchalterDriver::resolveTaxCode(CouponRecords& rec)
+SaleFields SchalterDriver::saleFields() const
 {
-    return classifyTax(laterCommands() ? taxSpelling30 : taxSpelling2, rec, ctx_.taxTable, ctx_.op);
+    using enum SaleTable;
+    SaleFields f;
+    f.taxCode = taxFields(laterCommands() ? taxSpelling30 : taxSpelling2);
+    if (!laterCommands())
+        f.item = {{Item, "Descr_Prod", ReadAs::Text}, {Item, "Quantidade", ReadAs::Float}, {Item, "Preco_Unit", ReadAs::Float}};
+    else
+        f.item = {{Item, "Cod_Reduz", ReadAs::Integer}, {Item, "Quantidade", ReadAs::Float},
+                  {Item, "Descr_Prod", ReadAs::Text}, {Item, "Preco_Unit", ReadAs::Money}};
+    f.item.insert(f.item.end(), {{Item, "Num_Item", ReadAs::Integer},
+                                 {Branch, "TipoDescIt", ReadAs::Text},
+                                 {Item, "Vlr_Descit", ReadAs::Float}});
+    if (!laterCommands())
+        f.closing.push_back({Header, "Vlr_Nota", ReadAs::Money});
+    f.closing.push_back({Header, "Cod_Clifor", ReadAs::Integer});
+    for (const char* name : {"Cliente", "CNPJ", "InscrEst", "Endereco", "Numero", "CEP", "Telefone", "Cidade", "Estado",
+                             "LinhaVenc"})
+        f.closing.push_back({Header, name, ReadAs::Text});
+    if (ctx_.config.fatModNf != 72) // the delivery receipt's
+        f.closing.insert(f.closing.end(), {{Header, "Num_Nota", ReadAs::Integer}, {Branch, "Fil_Cidade", ReadAs::Text}});
+    return f;
 }
 
-SchalterDriver::ItemArgs SchalterDriver::itemArgs(CouponRecords& rec, Money itemTotal, FieldCheck& check)
+TaxCode SchalterDriver::resolveTaxCode(const SaleItem& item)
 {
-    data::Table& it = rec.itens;
+    return classifyTax(laterCommands() ? taxSpelling30 : taxSpelling2, item, ctx_.taxTable, ctx_.op);
+}
+
+SchalterDriver::ItemArgs SchalterDriver::itemArgs(const SaleItem& item, Money itemTotal, FieldCheck& check)
+{
+    const RecordValues& it = item.item;
     ItemArgs a;
     if (!laterCommands()) {
         std::string d = common::left(str(it, "Descr_Prod"), 30);
         d.resize(30, ' ');
-        a.description = d + common::fmtFloat("%6.2f", it.fieldByName("Quantidade").asFloat()) + " x " +
-                        common::fmtFloat("%6.2f", it.fieldByName("Preco_Unit").asFloat());
+        a.description = d + common::fmtFloat("%6.2f", it.floating("Quantidade")) + " x " +
+                        common::fmtFloat("%6.2f", it.floating("Preco_Unit"));
         a.total = check.decimal({"Total do item (BT_ICMS + BI_ICMS + BO_ICMS)"}, itemTotal.centsRoundedEven(),
                                 shownValue(itemTotal));
     } else {
-        const std::int64_t code = it.fieldByName("Cod_Reduz").asInteger();
+        const std::int64_t code = it.integer("Cod_Reduz");
         check.product(code);
         a.code = check.digits({"Cod_Reduz", 13}, code, dec(code));
-        const long double q = it.fieldByName("Quantidade").asFloat();
+        const long double q = it.floating("Quantidade");
         const long double whole = std::truncl(q);
         const NumberField quantity{"Quantidade", 3};
         a.qtyInt = check.digits(quantity, truncate(whole), shownValue(static_cast<double>(q)));
         a.qtyFrac = check.digits(quantity, truncate((q - whole + 0.0001L) * 1000.0L), shownValue(static_cast<double>(q)));
         a.description = common::fmtStr("%-63s", str(it, "Descr_Prod"));
-        const Money price = it.fieldByName("Preco_Unit").asMoney();
+        const Money price = it.money("Preco_Unit");
         a.price = check.digits({"Preco_Unit", 9}, price.scaledTruncated(100), shownValue(price));
     }
     return a;
 }
 
-std::string SchalterDriver::discountText(CouponRecords& rec, Money itemTotal, FieldCheck& check)
+std::string SchalterDriver::discountText(const SaleItem& item, Money itemTotal, FieldCheck& check)
 {
     // An amount ("V") or a percentage of the item total ("P"); any other kind sends no
     // discount at all, nor does a discount of 0.
-    const std::string kind = str(rec.filial, "TipoDescIt");
-    const double discount = rec.itens.fieldByName("Vlr_Descit").asFloat();
+    const std::string kind = str(item.branch, "TipoDescIt");
+    const double discount = item.item.floating("Vlr_Descit");
     std::string text;
     if (kind == "V") {
         text = check.decimal({"Vlr_Descit"}, roundEven(static_cast<long double>(discount) * 100.0L), shownValue(discount));
@@ -199,11 +222,11 @@ std::string SchalterDriver::discountText(CouponRecords& rec, Money itemTotal, Fi
     return discount != 0 ? text : std::string();
 }
 
-bool SchalterDriver::registerItem(CouponRecords& rec, const TaxCode& taxCode, Money itemTotal)
+bool SchalterDriver::registerItem(const SaleItem& item, const TaxCode& taxCode, Money itemTotal)
 {
     FieldCheck sent;
-    const ItemArgs a = itemArgs(rec, itemTotal, sent);
-    if (rec.itens.fieldByName("Num_Item").asInteger() == 1) {
+    const ItemArgs a = itemArgs(item, itemTotal, sent);
+    if (item.item.integer("Num_Item") == 1) {
         const int r = lib().ecfImpCab(0);
         if (r != 0) {
             ctx_.op.message("Ocorreu o erro número " + dec(r));
@@ -216,7 +239,7 @@ bool SchalterDriver::registerItem(CouponRecords& rec, const TaxCode& taxCode, Mo
         ctx_.op.message(dec(r));
         return false;
     }
-    const std::string discount = discountText(rec, itemTotal, sent);
+    const std::string discount = discountText(item, itemTotal, sent);
     if (!discount.empty()) {
         const int d = lib().ecfDescItem(0, "Desconto", discount);
         if (d != 0) {
@@ -227,15 +250,15 @@ bool SchalterDriver::registerItem(CouponRecords& rec, const TaxCode& taxCode, Mo
     return true;
 }
 
-void SchalterDriver::closeCoupon(CouponRecords& rec)
+void SchalterDriver::closeCoupon(const SaleRecord& sale)
 {
-    data::Table& c = rec.cabec;
+    const RecordValues& c = sale.header;
     if (!laterCommands()) {
         FieldCheck sent;
         lib().ecfPagCancPag(0, "VALOR PAGO", paidAmount(c, sent), 1, 0);
     }
     lib().ecfImpLinha("Destinatario:");
-    lib().ecfImpLinha(dec(c.fieldByName("Cod_Clifor").asInteger()) + "  " + str(c, "Cliente"));
+    lib().ecfImpLinha(dec(c.integer("Cod_Clifor")) + "  " + str(c, "Cliente"));
     lib().ecfImpLinha("CNPJ/CPF:" + str(c, "CNPJ") + " IE:" + str(c, "InscrEst"));
     lib().ecfImpLinha(str(c, "Endereco") + "  " + str(c, "Numero") + "  " + str(c, "CEP"));
     lib().ecfImpLinha(str(c, "Telefone") + "  " + str(c, "Cidade") + "  " + str(c, "Estado"));
@@ -243,42 +266,37 @@ void SchalterDriver::closeCoupon(CouponRecords& rec)
     lib().ecfFimTrans("");
 }
 
-std::string SchalterDriver::checkCoupon(CouponRecords& rec)
+std::string SchalterDriver::checkCoupon(const SaleRecord& sale)
 {
     FieldCheck check;
     return checkCouponValues(
-        rec, check,
-        [&](CouponRecords& r, common::OperatorPort& quiet) {
-            classifyTax(laterCommands() ? taxSpelling30 : taxSpelling2, r, ctx_.taxTable, quiet);
+        sale, check,
+        [&](const SaleItem& item, common::OperatorPort& quiet) {
+            classifyTax(laterCommands() ? taxSpelling30 : taxSpelling2, item, ctx_.taxTable, quiet);
         },
-        [&](Money itemTotal) {
-            itemArgs(rec, itemTotal, check);
-            check.numItem(rec.itens.fieldByName("Num_Item").asInteger());
-            discountText(rec, itemTotal, check);
+        [&](const SaleItem& item, Money itemTotal) {
+            itemArgs(item, itemTotal, check);
+            check.numItem(item.item.integer("Num_Item"));
+            discountText(item, itemTotal, check);
         },
         [&] {
-            data::Table& c = rec.cabec;
             if (!laterCommands())
-                paidAmount(c, check);
-            c.fieldByName("Cod_Clifor").asInteger();
-            for (const char* name : {"Cliente", "CNPJ", "InscrEst", "Endereco", "Numero", "CEP", "Telefone", "Cidade",
-                                     "Estado", "LinhaVenc"})
-                str(c, name);
+                paidAmount(sale.header, check);
         });
 }
 
-void SchalterDriver::receipts(CouponRecords& rec)
+void SchalterDriver::receipts(const SaleRecord& sale)
 {
     if (ctx_.config.fatModNf != 72 && ctx_.op.confirm("Emitir comprovante de entrega ?") == common::Answer::Yes) {
         lib().ecfImpCab(0);
         lib().ecfInicCupomNFiscal(1);
         lib().ecfImpLinha("COMPROVANTE DE ENTREGA");
         lib().ecfImpLinha("RECEBEMOS A(S) MERCADORIA(S) CONSTANTE(S) NOCUPOM FISCAL Nro " +
-                          common::fmtInt("%6.6d", rec.cabec.fieldByName("Num_Nota").asInteger()));
-        lib().ecfImpLinha(str(rec.filial, "Fil_Cidade") + receiptCityTail);
+                          common::fmtInt("%6.6d", sale.header.integer("Num_Nota")));
+        lib().ecfImpLinha(str(sale.branch, "Fil_Cidade") + receiptCityTail);
         lib().ecfImpLinha(" ");
         lib().ecfImpLinha(signatureRule);
-        lib().ecfImpLinha(str(rec.cabec, "Cliente"));
+        lib().ecfImpLinha(str(sale.header, "Cliente"));
         lib().ecfFimTrans("");
     }
     lib().ecfLineFeed(1, ctx_.model().paperFeedLines);
@@ -331,7 +349,7 @@ void SchalterDriver::cancelCoupon(CancelKind kind)
         ctx_.op.message("Retorno: " + dec(r));
 }
 
-void SchalterDriver::programPaymentForms(data::Table&) {}
+void SchalterDriver::programPaymentForms(const std::vector<std::string>&) {}
 
 void SchalterDriver::listPaymentForms(std::vector<std::string>&) {}
 

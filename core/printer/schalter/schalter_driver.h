@@ -16,16 +16,17 @@ public:
     bool start(int velPortSer) override;
     void close() override;
 
-    TaxCode resolveTaxCode(CouponRecords& rec) override;
-    bool registerItem(CouponRecords& rec, const TaxCode& taxCode, common::Money itemTotal) override;
-    void closeCoupon(CouponRecords& rec) override;
-    void receipts(CouponRecords& rec) override;
-    std::string checkCoupon(CouponRecords& rec) override;
+    SaleFields saleFields() const override;
+    TaxCode resolveTaxCode(const SaleItem& item) override;
+    bool registerItem(const SaleItem& item, const TaxCode& taxCode, common::Money itemTotal) override;
+    void closeCoupon(const SaleRecord& sale) override;
+    void receipts(const SaleRecord& sale) override;
+    std::string checkCoupon(const SaleRecord& sale) override;
 
     void xReading() override;
     void zReduction() override;
     void cancelCoupon(CancelKind kind) override;
-    void programPaymentForms(data::Table& formaPtg) override;
+    void programPaymentForms(const std::vector<std::string>& descriptions) override;
     void listPaymentForms(std::vector<std::string>& items) override;
     void fiscalMemory(const std::string& first, const std::string& last) override;
 
@@ -34,9 +35,9 @@ private:
     struct ItemArgs {
         std::string description, total, code, qtyInt, qtyFrac, price;
     };
-    ItemArgs itemArgs(CouponRecords& rec, common::Money itemTotal, FieldCheck& check);
+    ItemArgs itemArgs(const SaleItem& item, common::Money itemTotal, FieldCheck& check);
     // The discount text; empty: no discount is sent.
-    std::string discountText(CouponRecords& rec, common::Money itemTotal, FieldCheck& check);
+    std::string discountText(const SaleItem& item, common::Money itemTotal, FieldCheck& check);
     SchalterLib& lib() { return lib_; }
     bool laterCommands() const;
     bool loadFromXReading();

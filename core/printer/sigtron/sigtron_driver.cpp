@@ -4,7 +4,6 @@
 #include "common/errors.h"
 #include "common/format.h"
 #include "common/text.h"
-#include "data/table.h"
 #include "printer/sigtron/sigtron_lib.h"
 #include "printer/tax_codes.h"
 
@@ -24,7 +23,7 @@ constexpr const char* asteriskRule = "******************************************
 std::u16string w(std::string_view ascii) { return common::widen(ascii); }
 
 // A table text as it goes to the printer: control bytes become blanks.
-std::string str(data::Table& t, const char* field) { return common::blankControls(t.fieldByName(field).asString()); }
+std::string str(const RecordValues& r, const char* field) { return common::blankControls(r.text(field)); }
 
 std::int64_t truncate(long double v)
 {
@@ -40,15 +39,15 @@ const TaxSpelling taxSpelling{.substituted = {"F "}, .exempt = {"I "}, .nonTaxed
                                .notFound = "Percentual de Tributacao nao Encontrado"};
 
 // The closing message: seller, customer, remarks and the due-date line, cut to 400 characters.
-std::string closingMessage(data::Table& c)
+std::string closingMessage(const RecordValues& c)
 {
     std::string message;
-    if (c.fieldByName("Cod_Vend1").asInteger() != 0)
+    if (c.integer("Cod_Vend1") != 0)
         message += "Operador: " + str(c, "Cod_Vend1") + crlf;
     const std::string observ = str(c, "Observ");
     if (!observ.empty())
         message += std::string("Destinatario:") + crlf;
-    message += common::fmtInt("%6.6d", c.fieldByName("Cod_Clifor").asInteger()) + " " + str(c, "Cliente") + crlf;
+    message += common::fmtInt("%6.6d", c.integer("Cod_Clifor")) + " " + str(c, "Cliente") + crlf;
     message += "CNPJ/CPF:" + str(c, "CNPJ") + "   Num.Controle: " + str(c, "Num_Nota") + " IE:" + str(c, "InscrEst") +
                crlf;
     const std::string endereco = str(c, "Endereco");
@@ -155,24 +154,54 @@ bool SigtronDriver::start(int)
 
 void SigtronDriver::close() { ctl().Close(); }
 
-TaxCode SigtronDriver::resolveTaxCode(CouponRecords& rec)
+SaleFields SigtronDriver::saleFields() const
 {
-    return classifyTax(taxSpelling, rec, ctx_.taxTable, ctx_.op);
+    using enum SaleTable;
+    SaleFields f;
+    f.taxCode = taxFields(taxSpelling);
+    f.item.push_back({Item, "Num_Item", ReadAs::Integer});
+    if (laterCommands())
+        f.item.insert(f.item.end(), {{Item, "Cod_Reduz", ReadAs::Integer}, {Item, "Unid_Pad", ReadAs::Text},
+                                     {Item, "Preco_Unit", ReadAs::Float}, {Item, "Quantidade", ReadAs::Money},
+                                     {Item, "Descr_Prod", ReadAs::Text}});
+    else
+        f.item.insert(f.item.end(), {{Item, "Cod_Reduz", ReadAs::Integer}, {Item, "Descr_Prod", ReadAs::Text},
+                                     {Item, "Unid_Pad", ReadAs::Text}, {Item, "Quantidade", ReadAs::Float},
+                                     {Item, "Preco_Unit", ReadAs::Float}});
+    f.item.insert(f.item.end(), {{Branch, "TipoDescIt", ReadAs::Text}, {Item, "Vlr_Descit", ReadAs::Float}});
+    // The closing message's, then the payment letter and the receipts'.
+    f.closing = {{Header, "Cod_Vend1", ReadAs::Integer}, {Header, "Cod_Vend1", ReadAs::Text},
+                 {Header, "Observ", ReadAs::Text},       {Header, "Cod_Clifor", ReadAs::Integer}};
+    for (const char* name : {"Cliente", "CNPJ", "Num_Nota", "InscrEst", "Endereco", "Numero", "CEP", "Bairro", "Cidade",
+                             "Estado", "LinhaVenc"})
+        f.closing.push_back({Header, name, ReadAs::Text});
+    if (laterCommands())
+        f.closing.push_back({Header, "TipoPagAlf", ReadAs::Text});
+    if (ctx_.config.fatModNf != 40)
+        f.closing.insert(f.closing.end(), {{Header, "Vlr_Nota", ReadAs::Money},
+                                           {Header, "Num_Nota", ReadAs::Integer},
+                                           {Branch, "Fil_Cidade", ReadAs::Text}});
+    return f;
 }
 
-bool SigtronDriver::registerItem(CouponRecords& rec, const TaxCode& taxCode, Money itemTotal)
+TaxCode SigtronDriver::resolveTaxCode(const SaleItem& item)
 {
-    if (rec.itens.fieldByName("Num_Item").asInteger() == 1)
+    return classifyTax(taxSpelling, item, ctx_.taxTable, ctx_.op);
+}
+
+bool SigtronDriver::registerItem(const SaleItem& item, const TaxCode& taxCode, Money itemTotal)
+{
+    if (item.item.integer("Num_Item") == 1)
         run("AberturaCupomFiscal");
     FieldCheck sent;
-    sale(rec, taxCode, itemTotal, sent, true);
+    sale(item, taxCode, itemTotal, sent, true);
     return true;
 }
 
-void SigtronDriver::sale(CouponRecords& rec, const TaxCode& taxCode, Money itemTotal, FieldCheck& check, bool send)
+void SigtronDriver::sale(const SaleItem& item, const TaxCode& taxCode, Money itemTotal, FieldCheck& check, bool send)
 {
-    data::Table& it = rec.itens;
-    const int cp = it.codePage();
+    const RecordValues& it = item.item;
+    const int cp = it.codePage;
     auto command = [&](const char* cmd) {
         if (send)
             select("Fiscal", cmd);
@@ -182,13 +211,13 @@ void SigtronDriver::sale(CouponRecords& rec, const TaxCode& taxCode, Money itemT
             param(name, value);
     };
     auto discountPercent = [&] {
-        if (str(rec.filial, "TipoDescIt") != "P")
+        if (str(item.branch, "TipoDescIt") != "P")
             return std::string("0000");
-        const double d = it.fieldByName("Vlr_Descit").asFloat();
+        const double d = it.floating("Vlr_Descit");
         return check.digits({"Vlr_Descit", 4}, truncate(static_cast<long double>(d) * 100.0L), shownValue(d));
     };
     auto code = [&] {
-        const std::int64_t c = it.fieldByName("Cod_Reduz").asInteger();
+        const std::int64_t c = it.integer("Cod_Reduz");
         check.product(c);
         return c;
     };
@@ -198,11 +227,11 @@ void SigtronDriver::sale(CouponRecords& rec, const TaxCode& taxCode, Money itemT
         const std::int64_t c = code();
         put("Codigo", w(check.digits({"Cod_Reduz", 6}, c, std::to_string(c))));
         put("Unidade", common::widen(common::left(str(it, "Unid_Pad"), 2), cp));
-        const double price = it.fieldByName("Preco_Unit").asFloat();
+        const double price = it.floating("Preco_Unit");
         put("PrecoUnitario", w(check.digits({"Preco_Unit", 9},
                                             truncate((static_cast<long double>(price) + 0.00001L) * 1000.0L),
                                             shownValue(price))));
-        const Money quantity = it.fieldByName("Quantidade").asMoney();
+        const Money quantity = it.money("Quantidade");
         const std::string q = check.digits({"Quantidade", 5}, quantity.scaledTruncated(100), shownValue(quantity));
         put("Quantidade", w(common::chars(q, 1, 3) + "," + common::chars(q, 4, 5)));
         put("Descricao", common::widen(common::left(str(it, "Descr_Prod"), 45) + std::string(129, ' '), cp));
@@ -212,8 +241,8 @@ void SigtronDriver::sale(CouponRecords& rec, const TaxCode& taxCode, Money itemT
         command("DescricaoProdutoFormatoLivre");
         const std::string message = common::fmtInt("%6.6d", code()) + " " +
                                     common::left(str(it, "Descr_Prod"), 33) + " " + str(it, "Unid_Pad") + "\n\r" +
-                                    common::fmtFloat("%7.2f", it.fieldByName("Quantidade").asFloat()) +
-                                    common::fmtFloat("%13.3f", it.fieldByName("Preco_Unit").asFloat()) + "   ";
+                                    common::fmtFloat("%7.2f", it.floating("Quantidade")) +
+                                    common::fmtFloat("%13.3f", it.floating("Preco_Unit")) + "   ";
         put("Mensagem", common::widen(message, cp));
         put("SituacaoTribitaria", common::widen(taxCode.text));
         put("PorcentagemDesconto", w(discountPercent()));
@@ -224,37 +253,33 @@ void SigtronDriver::sale(CouponRecords& rec, const TaxCode& taxCode, Money itemT
         ctl().Execute();
 }
 
-std::string SigtronDriver::checkCoupon(CouponRecords& rec)
+std::string SigtronDriver::checkCoupon(const SaleRecord& sale)
 {
     FieldCheck check;
     return checkCouponValues(
-        rec, check,
-        [&](CouponRecords& r, common::OperatorPort& quiet) { classifyTax(taxSpelling, r, ctx_.taxTable, quiet); },
-        [&](Money itemTotal) {
-            check.numItem(rec.itens.fieldByName("Num_Item").asInteger());
-            sale(rec, TaxCode{}, itemTotal, check, false);
+        sale, check,
+        [&](const SaleItem& item, common::OperatorPort& quiet) { classifyTax(taxSpelling, item, ctx_.taxTable, quiet); },
+        [&](const SaleItem& item, Money itemTotal) {
+            check.numItem(item.item.integer("Num_Item"));
+            this->sale(item, TaxCode{}, itemTotal, check, false);
         },
         [&] {
-            data::Table& c = rec.cabec;
-            closingMessage(c);
-            if (laterCommands())
-                str(c, "TipoPagAlf");
             // The delivery receipt's amount, when the receipt may be asked for.
             if (laterCommands() && ctx_.config.fatModNf != 40)
-                linkedAmount(c, check);
+                linkedAmount(sale.header, check);
         });
 }
 
-std::string SigtronDriver::linkedAmount(data::Table& cabec, FieldCheck& check)
+std::string SigtronDriver::linkedAmount(const RecordValues& cabec, FieldCheck& check)
 {
-    const Money total = cabec.fieldByName("Vlr_Nota").asMoney();
+    const Money total = cabec.money("Vlr_Nota");
     return check.digits({"Vlr_Nota", 12}, total.centsTruncated(), shownValue(total));
 }
 
-void SigtronDriver::closeCoupon(CouponRecords& rec)
+void SigtronDriver::closeCoupon(const SaleRecord& sale)
 {
-    data::Table& c = rec.cabec;
-    const int cp = c.codePage();
+    const RecordValues& c = sale.header;
+    const int cp = c.codePage;
     const std::string message = closingMessage(c);
 
     if (laterCommands()) {
@@ -281,16 +306,16 @@ void SigtronDriver::closeCoupon(CouponRecords& rec)
     }
 }
 
-void SigtronDriver::receipts(CouponRecords& rec)
+void SigtronDriver::receipts(const SaleRecord& sale)
 {
-    data::Table& c = rec.cabec;
-    const int cp = c.codePage();
-    const int fpc = rec.filial.codePage();
+    const RecordValues& c = sale.header;
+    const int cp = c.codePage;
+    const int fpc = sale.branch.codePage;
     const std::int32_t model = ctx_.config.fatModNf;
     auto newline = w("\n");
     if (model != 40) {
         if (ctx_.op.confirm("Emitir comprovante de entrega ?") == common::Answer::Yes) {
-            const std::string number = common::fmtInt("%6.6d", c.fieldByName("Num_Nota").asInteger());
+            const std::string number = common::fmtInt("%6.6d", c.integer("Num_Nota"));
             if (laterCommands()) {
                 if (paymentLetter_.empty()) {
                     paymentLetter_ = str(c, "TipoPagAlf");
@@ -306,7 +331,7 @@ void SigtronDriver::receipts(CouponRecords& rec)
                 ctl().Execute();
                 printLine(w("RECEBEMOS A(S) MERCADORIA(S) CONSTANTE(S) NO\n"));
                 printLine(w("CUPOM FISCAL Nro " + number + ".\n"));
-                printLine(common::widen(str(rec.filial, "Fil_Cidade") + receiptCityTail + "\n", fpc));
+                printLine(common::widen(str(sale.branch, "Fil_Cidade") + receiptCityTail + "\n", fpc));
                 printLine(w(" \n"));
                 printLine(w(std::string(signatureRule) + "\n"));
                 printLine(common::widen(str(c, "Cliente") + "\n", cp));
@@ -317,7 +342,7 @@ void SigtronDriver::receipts(CouponRecords& rec)
                     printLine(w(std::string(asteriskRule) + "\n"));
                     printLine(w("********* CUPOM ADICIONAL ********* Nro " +
                                 common::fmtInt("%6.6d", ctx_.config.couponNumber) + ".\n"));
-                    printLine(w("VALOR R$ " + common::fmtMoney("%12.2n", c.fieldByName("Vlr_Nota").asMoney()) + "\n"));
+                    printLine(w("VALOR R$ " + common::fmtMoney("%12.2n", c.money("Vlr_Nota")) + "\n"));
                     printLine(w(std::string(asteriskRule) + "\n"));
                 }
                 run("FechamentoComprovante");
@@ -325,7 +350,7 @@ void SigtronDriver::receipts(CouponRecords& rec)
                 run("AberturaCuposSemICMS");
                 // The receipt text goes as one text; city and customer keep their tables' code pages.
                 std::u16string text = w("\nRECEBEMOS A(S) MERCADORIA(S) CONSTANTE(S) NO\nCUPOM FISCAL Nro " + number + ".\n");
-                text += common::widen(str(rec.filial, "Fil_Cidade"), fpc);
+                text += common::widen(str(sale.branch, "Fil_Cidade"), fpc);
                 text += w(std::string(receiptCityTail) + "\n \n" + signatureRule + "\n");
                 text += common::widen(str(c, "Cliente"), cp);
                 text += newline;
@@ -340,8 +365,8 @@ void SigtronDriver::receipts(CouponRecords& rec)
                 run("EmissaoCupomAdicional");
             } else {
                 const std::string text = "\nCUPOM FISCAL ADICIONAL Nro " +
-                                         common::fmtInt("%6.6d", c.fieldByName("Num_Nota").asInteger()) + ".\nVALOR :" +
-                                         common::fmtMoney("%12.2n", c.fieldByName("Vlr_Nota").asMoney()) + "\n";
+                                         common::fmtInt("%6.6d", c.integer("Num_Nota")) + ".\nVALOR :" +
+                                         common::fmtMoney("%12.2n", c.money("Vlr_Nota")) + "\n";
                 run("AberturaCuposSemICMS");
                 ctl().SendText(w(text));
                 run("FechamentoCupomSemICMS");
@@ -375,7 +400,7 @@ void SigtronDriver::cancelCoupon(CancelKind)
     run(laterCommands() ? "CancelaDocumento" : "CancelamentoUltimoCupom");
 }
 
-void SigtronDriver::programPaymentForms(data::Table&) {}
+void SigtronDriver::programPaymentForms(const std::vector<std::string>&) {}
 
 void SigtronDriver::listPaymentForms(std::vector<std::string>&) {}
 

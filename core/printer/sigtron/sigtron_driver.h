@@ -25,16 +25,17 @@ public:
     void close() override;
     bool showsCouponNumber() const override { return laterCommands(); }
 
-    TaxCode resolveTaxCode(CouponRecords& rec) override;
-    bool registerItem(CouponRecords& rec, const TaxCode& taxCode, common::Money itemTotal) override;
-    void closeCoupon(CouponRecords& rec) override;
-    void receipts(CouponRecords& rec) override;
-    std::string checkCoupon(CouponRecords& rec) override;
+    SaleFields saleFields() const override;
+    TaxCode resolveTaxCode(const SaleItem& item) override;
+    bool registerItem(const SaleItem& item, const TaxCode& taxCode, common::Money itemTotal) override;
+    void closeCoupon(const SaleRecord& sale) override;
+    void receipts(const SaleRecord& sale) override;
+    std::string checkCoupon(const SaleRecord& sale) override;
 
     void xReading() override;
     void zReduction() override;
     void cancelCoupon(CancelKind kind) override;
-    void programPaymentForms(data::Table& formaPtg) override;
+    void programPaymentForms(const std::vector<std::string>& descriptions) override;
     void listPaymentForms(std::vector<std::string>& items) override;
     void fiscalMemory(const std::string& first, const std::string& last) override;
 
@@ -48,9 +49,9 @@ private:
     bool open();
     // The sale of the current item after the opening, its numbers through `check`; send false:
     // only the values are read and checked.
-    void sale(CouponRecords& rec, const TaxCode& taxCode, common::Money itemTotal, FieldCheck& check, bool send);
+    void sale(const SaleItem& item, const TaxCode& taxCode, common::Money itemTotal, FieldCheck& check, bool send);
     // The delivery receipt's linked amount (FS345).
-    std::string linkedAmount(data::Table& cabec, FieldCheck& check);
+    std::string linkedAmount(const RecordValues& cabec, FieldCheck& check);
     bool loadTaxTable();
 
     FamilyContext& ctx_;

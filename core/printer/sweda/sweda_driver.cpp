@@ -4,7 +4,6 @@
 #include "common/format.h"
 #include "common/rounding.h"
 #include "common/text.h"
-#include "data/table.h"
 #include "printer/sweda/sweda_channel.h"
 #include "printer/tax_codes.h"
 
@@ -120,73 +119,92 @@ void SwedaDriver::close() {}
 
 // --- coupon issue
 
-TaxCode SwedaDriver::resolveTaxCode(CouponRecords& rec)
+SaleFields SwedaDriver::saleFields() const
 {
-    return classifyTax(taxSpelling, rec, ctx_.taxTable, ctx_.op);
+    using enum SaleTable;
+    SaleFields f;
+    f.taxCode = taxFields(taxSpelling);
+    f.item = {{Item, "Num_Item", ReadAs::Integer},  {Item, "Cod_Reduz", ReadAs::Integer},
+              {Item, "Quantidade", ReadAs::Money},  {Item, "Preco_Unit", ReadAs::Money},
+              {Item, "Descr_Prod", ReadAs::Text},   {Item, "Unid_Pad", ReadAs::Text},
+              {Branch, "TipoDescIt", ReadAs::Text}, {Item, "Vlr_Descit", ReadAs::Float},
+              {Item, "Vlr_Descit", ReadAs::Money}};
+    if (ctx_.config.fatModNf != 150)
+        f.closing = {{Header, "TipoPagNum", ReadAs::Integer}, {Header, "Vlr_Nota", ReadAs::Money}};
+    else
+        f.closing = {{Header, "VlrTicket", ReadAs::Money}, {Header, "VlrDinheiro", ReadAs::Money},
+                     {Header, "TipoPagNum", ReadAs::Integer}};
+    f.closing.insert(f.closing.end(), {{Header, "VlrValeAberto", ReadAs::Money}, {Header, "NumValeTroco", ReadAs::Integer}});
+    return f;
 }
 
-std::string SwedaDriver::saleCommand(CouponRecords& rec, const TaxCode& taxCode, common::Money itemTotal,
+TaxCode SwedaDriver::resolveTaxCode(const SaleItem& item)
+{
+    return classifyTax(taxSpelling, item, ctx_.taxTable, ctx_.op);
+}
+
+std::string SwedaDriver::saleCommand(const RecordValues& item, const TaxCode& taxCode, common::Money itemTotal,
                                      FieldCheck& check)
 {
     std::string sale = "\033.01";
-    const std::int64_t code = rec.itens.fieldByName("Cod_Reduz").asInteger();
+    const std::int64_t code = item.integer("Cod_Reduz");
     check.product(code);
     sale += check.digits({"Cod_Reduz", 13}, code, dec(code));
-    const common::Money q = rec.itens.fieldByName("Quantidade").asMoney();
+    const common::Money q = item.money("Quantidade");
     sale += check.digits({"Quantidade", 7}, q.scaledTruncated(1000), shownValue(q));
-    const common::Money price = rec.itens.fieldByName("Preco_Unit").asMoney();
+    const common::Money price = item.money("Preco_Unit");
     sale += "0" + check.digits({"Preco_Unit", 8}, price.centsTruncated(), shownValue(price));
     sale += "0000" + check.digits({"Total do item (BT_ICMS + BI_ICMS + BO_ICMS)", 8}, itemTotal.centsTruncated(),
                                   shownValue(itemTotal));
-    sale += fmtStr("%-20.20s", commandText(rec.itens.fieldByName("Descr_Prod").asString())) + " ";
-    sale += fmtStr("%-3.3s", commandText(rec.itens.fieldByName("Unid_Pad").asString()));
+    sale += fmtStr("%-20.20s", commandText(item.text("Descr_Prod"))) + " ";
+    sale += fmtStr("%-3.3s", commandText(item.text("Unid_Pad")));
     sale += taxCode.text;
     sale += "}";
     return sale;
 }
 
-std::string SwedaDriver::discountValue(CouponRecords& rec, common::Money itemTotal, FieldCheck& check)
+std::string SwedaDriver::discountValue(const SaleItem& item, common::Money itemTotal, FieldCheck& check)
 {
     // Twelve zeros when there is no discount (also for a discount kind other than "V" and "P").
-    const std::string kind = rec.filial.fieldByName("TipoDescIt").asString();
+    const std::string kind = item.branch.text("TipoDescIt");
     if (kind == "P") {
         const double r = common::decimalRound(
-            2, rec.itens.fieldByName("Vlr_Descit").asFloat() / 100.0 * itemTotal.toDouble(), ctx_.config.roundingMode);
+            2, item.item.floating("Vlr_Descit") / 100.0 * itemTotal.toDouble(), ctx_.config.roundingMode);
         return check.digits({"Desconto (Vlr_Descit % do total do item)", 12}, centsOfRounded(r), shownValue(r));
     }
     if (kind == "V") {
-        const common::Money d = rec.itens.fieldByName("Vlr_Descit").asMoney();
+        const common::Money d = item.item.money("Vlr_Descit");
         return check.digits({"Vlr_Descit", 12}, d.centsTruncated(), shownValue(d));
     }
     return "000000000000";
 }
 
-bool SwedaDriver::registerItem(CouponRecords& rec, const TaxCode& taxCode, common::Money itemTotal)
+bool SwedaDriver::registerItem(const SaleItem& item, const TaxCode& taxCode, common::Money itemTotal)
 {
     auto& ch = channel();
-    if (rec.itens.fieldByName("Num_Item").asInteger() == 1) {
+    if (item.item.integer("Num_Item") == 1) {
         if (ch.send("\033.17}") != 0) {
             ctx_.op.message("Erro na abertura do cupom fiscal ");
             return false;
         }
     }
     FieldCheck sent;
-    if (ch.send(saleCommand(rec, taxCode, itemTotal, sent)) != 0) {
+    if (ch.send(saleCommand(item.item, taxCode, itemTotal, sent)) != 0) {
         ctx_.op.message("Erro ao tentar Imprimir o item.");
         return false;
     }
     // The discount command goes for every item.
-    if (ch.send("\033.02          " + discountValue(rec, itemTotal, sent) + "}") != 0) {
+    if (ch.send("\033.02          " + discountValue(item, itemTotal, sent) + "}") != 0) {
         ctx_.op.message("Erro ao tentar Imprimir o item.");
         return false;
     }
     return true;
 }
 
-std::string SwedaDriver::payment(data::Table& cabec, FieldCheck& check)
+std::string SwedaDriver::payment(const RecordValues& cabec, FieldCheck& check)
 {
     auto paymentCode = [&] {
-        const std::int64_t n = cabec.fieldByName("TipoPagNum").asInteger();
+        const std::int64_t n = cabec.integer("TipoPagNum");
         return n == 0 ? std::string("01") : check.digits({"Código do pagamento (TipoPagNum + 1)", 2}, n + 1, dec(n + 1));
     };
     auto amount = [&](const char* name, common::Money v) {
@@ -195,12 +213,12 @@ std::string SwedaDriver::payment(data::Table& cabec, FieldCheck& check)
     std::string payment;
     if (ctx_.config.fatModNf != 150) {
         const std::string code = paymentCode();
-        payment = code + amount("Vlr_Nota", cabec.fieldByName("Vlr_Nota").asMoney());
+        payment = code + amount("Vlr_Nota", cabec.money("Vlr_Nota"));
     } else {
-        const common::Money ticket = cabec.fieldByName("VlrTicket").asMoney();
+        const common::Money ticket = cabec.money("VlrTicket");
         if (!ticket.isZero())
             payment += "03" + amount("VlrTicket", ticket);
-        const common::Money cash = cabec.fieldByName("VlrDinheiro").asMoney();
+        const common::Money cash = cabec.money("VlrDinheiro");
         if (!cash.isZero()) {
             const std::string code = paymentCode();
             payment += code + amount("VlrDinheiro", cash);
@@ -209,46 +227,46 @@ std::string SwedaDriver::payment(data::Table& cabec, FieldCheck& check)
     return payment;
 }
 
-std::string SwedaDriver::closingMessage(data::Table& cabec, FieldCheck& check)
+std::string SwedaDriver::closingMessage(const RecordValues& cabec, FieldCheck& check)
 {
     // Three lines of 41 characters for an open voucher.
-    const common::Money vale = cabec.fieldByName("VlrValeAberto").asMoney();
+    const common::Money vale = cabec.money("VlrValeAberto");
     if (vale.isZero())
         return "2" + std::string(20, ' ');
     std::string message = "0" + std::string(40, '-');
-    const std::int64_t number = cabec.fieldByName("NumValeTroco").asInteger();
+    const std::int64_t number = cabec.integer("NumValeTroco");
     message += "0VALE TICKET NUMERO " + check.digits({"NumValeTroco", 6}, number, dec(number)) + std::string(15, ' ');
     message += "0VALOR " + check.formatted({"VlrValeAberto", 12}, common::fmtMoney("%12.2n", vale), shownValue(vale)) +
                std::string(22, ' ');
     return message;
 }
 
-void SwedaDriver::closeCoupon(CouponRecords& rec)
+void SwedaDriver::closeCoupon(const SaleRecord& sale)
 {
     auto& ch = channel();
     FieldCheck sent;
-    ch.send("\033.10" + payment(rec.cabec, sent) + "}");
-    ch.send("\033.12NN" + closingMessage(rec.cabec, sent) + "}");
+    ch.send("\033.10" + payment(sale.header, sent) + "}");
+    ch.send("\033.12NN" + closingMessage(sale.header, sent) + "}");
 }
 
-std::string SwedaDriver::checkCoupon(CouponRecords& rec)
+std::string SwedaDriver::checkCoupon(const SaleRecord& sale)
 {
     FieldCheck check;
     return checkCouponValues(
-        rec, check,
-        [&](CouponRecords& r, common::OperatorPort& quiet) { classifyTax(taxSpelling, r, ctx_.taxTable, quiet); },
-        [&](common::Money itemTotal) {
-            check.numItem(rec.itens.fieldByName("Num_Item").asInteger());
-            saleCommand(rec, TaxCode{}, itemTotal, check);
-            discountValue(rec, itemTotal, check);
+        sale, check,
+        [&](const SaleItem& item, common::OperatorPort& quiet) { classifyTax(taxSpelling, item, ctx_.taxTable, quiet); },
+        [&](const SaleItem& item, common::Money itemTotal) {
+            check.numItem(item.item.integer("Num_Item"));
+            saleCommand(item.item, TaxCode{}, itemTotal, check);
+            discountValue(item, itemTotal, check);
         },
         [&] {
-            payment(rec.cabec, check);
-            closingMessage(rec.cabec, check);
+            payment(sale.header, check);
+            closingMessage(sale.header, check);
         });
 }
 
-void SwedaDriver::receipts(CouponRecords&) {}
+void SwedaDriver::receipts(const SaleRecord&) {}
 
 // --- utilities
 
@@ -267,11 +285,11 @@ void SwedaDriver::cancelCoupon(CancelKind)
     channel().request("\033.05}");
 }
 
-void SwedaDriver::programPaymentForms(data::Table& formaPtg)
+void SwedaDriver::programPaymentForms(const std::vector<std::string>& descriptions)
 {
     std::string list;
-    for (formaPtg.first(); !formaPtg.eof(); formaPtg.next())
-        list += fmtStr("%-15.15s", commandText(formaPtg.fieldByName("Descricao").asString()));
+    for (const std::string& d : descriptions)
+        list += fmtStr("%-15.15s", commandText(d));
     if (!list.empty())
         channel().send("\033.39" + list + "}");
 }

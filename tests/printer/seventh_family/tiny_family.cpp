@@ -2,7 +2,6 @@
 #include "seventh_family/tiny_lib.h"
 
 #include "common/format.h"
-#include "data/table.h"
 #include "printer/emulated_printer.h"
 #include "printer/family.h"
 #include "printer/family_parts.h"
@@ -47,15 +46,19 @@ class TinyDriver : public NoFamilyDriver {
 public:
     TinyDriver(FamilyContext&, TinyLib& lib) : lib_(lib) {}
 
-    bool registerItem(CouponRecords& rec, const TaxCode&, common::Money itemTotal) override
+    SaleFields saleFields() const override
     {
-        if (rec.itens.fieldByName("Num_Item").asInteger() == 1 && lib_.TinyOpen("TINY") != 0)
+        return {{}, {{SaleTable::Item, "Num_Item", ReadAs::Integer}, {SaleTable::Item, "Descr_Prod", ReadAs::Text}}, {}};
+    }
+    bool registerItem(const SaleItem& sale, const TaxCode&, common::Money itemTotal) override
+    {
+        if (sale.item.integer("Num_Item") == 1 && lib_.TinyOpen("TINY") != 0)
             return false;
         int count = 0;
-        return lib_.TinySell(rec.itens.fieldByName("Descr_Prod").asString(),
-                             static_cast<int>(itemTotal.tenThousandths() / 100), count) == 0;
+        return lib_.TinySell(sale.item.text("Descr_Prod"), static_cast<int>(itemTotal.tenThousandths() / 100),
+                             count) == 0;
     }
-    void closeCoupon(CouponRecords&) override
+    void closeCoupon(const SaleRecord&) override
     {
         std::string reply(16, ' ');
         lib_.TinyClose(reply);
