@@ -1,6 +1,7 @@
 #pragma once
 // One family's operations, as the coupon issue, the utilities and start-up call them.
 #include "common/money.h"
+#include "printer/family_context.h"
 #include "printer/records.h"
 #include "printer/sale_record.h"
 
@@ -63,4 +64,36 @@ public:
     virtual void fiscalMemory(const std::string& first, const std::string& last) = 0;
 };
 
+// A family's driver over its traced maker interface `Lib`.
+template <class Lib>
+class FamilyDriverOf : public FamilyDriver {
+public:
+    FamilyDriverOf(FamilyContext& ctx, Lib& lib) : ctx_(ctx), lib_(lib) {}
+
+protected:
+    Lib& lib() { return lib_; }
+
+    FamilyContext& ctx_;
+    Lib& lib_;
+};
+
 } // namespace ecf::printer
+
+// A family driver's declarations of every operation above (each family defines them all in its
+// driver's .cpp).
+#define ECF_FAMILY_DRIVER_OPERATIONS                                                                    \
+    void openPort(int velPortSer) override;                                                              \
+    bool start(int velPortSer) override;                                                                 \
+    void close() override;                                                                               \
+    SaleFields saleFields() const override;                                                              \
+    TaxCode resolveTaxCode(const SaleItem& item) override;                                               \
+    bool registerItem(const SaleItem& item, const TaxCode& taxCode, common::Money itemTotal) override;   \
+    void closeCoupon(const SaleRecord& sale) override;                                                   \
+    void receipts(const SaleRecord& sale) override;                                                       \
+    std::string checkCoupon(const SaleRecord& sale) override;                                            \
+    void xReading() override;                                                                            \
+    void zReduction() override;                                                                          \
+    void cancelCoupon(CancelKind kind) override;                                                         \
+    void programPaymentForms(const std::vector<std::string>& descriptions) override;                     \
+    void listPaymentForms(std::vector<std::string>& items) override;                                     \
+    void fiscalMemory(const std::string& first, const std::string& last) override;

@@ -2,7 +2,6 @@
 // What the program sends to the Sigtron family ("FS345", "FS300") through the control
 // TSigDrCm for every operation. Commands follow the control's convention: LibName, CmdName,
 // one SetParameter per parameter, Execute, then ReturnValue for results.
-#include "printer/family_context.h"
 #include "printer/family_driver.h"
 #include "printer/sigtron/sigtron_lib.h"
 #include "printer/value_check.h"
@@ -13,31 +12,15 @@
 
 namespace ecf::printer::sigtron {
 
-class SigtronDriver : public FamilyDriver {
+class SigtronDriver : public FamilyDriverOf<SigtronLib> {
 public:
-    SigtronDriver(FamilyContext& ctx, SigtronLib& lib) : ctx_(ctx), lib_(lib) {}
+    using FamilyDriverOf::FamilyDriverOf;
 
     // The opening loop's number of attempts.
     static constexpr int openAttempts = 500000;
 
-    void openPort(int velPortSer) override;
-    bool start(int velPortSer) override;
-    void close() override;
+    ECF_FAMILY_DRIVER_OPERATIONS
     bool showsCouponNumber() const override { return laterCommands(); }
-
-    SaleFields saleFields() const override;
-    TaxCode resolveTaxCode(const SaleItem& item) override;
-    bool registerItem(const SaleItem& item, const TaxCode& taxCode, common::Money itemTotal) override;
-    void closeCoupon(const SaleRecord& sale) override;
-    void receipts(const SaleRecord& sale) override;
-    std::string checkCoupon(const SaleRecord& sale) override;
-
-    void xReading() override;
-    void zReduction() override;
-    void cancelCoupon(CancelKind kind) override;
-    void programPaymentForms(const std::vector<std::string>& descriptions) override;
-    void listPaymentForms(std::vector<std::string>& items) override;
-    void fiscalMemory(const std::string& first, const std::string& last) override;
 
 private:
     SigtronLib& ctl() { return lib_; }
@@ -54,8 +37,6 @@ private:
     std::string linkedAmount(const RecordValues& cabec, FieldCheck& check);
     bool loadTaxTable();
 
-    FamilyContext& ctx_;
-    SigtronLib& lib_;
     std::string paymentLetter_; // set by the FS345 closing, used by its delivery receipt
 };
 

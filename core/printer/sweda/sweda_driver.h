@@ -1,7 +1,6 @@
 #pragma once
 // What the program sends to a Sweda printer ("SWEDA") for every operation, through the Sweda
 // command channel.
-#include "printer/family_context.h"
 #include "printer/family_driver.h"
 #include "printer/sweda/sweda_lib.h"
 #include "printer/value_check.h"
@@ -13,28 +12,11 @@
 
 namespace ecf::printer::sweda {
 
-class SwedaDriver : public FamilyDriver {
+class SwedaDriver : public FamilyDriverOf<SwedaLib> {
 public:
-    SwedaDriver(FamilyContext& ctx, SwedaLib& lib) : ctx_(ctx), lib_(lib) {}
+    using FamilyDriverOf::FamilyDriverOf;
 
-    void openPort(int velPortSer) override;
-    bool start(int velPortSer) override;
-    void close() override;
-
-    SaleFields saleFields() const override;
-    TaxCode resolveTaxCode(const SaleItem& item) override;
-    bool registerItem(const SaleItem& item, const TaxCode& taxCode, common::Money itemTotal) override;
-    void closeCoupon(const SaleRecord& sale) override;
-    void receipts(const SaleRecord& sale) override;
-    std::string checkCoupon(const SaleRecord& sale) override;
-
-    void xReading() override;
-    void zReduction() override;
-    void cancelCoupon(CancelKind kind) override;
-    void programPaymentForms(const std::vector<std::string>& descriptions) override;
-    void listPaymentForms(std::vector<std::string>& items) override;
-    void fiscalMemory(const std::string& first, const std::string& last) override;
-
+    ECF_FAMILY_DRIVER_OPERATIONS
     // A text from a table made safe inside a command: control bytes and the closing brace,
     // which ends a command, become blanks; the length is kept.
     static std::string commandText(std::string_view bytes);
@@ -49,8 +31,6 @@ private:
     std::string payment(const RecordValues& cabec, FieldCheck& check);
     std::string closingMessage(const RecordValues& cabec, FieldCheck& check);
 
-    FamilyContext& ctx_;
-    SwedaLib& lib_;
     std::unique_ptr<SwedaChannel> channel_; // the process-wide command and reply buffers
 };
 
