@@ -23,6 +23,11 @@ const TaxSpelling taxSpelling{.substituted = {"FF"}, .exempt = {"II"}, .nonTaxed
 
 } // namespace
 
+BemaFI32Driver::BemaFI32Driver(FamilyContext& ctx, BemaFI32Lib& lib)
+    : BemaFI32Calls(lib), FiDriver(ctx, *this, taxSpelling, "Erro na venda do item:")
+{
+}
+
 
 void BemaFI32Driver::pause(int milliseconds) const
 {
@@ -88,70 +93,23 @@ void BemaFI32Driver::close()
 
 // --- coupon issue
 
-SaleFields BemaFI32Driver::saleFields() const { return fi::saleFields(taxFields(taxSpelling)); }
 
-TaxCode BemaFI32Driver::resolveTaxCode(const SaleItem& item)
-{
-    return classifyTax(taxSpelling, item, ctx_.taxTable, ctx_.op);
-}
 
-bool BemaFI32Driver::registerItem(const SaleItem& item, const TaxCode& taxCode, common::Money)
-{
-    if (item.item.integer("Num_Item") == 1)
-        lib().Bematech_FI_AbreCupom(common::blankControls(item.header.text("CGC")));
-    FieldCheck sent;
-    const fi::ItemSale s = fi::buildItemSale(item, taxCode, sent);
-    const int r = lib().Bematech_FI_VendeItem(s.code, s.description, s.taxCode, s.qtyType, s.quantity, s.decimals,
-                                              s.unitPrice, s.discountType, s.discountValue);
-    if (r != 1) {
-        ctx_.op.message("Erro na venda do item:" + dec(r));
-        return false;
-    }
-    return true;
-}
 
-void BemaFI32Driver::closeCoupon(const SaleRecord& sale)
+void BemaFI32Driver::finishClosing(const RecordValues& cabec, const fi::Customer& c)
 {
-    const RecordValues& cabec = sale.header;
-    lib().Bematech_FI_IniciaFechamentoCupom("D", "%", "0000");
-    const std::string form = fi::paymentFormName(cabec);
-    FieldCheck sent;
-    lib().Bematech_FI_EfetuaFormaPagamento(form, fi::paymentAmount(cabec, sent));
-    const fi::Customer c = fi::customer(cabec);
     std::string message = "Num.Controle: " + common::blankControls(cabec.text("Num_Nota"));
     message += "\n" + c.cliente + "\n" + c.endereco + "\n" + c.cnpj;
     message += "\n" + common::blankControls(cabec.text("LinhaVenc"));
     lib().Bematech_FI_TerminaFechamentoCupom(message);
 }
 
-void BemaFI32Driver::receipts(const SaleRecord&) {}
 
-std::string BemaFI32Driver::checkCoupon(const SaleRecord& sale)
-{
-    return fi::checkCoupon(sale, [&](const SaleItem& item, common::OperatorPort& quiet) {
-        classifyTax(taxSpelling, item, ctx_.taxTable, quiet);
-    });
-}
 
 // --- utilities
 
-void BemaFI32Driver::xReading()
-{
-    if (lib().Bematech_FI_LeituraX() != 1)
-        ctx_.op.message("Erro na emissão da leitura x");
-}
 
-void BemaFI32Driver::zReduction()
-{
-    if (lib().Bematech_FI_ReducaoZ(" ", " ") != 1)
-        ctx_.op.message("Erro na emissão da reducao z");
-}
 
-void BemaFI32Driver::cancelCoupon(CancelKind)
-{
-    if (lib().Bematech_FI_CancelaCupom() != 1)
-        ctx_.op.message("Erro no fechamento do cupom");
-}
 
 void BemaFI32Driver::programPaymentForms(const std::vector<std::string>& descriptions)
 {
@@ -160,12 +118,6 @@ void BemaFI32Driver::programPaymentForms(const std::vector<std::string>& descrip
         ctx_.op.message("Erro no cadastro das formas de pagamento");
 }
 
-void BemaFI32Driver::listPaymentForms(std::vector<std::string>& items)
-{
-    // The listing asks the Daruma library (the emulators share one printer, so what was
-    // programmed above shows up there).
-    fi::listPaymentForms(ctx_, items);
-}
 
 void BemaFI32Driver::fiscalMemory(const std::string& first, const std::string& last)
 {

@@ -26,6 +26,10 @@ const TaxSpelling taxSpelling{
 
 } // namespace
 
+DarumaDriver::DarumaDriver(FamilyContext& ctx, DarumaLib& lib)
+    : DarumaCalls(lib), FiDriver(ctx, *this, taxSpelling, "Erro na venda do tem:")
+{
+}
 
 // --- start-up and exit
 
@@ -70,70 +74,23 @@ void DarumaDriver::close() {}
 
 // --- coupon issue
 
-SaleFields DarumaDriver::saleFields() const { return fi::saleFields(taxFields(taxSpelling)); }
 
-TaxCode DarumaDriver::resolveTaxCode(const SaleItem& item)
-{
-    return classifyTax(taxSpelling, item, ctx_.taxTable, ctx_.op);
-}
 
-bool DarumaDriver::registerItem(const SaleItem& item, const TaxCode& taxCode, common::Money)
-{
-    if (item.item.integer("Num_Item") == 1)
-        lib().Daruma_FI_AbreCupom(common::blankControls(item.header.text("CGC")));
-    FieldCheck sent;
-    const fi::ItemSale s = fi::buildItemSale(item, taxCode, sent);
-    const int r = lib().Daruma_FI_VendeItem(s.code, s.description, s.taxCode, s.qtyType, s.quantity, s.decimals,
-                                            s.unitPrice, s.discountType, s.discountValue);
-    if (r != 1) {
-        ctx_.op.message("Erro na venda do tem:" + dec(r));
-        return false;
-    }
-    return true;
-}
 
-void DarumaDriver::closeCoupon(const SaleRecord& sale)
+void DarumaDriver::finishClosing(const RecordValues& cabec, const fi::Customer& c)
 {
-    const RecordValues& cabec = sale.header;
-    lib().Daruma_FI_IniciaFechamentoCupom("D", "%", "0000");
-    const std::string form = fi::paymentFormName(cabec);
-    FieldCheck sent;
-    lib().Daruma_FI_EfetuaFormaPagamento(form, fi::paymentAmount(cabec, sent));
-    const fi::Customer c = fi::customer(cabec);
     lib().Daruma_FI_IdentificaConsumidor(c.cliente, c.endereco,
                                          c.cnpj + "   Num.Controle: " + common::blankControls(cabec.text("Num_Nota")));
     std::string linha = common::blankControls(cabec.text("LinhaVenc"));
     lib().Daruma_FI_TerminaFechamentoCupom(linha.empty() ? "." : linha);
 }
 
-void DarumaDriver::receipts(const SaleRecord&) {}
 
-std::string DarumaDriver::checkCoupon(const SaleRecord& sale)
-{
-    return fi::checkCoupon(sale, [&](const SaleItem& item, common::OperatorPort& quiet) {
-        classifyTax(taxSpelling, item, ctx_.taxTable, quiet);
-    });
-}
 
 // --- utilities
 
-void DarumaDriver::xReading()
-{
-    if (lib().Daruma_FI_LeituraX() != 1)
-        ctx_.op.message("Erro na emissão da leitura x");
-}
 
-void DarumaDriver::zReduction()
-{
-    if (lib().Daruma_FI_ReducaoZ(" ", " ") != 1)
-        ctx_.op.message("Erro na emissão da reducao z");
-}
 
-void DarumaDriver::cancelCoupon(CancelKind)
-{
-    if (lib().Daruma_FI_CancelaCupom() != 1)
-        ctx_.op.message("Erro no fechamento do cupom");
-}
 
 void DarumaDriver::programPaymentForms(const std::vector<std::string>& descriptions)
 {
@@ -142,10 +99,6 @@ void DarumaDriver::programPaymentForms(const std::vector<std::string>& descripti
         ctx_.op.message("Erro no cadastro das formas de pagamento");
 }
 
-void DarumaDriver::listPaymentForms(std::vector<std::string>& items)
-{
-    fi::listPaymentForms(ctx_, items);
-}
 
 void DarumaDriver::fiscalMemory(const std::string& first, const std::string& last)
 {
