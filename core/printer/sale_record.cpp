@@ -4,18 +4,29 @@
 
 namespace ecf::printer {
 
-template <class T>
-const T& RecordValues::get(const std::string& name, ReadAs as) const
+void RecordValues::put(std::string_view name, ReadAs as, Value value)
 {
-    const auto it = values_.find({name, as});
-    if (it == values_.end() || !std::holds_alternative<T>(it->second))
-        throw std::logic_error("the sale's field " + name + " was not read this way");
-    return std::get<T>(it->second);
+    for (Entry& e : values_) {
+        if (e.as == as && e.name == name) {
+            e.value = std::move(value);
+            return;
+        }
+    }
+    values_.push_back({std::string(name), as, std::move(value)});
 }
 
-template const std::string& RecordValues::get<std::string>(const std::string&, ReadAs) const;
-template const std::int64_t& RecordValues::get<std::int64_t>(const std::string&, ReadAs) const;
-template const common::Money& RecordValues::get<common::Money>(const std::string&, ReadAs) const;
-template const double& RecordValues::get<double>(const std::string&, ReadAs) const;
+template <class T>
+const T& RecordValues::get(std::string_view name, ReadAs as) const
+{
+    for (const Entry& e : values_)
+        if (e.as == as && e.name == name && std::holds_alternative<T>(e.value))
+            return std::get<T>(e.value);
+    throw std::logic_error("the sale's field " + std::string(name) + " was not read this way");
+}
+
+template const std::string& RecordValues::get<std::string>(std::string_view, ReadAs) const;
+template const std::int64_t& RecordValues::get<std::int64_t>(std::string_view, ReadAs) const;
+template const common::Money& RecordValues::get<common::Money>(std::string_view, ReadAs) const;
+template const double& RecordValues::get<double>(std::string_view, ReadAs) const;
 
 } // namespace ecf::printer

@@ -8,7 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <map>
+#include <string_view>
 #include <string>
 #include <utility>
 #include <variant>
@@ -39,30 +39,37 @@ struct SaleFields {
     std::vector<FieldRead> taxCode, item, closing;
 };
 
-// The values read of one record, by field name and reading.
+// The values read of one record, by field name and reading (a few dozen at most: kept in the
+// order read, and found by a walk).
 class RecordValues {
 public:
     using Value = std::variant<std::string, std::int64_t, common::Money, double>;
 
-    const std::string& text(const std::string& name) const { return get<std::string>(name, ReadAs::Text); }
-    std::int64_t integer(const std::string& name) const { return get<std::int64_t>(name, ReadAs::Integer); }
-    common::Money money(const std::string& name) const { return get<common::Money>(name, ReadAs::Money); }
-    double floating(const std::string& name) const { return get<double>(name, ReadAs::Float); }
-    const std::string& customerText(const std::string& name) const
+    const std::string& text(std::string_view name) const { return get<std::string>(name, ReadAs::Text); }
+    std::int64_t integer(std::string_view name) const { return get<std::int64_t>(name, ReadAs::Integer); }
+    common::Money money(std::string_view name) const { return get<common::Money>(name, ReadAs::Money); }
+    double floating(std::string_view name) const { return get<double>(name, ReadAs::Float); }
+    const std::string& customerText(std::string_view name) const
     {
         return get<std::string>(name, ReadAs::CustomerText);
     }
 
-    void put(const std::string& name, ReadAs as, Value value) { values_[{name, as}] = std::move(value); }
+    // The value of `name` read as `as`, replacing one read before.
+    void put(std::string_view name, ReadAs as, Value value);
 
     int codePage = 0; // the table's code page, for texts that go out wide
 
 private:
+    struct Entry {
+        std::string name;
+        ReadAs as;
+        Value value;
+    };
     // A value the family did not list is a fault of the family's list (std::logic_error).
     template <class T>
-    const T& get(const std::string& name, ReadAs as) const;
+    const T& get(std::string_view name, ReadAs as) const;
 
-    std::map<std::pair<std::string, ReadAs>, Value> values_;
+    std::vector<Entry> values_;
 };
 
 // One item of the sale, with the header and the branch it is read with.
