@@ -1,15 +1,15 @@
 // The BemaFI32 family: port, start-up with the tax rates and ISS indices, closing, the
 // utilities, the payment forms and the fiscal-memory reading.
 #include "common/errors.h"
-#include "fam_b_coupon.h"
+#include "coupon_tables.h"
 #include "printer/daruma/daruma_driver.h"
 
 #include <gtest/gtest.h>
 
 using namespace ecf;
-using ecf::test::famb::FamBRig;
-using ecf::test::famb::jsonBytes;
-using namespace ecf::test::famb;
+using ecf::test::sale_tables::PrinterRig;
+using ecf::test::sale_tables::jsonBytes;
+using namespace ecf::test::sale_tables;
 
 namespace {
 std::string canned(const std::string& rates, const std::string& iss, const std::string& extra = "")
@@ -24,7 +24,7 @@ TEST(BemaFI32Port, OnlyAMissingIniFileIsReported)
     for (auto [ret, messages] : {std::pair<int, std::vector<std::string>>{-4, {"Falta arquivo BemaFI32.ini na pasta de Sistema do Windows"}},
                                  {-1, {}},
                                  {1, {}}}) {
-        FamBRig rig("BEMAFI32", R"({"calls": {"Bematech_FI_AbrePortaSerial": [{"ret": )" + std::to_string(ret) + "}]}}");
+        PrinterRig rig("BEMAFI32", R"({"calls": {"Bematech_FI_AbrePortaSerial": [{"ret": )" + std::to_string(ret) + "}]}}");
         printer::FamilyDriver& d = rig.driver();
         d.openPort(0);
         EXPECT_EQ(rig.calls(), std::vector<std::string>{"Bematech_FI_AbrePortaSerial()"});
@@ -34,7 +34,7 @@ TEST(BemaFI32Port, OnlyAMissingIniFileIsReported)
 
 TEST(BemaFI32Port, ClosingReportsAFailure)
 {
-    FamBRig rig("MP2100", R"({"calls": {"Bematech_FI_FechaPortaSerial": [{"ret": 0}]}})");
+    PrinterRig rig("MP2100", R"({"calls": {"Bematech_FI_FechaPortaSerial": [{"ret": 0}]}})");
     printer::FamilyDriver& d = rig.driver();
     d.close();
     d.close();
@@ -43,7 +43,7 @@ TEST(BemaFI32Port, ClosingReportsAFailure)
 
 TEST(BemaFI32Start, ReadsRatesAndIssIndicesFromTheEmulator)
 {
-    FamBRig rig("BEMAFI32");
+    PrinterRig rig("BEMAFI32");
     printer::FamilyDriver& d = rig.driver();
     ASSERT_TRUE(d.start(0));
     EXPECT_EQ(rig.calls(), (std::vector<std::string>{
@@ -64,7 +64,7 @@ TEST(BemaFI32Start, ReadsRatesAndIssIndicesFromTheEmulator)
 
 TEST(BemaFI32Start, ShortListsIndicesOutOfRangeAndFailedChecks)
 {
-    FamBRig rig("BEMAFI32", canned("  1800,1200,0500\r\n", "03,04,17,00,",
+    PrinterRig rig("BEMAFI32", canned("  1800,1200,0500\r\n", "03,04,17,00,",
                                    R"(, "Bematech_FI_RetornoImpressora": [{"ret": 0}, {"ret": -27}])"));
     printer::FamilyDriver& d = rig.driver();
     ASSERT_TRUE(d.start(0));
@@ -80,7 +80,7 @@ TEST(BemaFI32Start, ShortListsIndicesOutOfRangeAndFailedChecks)
 
 TEST(BemaFI32Start, AnEmptyRateListIsReportedAndStartUpGoesOn)
 {
-    FamBRig rig("BEMAFI32", canned("", ""));
+    PrinterRig rig("BEMAFI32", canned("", ""));
     printer::FamilyDriver& d = rig.driver();
     EXPECT_TRUE(d.start(0));
     EXPECT_EQ(rig.messages(), std::vector<std::string>{"Tabela de aliquotas de icms da BemaFI32 vazia"});
@@ -89,18 +89,18 @@ TEST(BemaFI32Start, AnEmptyRateListIsReportedAndStartUpGoesOn)
 TEST(BemaFI32Start, GroupsThatAreNoNumbersEndStartUp)
 {
     {
-        FamBRig rig("BEMAFI32", canned("1800,12x0", ""));
+        PrinterRig rig("BEMAFI32", canned("1800,12x0", ""));
         printer::FamilyDriver& d = rig.driver();
         EXPECT_THROW(d.start(0), common::ConversionError);
     }
-    FamBRig rig("BEMAFI32", canned("1800", "0a"));
+    PrinterRig rig("BEMAFI32", canned("1800", "0a"));
     printer::FamilyDriver& d = rig.driver();
     EXPECT_THROW(d.start(0), common::ConversionError);
 }
 
 TEST(BemaFI32Utilities, ResultsOtherThanOneShowTheirMessages)
 {
-    FamBRig bad("BEMAFI32", R"({"calls": {"Bematech_FI_LeituraX": [{"ret": 0}], "Bematech_FI_ReducaoZ": [{"ret": 0}],
+    PrinterRig bad("BEMAFI32", R"({"calls": {"Bematech_FI_LeituraX": [{"ret": 0}], "Bematech_FI_ReducaoZ": [{"ret": 0}],
                                          "Bematech_FI_CancelaCupom": [{"ret": 0}]}})");
     printer::FamilyDriver& b = bad.driver();
     b.xReading();
@@ -115,7 +115,7 @@ TEST(BemaFI32Utilities, ResultsOtherThanOneShowTheirMessages)
 
 TEST(BemaFI32FiscalMemory, TextsArePassedAsTheyStand)
 {
-    FamBRig rig("BEMAFI32", R"({"calls": {"Bematech_FI_LeituraMemoriaFiscalData": [{"ret": 0}]}})");
+    PrinterRig rig("BEMAFI32", R"({"calls": {"Bematech_FI_LeituraMemoriaFiscalData": [{"ret": 0}]}})");
     printer::FamilyDriver& d = rig.driver();
     d.fiscalMemory("  /  /    ", "  /  /    ");
     d.fiscalMemory("01/12/2026", "07/12/2026");
@@ -128,7 +128,7 @@ TEST(BemaFI32FiscalMemory, TextsArePassedAsTheyStand)
 
 TEST(BemaFI32PaymentForms, ListingAsksTheDarumaLibrary)
 {
-    FamBRig rig("BEMAFI32");
+    PrinterRig rig("BEMAFI32");
     printer::FamilyDriver& d = rig.driver();
     std::vector<std::string> items;
     d.listPaymentForms(items);
@@ -159,7 +159,7 @@ TEST(BemaFI32Coupon, TaxCodeResolutionWithServiceItems)
         {"01", "T", "N", 0, 99, 18, 5, "NN"},
     };
     for (const auto& c : cases) {
-        FamBRig rig("BEMAFI32");
+        PrinterRig rig("BEMAFI32");
         loadRates(rig.taxTable, true);
         Item i;
         i.nivel1 = c.nivel1;
@@ -181,7 +181,7 @@ TEST(BemaFI32Coupon, TaxCodeResolutionWithServiceItems)
 
 TEST(BemaFI32Coupon, RateWithoutAnExactDoubleFindsItsRegister)
 {
-    FamBRig rig("BEMAFI32");
+    PrinterRig rig("BEMAFI32");
     loadRates(rig.taxTable, true);
     rig.taxTable.entry(6).rate = common::Money::fromTenThousandths(40200); // 4,02 %
     Item i;
@@ -194,7 +194,7 @@ TEST(BemaFI32Coupon, RateWithoutAnExactDoubleFindsItsRegister)
 
 TEST(BemaFI32Coupon, SaleAndClosing)
 {
-    FamBRig rig("MP2100");
+    PrinterRig rig("MP2100");
     loadRates(rig.taxTable, true);
     Item a;
     a.quantidade = 2;
@@ -221,7 +221,7 @@ TEST(BemaFI32Coupon, SaleAndClosing)
 
 TEST(BemaFI32Coupon, AFailedSaleStopsTheCoupon)
 {
-    FamBRig rig("BEMAFI32", R"({"calls": {"Bematech_FI_VendeItem": [{"ret": -2}]}})");
+    PrinterRig rig("BEMAFI32", R"({"calls": {"Bematech_FI_VendeItem": [{"ret": -2}]}})");
     loadRates(rig.taxTable, true);
     CouponTables t(rig, Header{}, {Item{}});
     printer::FamilyDriver& d = rig.driver();
@@ -231,7 +231,7 @@ TEST(BemaFI32Coupon, AFailedSaleStopsTheCoupon)
 
 TEST(BemaFI32PaymentForms, ProgrammedFormsShowUpInTheDarumaListing)
 {
-    FamBRig rig("BEMAFI32");
+    PrinterRig rig("BEMAFI32");
     const std::vector<std::string> forms{"VALE", "BOLETO|}"};
     printer::FamilyDriver& d = rig.driver();
     d.programPaymentForms(forms);
@@ -240,7 +240,7 @@ TEST(BemaFI32PaymentForms, ProgrammedFormsShowUpInTheDarumaListing)
     EXPECT_EQ(items, (std::vector<std::string>{"VALE            ", "BOLETO|}        "}));
     EXPECT_EQ(rig.calls()[0], "Bematech_FI_VerificaFormasPagamento(\"VALE            ;BOLETO|}        ;\")");
 
-    FamBRig bad("BEMAFI32", R"({"calls": {"Bematech_FI_VerificaFormasPagamento": [{"ret": 0}]}})");
+    PrinterRig bad("BEMAFI32", R"({"calls": {"Bematech_FI_VerificaFormasPagamento": [{"ret": 0}]}})");
     const std::vector<std::string> one{"VALE"};
     printer::FamilyDriver& b = bad.driver();
     b.programPaymentForms(one);
@@ -253,7 +253,7 @@ TEST(BemaFI32Coupon, ControlBytesBecomeBlanksFramingBytesStay)
     // the MP-20's and the Sweda's commands.
     for (const char* model : {"BEMAFI32", "DARUMA345"}) {
         SCOPED_TRACE(model);
-        FamBRig rig(model);
+        PrinterRig rig(model);
         loadRates(rig.taxTable, true);
         Item i;
         i.descr = "A|B}C\x1b" "D\r\nE\x7f" "F";

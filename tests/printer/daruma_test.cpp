@@ -2,18 +2,18 @@
 // listing and the fiscal-memory reading, against the emulator and canned replies.
 #include "common/convert.h"
 #include "common/errors.h"
-#include "fam_b_coupon.h"
+#include "coupon_tables.h"
 
 #include <gtest/gtest.h>
 
 using namespace ecf;
-using ecf::test::famb::FamBRig;
-using ecf::test::famb::jsonBytes;
-using namespace ecf::test::famb;
+using ecf::test::sale_tables::PrinterRig;
+using ecf::test::sale_tables::jsonBytes;
+using namespace ecf::test::sale_tables;
 
 TEST(DarumaStart, ReadsTheTaxCodesAndRateTextsFromTheEmulator)
 {
-    FamBRig rig("DARUMA345");
+    PrinterRig rig("DARUMA345");
     printer::FamilyDriver& d = rig.driver();
     d.openPort(0);
     ASSERT_TRUE(d.start(0));
@@ -51,12 +51,12 @@ TEST(DarumaStart, FailuresAndSlotLayouts)
          true, {}},
     };
     for (const auto& c : cases) {
-        FamBRig rig("FS600", c.canned);
+        PrinterRig rig("FS600", c.canned);
         printer::FamilyDriver& d = rig.driver();
         EXPECT_EQ(d.start(0), c.goesOn) << c.name;
         EXPECT_EQ(rig.messages(), c.messages) << c.name;
     }
-    FamBRig rig("FS600", cases[3].canned);
+    PrinterRig rig("FS600", cases[3].canned);
     printer::FamilyDriver& d = rig.driver();
     d.start(0);
     EXPECT_EQ(rig.taxTable.entry(1).code, "TA");
@@ -71,7 +71,7 @@ TEST(DarumaStart, MoreThanSixteenTaxSlotsFillSixteenEntries)
     std::string reply;
     for (int i = 0; i < 50; ++i)
         reply += "T" + std::string(1, static_cast<char>('A' + i % 26)) + common::intToStr(1000 + i);
-    FamBRig rig("DARUMA345", R"({"calls": {"Daruma_FI_LerAliquotasComIndice": [{"out": )" + jsonBytes(reply) + "}]}}");
+    PrinterRig rig("DARUMA345", R"({"calls": {"Daruma_FI_LerAliquotasComIndice": [{"out": )" + jsonBytes(reply) + "}]}}");
     printer::FamilyDriver& d = rig.driver();
     EXPECT_TRUE(d.start(0));
     EXPECT_EQ(rig.taxTable.entry(16).rateText, "1015");
@@ -81,7 +81,7 @@ TEST(DarumaStart, MoreThanSixteenTaxSlotsFillSixteenEntries)
 
 TEST(DarumaUtilities, ResultsOtherThanOneShowTheirMessages)
 {
-    FamBRig ok("DARUMA345");
+    PrinterRig ok("DARUMA345");
     printer::FamilyDriver& d = ok.driver();
     d.xReading();
     d.zReduction();
@@ -91,7 +91,7 @@ TEST(DarumaUtilities, ResultsOtherThanOneShowTheirMessages)
     EXPECT_TRUE(ok.messages().empty());
     EXPECT_EQ(ok.emu.tape.back().find("CANCELADO") != std::string::npos, true);
 
-    FamBRig bad("DARUMA345", R"({"calls": {"Daruma_FI_LeituraX": [{"ret": 0}], "Daruma_FI_ReducaoZ": [{"ret": -1}],
+    PrinterRig bad("DARUMA345", R"({"calls": {"Daruma_FI_LeituraX": [{"ret": 0}], "Daruma_FI_ReducaoZ": [{"ret": -1}],
                                           "Daruma_FI_CancelaCupom": [{"ret": 0, "times": 2}]}})");
     printer::FamilyDriver& b = bad.driver();
     b.xReading();
@@ -104,7 +104,7 @@ TEST(DarumaUtilities, ResultsOtherThanOneShowTheirMessages)
 
 TEST(DarumaPaymentForms, ListingParsesEntriesUpToAPlaceholder)
 {
-    FamBRig rig("DARUMA345");
+    PrinterRig rig("DARUMA345");
     printer::FamilyDriver& d = rig.driver();
     std::vector<std::string> items;
     d.listPaymentForms(items);
@@ -122,7 +122,7 @@ TEST(DarumaPaymentForms, ListingParsesEntriesUpToAPlaceholder)
         {"", {}},
     };
     for (const auto& c : cases) {
-        FamBRig r("DARUMA345",
+        PrinterRig r("DARUMA345",
                   R"({"calls": {"Daruma_FI_VerificaDescricaoFormasPagamento": [{"out": )" + jsonBytes(c.out) + "}]}}");
         printer::FamilyDriver& dd = r.driver();
         std::vector<std::string> list{"old"};
@@ -133,7 +133,7 @@ TEST(DarumaPaymentForms, ListingParsesEntriesUpToAPlaceholder)
 
 TEST(DarumaPaymentForms, AFailedQueryLeavesTheListAsItWas)
 {
-    FamBRig rig("DARUMA345", R"({"calls": {"Daruma_FI_VerificaDescricaoFormasPagamento": [{"ret": 0}]}})");
+    PrinterRig rig("DARUMA345", R"({"calls": {"Daruma_FI_VerificaDescricaoFormasPagamento": [{"ret": 0}]}})");
     printer::FamilyDriver& d = rig.driver();
     std::vector<std::string> items{"Dinheiro"};
     d.listPaymentForms(items);
@@ -143,7 +143,7 @@ TEST(DarumaPaymentForms, AFailedQueryLeavesTheListAsItWas)
 
 TEST(DarumaFiscalMemory, DatesAreSentAsDayCountsFirstThenLast)
 {
-    FamBRig rig("DARUMA345", R"({"calls": {"Daruma_FI_LeituraMemoriaFiscalData": [{"ret": 0}]}})");
+    PrinterRig rig("DARUMA345", R"({"calls": {"Daruma_FI_LeituraMemoriaFiscalData": [{"ret": 0}]}})");
     printer::FamilyDriver& d = rig.driver();
     d.fiscalMemory("07/12/2026", "01/12/2026"); // sent as typed, the order not checked
     const auto lines = rig.callLines();
@@ -158,7 +158,7 @@ TEST(DarumaFiscalMemory, ADateThatDoesNotConvertSendsNothing)
     for (auto [first, last] : {std::pair<std::string, std::string>{"  /  /    ", "07/12/2026"},
                                {"01/12/2026", "  /  /    "},
                                {"31/02/2026", "07/12/2026"}}) {
-        FamBRig rig("DARUMA345");
+        PrinterRig rig("DARUMA345");
         printer::FamilyDriver& d = rig.driver();
         EXPECT_THROW(d.fiscalMemory(first, last), common::ConversionError) << first << " " << last;
         EXPECT_TRUE(rig.calls().empty());
@@ -195,7 +195,7 @@ TEST(DarumaCoupon, TaxCodeResolution)
         {"T", "N", 100, 0, 17, "  "},
     };
     for (const auto& c : cases) {
-        FamBRig rig("DARUMA345");
+        PrinterRig rig("DARUMA345");
         loadRateTexts(rig.taxTable, {"1800", "1200", "0750"});
         Item i;
         i.substTrib = c.subst;
@@ -226,7 +226,7 @@ TEST(DarumaCoupon, ItemSaleArgumentsAndDiscountKinds)
         {"X", 5, "%", "0,00"}, // neither amount nor percentage: no discount
     };
     for (const auto& c : cases) {
-        FamBRig rig("FS600");
+        PrinterRig rig("FS600");
         loadRateTexts(rig.taxTable);
         Item a;
         a.codReduz = 42;
@@ -249,7 +249,7 @@ TEST(DarumaCoupon, ItemSaleArgumentsAndDiscountKinds)
 
 TEST(DarumaCoupon, AFailedSaleStopsTheCoupon)
 {
-    FamBRig rig("DARUMA345", R"({"calls": {"Daruma_FI_VendeItem": [{"ret": 0}]}})");
+    PrinterRig rig("DARUMA345", R"({"calls": {"Daruma_FI_VendeItem": [{"ret": 0}]}})");
     loadRateTexts(rig.taxTable);
     Item second;
     second.numItem = 2;
@@ -290,7 +290,7 @@ TEST(DarumaCoupon, ClosingNormalizesTheCustomer)
           "Daruma_FI_TerminaFechamentoCupom(\"OBRIGADO\")"}},
     };
     for (const auto& c : cases) {
-        FamBRig rig("DARUMA345");
+        PrinterRig rig("DARUMA345");
         CouponTables t(rig, c.h, {});
         printer::FamilyDriver& d = rig.driver();
         t.close(d);
@@ -302,7 +302,7 @@ TEST(DarumaCoupon, ClosingNormalizesTheCustomer)
 
 TEST(DarumaPaymentForms, ProgrammingThenListing)
 {
-    FamBRig rig("DARUMA345");
+    PrinterRig rig("DARUMA345");
     const std::vector<std::string> forms{"DINHEIRO", "PIX", "CHEQUE", "UMA FORMA COM VINTE }"};
     printer::FamilyDriver& d = rig.driver();
     d.programPaymentForms(forms);
@@ -313,14 +313,14 @@ TEST(DarumaPaymentForms, ProgrammingThenListing)
     EXPECT_EQ(items, (std::vector<std::string>{"DINHEIRO        ", "PIX             ", "CHEQUE          ",
                                                "UMA FORMA COM VI"}));
 
-    FamBRig bad("DARUMA345", R"({"calls": {"Daruma_FI_ProgramaFormasPagamento": [{"ret": 0}]}})");
+    PrinterRig bad("DARUMA345", R"({"calls": {"Daruma_FI_ProgramaFormasPagamento": [{"ret": 0}]}})");
     const std::vector<std::string> three{"ABCDEFGH", "ABC", "ABCDEF"};
     printer::FamilyDriver& b = bad.driver();
     b.programPaymentForms(three);
     EXPECT_EQ(bad.callLines()[0]["args"][0].get<std::string>().size(), 51u);
     EXPECT_EQ(bad.messages(), std::vector<std::string>{"Erro no cadastro das formas de pagamento"});
 
-    FamBRig empty("DARUMA345");
+    PrinterRig empty("DARUMA345");
     const std::vector<std::string> none{};
     printer::FamilyDriver& e = empty.driver();
     e.programPaymentForms(none);

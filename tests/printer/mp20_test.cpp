@@ -1,7 +1,7 @@
 // The Bematech MP-20 family (Mp20fi32.dll, reply file "MP20FI.RET"): start-up, tax codes, item
 // commands, closing with the payment-form lookup, receipts, utilities and the listing.
 #include "common/errors.h"
-#include "fam_a_rig.h"
+#include "printer_rig.h"
 #include "printer/mp20/mp20_driver.h"
 #include "printer/mp20/mp20_emulator.h"
 
@@ -35,7 +35,7 @@ std::string rates(const std::string& groups)
 
 TEST(Mp20Start, OpensThePortReadsRatesAndProgramsThePaymentForms)
 {
-    FamARig rig("BEMATECH", "", "2");
+    PrinterRig rig("BEMATECH", "", "2");
     printer::FamilyDriver& d = rig.driver();
     d.openPort(0);
     ASSERT_TRUE(d.start(0));
@@ -71,7 +71,7 @@ TEST(Mp20Start, Replies)
         {cannedFormataTX(out("")), false, {"Tabela de aliquotas de icms da BEMATECH vazia"}, {}},
     };
     for (const auto& c : cases) {
-        FamARig rig("BEMATECH", c.canned);
+        PrinterRig rig("BEMATECH", c.canned);
         printer::FamilyDriver& d = rig.driver();
         d.openPort(0);
         EXPECT_EQ(d.start(0), c.ok) << (&c - cases.data());
@@ -81,14 +81,14 @@ TEST(Mp20Start, Replies)
         EXPECT_EQ(rig.argsOf("FormataTX").size(), 1u) << (&c - cases.data()); // the rates' command only
     }
     {   // the reply file missing: the message, then the file error ends start-up
-        FamARig rig("BEMATECH", cannedFormataTX(R"({"out": null})"));
+        PrinterRig rig("BEMATECH", cannedFormataTX(R"({"out": null})"));
         printer::FamilyDriver& d = rig.driver();
         EXPECT_THROW(d.start(0), common::FileError);
         EXPECT_EQ(rig.messages(), std::vector<std::string>{"Arquivo De Retorno Nao Foi Encontrado"});
     }
     // a group that is no number, or a reply too short for its 16 groups
     for (const std::string& reply : {rates("12a4"), std::string("001800")}) {
-        FamARig rig("BEMATECH", cannedFormataTX(out(reply)));
+        PrinterRig rig("BEMATECH", cannedFormataTX(out(reply)));
         printer::FamilyDriver& d = rig.driver();
         EXPECT_THROW(d.start(0), common::ConversionError) << reply;
     }
@@ -114,14 +114,14 @@ TEST(Mp20Coupon, TaxCodes)
         {{{"Icms", T("N")}}, {{"Nivel1", T("90")}}, true, "06"},
     };
     for (const auto& c : cases) {
-        FamARig rig("BEMATECH");
+        PrinterRig rig("BEMATECH");
         for (auto [n, rate] : {std::pair{1, 18}, {2, 12}, {3, 7}, {5, 18}, {6, 5}})
             rig.taxTable.entry(n).rate = common::Money::fromWhole(rate);
         if (c.serviceEntry)
             rig.taxTable.entry(6).serviceFlag = common::Money::fromWhole(1);
         rig.makeCoupon(c.header, {c.item}, {{"Perc_Issqn", N(5)}});
         printer::FamilyDriver& d = rig.driver();
-        FamARig::Open t;
+        PrinterRig::Open t;
         EXPECT_EQ(d.resolveTaxCode(t.sale(d).item(0)).text, c.code) << (&c - cases.data());
         const bool notFound = std::string(c.code) == "  ";
         EXPECT_EQ(rig.messages(), notFound ? std::vector<std::string>{"Percentual de Tributacao nao Encontrado"}
@@ -138,12 +138,12 @@ TEST(Mp20Coupon, ItemCommands)
         const char* field;
     };
     for (const Case& c : {Case{"P", 12.5, "1250"}, Case{"V", 3.456, "00000345"}, Case{"X", 5, "0000"}}) {
-        FamARig rig("BEMATECH");
+        PrinterRig rig("BEMATECH");
         rig.makeCoupon({}, {{{"Cod_Reduz", I(42)}, {"Quantidade", N(1.5)}, {"Preco_Unit", N(12.345)},
                              {"Vlr_Descit", N(c.discount)}, {"Descr_Prod", T(std::string(30, 'A'))}}},
                        {{"TipoDescIt", T(c.kind)}});
         printer::FamilyDriver& d = rig.driver();
-        FamARig::Open t;
+        PrinterRig::Open t;
         EXPECT_TRUE(d.registerItem(t.sale(d).item(0), printer::TaxCode{"01", 0}, common::Money::fromWhole(1)));
         EXPECT_EQ(rig.argsOf("FormataTX"),
                   (std::vector<std::string>{E + "|00|" + E, E + "|09|0000000000042|" + std::string(26, 'A') +
@@ -153,10 +153,10 @@ TEST(Mp20Coupon, ItemCommands)
     for (auto [canned, calls, message] :
          {std::tuple{R"({"ret": 1})", 1u, "Erro na Abertura da Impressora Fiscal "},
           std::tuple{R"({}, {"ret": -1})", 2u, "Erro ao tentar Imprimir o item."}}) {
-        FamARig rig("BEMATECH", cannedFormataTX(canned));
+        PrinterRig rig("BEMATECH", cannedFormataTX(canned));
         rig.makeCoupon({}, {{}});
         printer::FamilyDriver& d = rig.driver();
-        FamARig::Open t;
+        PrinterRig::Open t;
         EXPECT_FALSE(d.registerItem(t.sale(d).item(0), printer::TaxCode{"01", 0}, common::Money::fromWhole(1)));
         EXPECT_EQ(rig.argsOf("FormataTX").size(), calls);
         EXPECT_EQ(rig.messages(), std::vector<std::string>{message});
@@ -165,7 +165,7 @@ TEST(Mp20Coupon, ItemCommands)
 
 TEST(Mp20Coupon, IssueWithPaymentLookupMessageAndReceipt)
 {
-    FamARig rig("BEMATECH");
+    PrinterRig rig("BEMATECH");
     rig.config.fatModNf = 1;
     rig.makeCoupon({{"Vlr_Nota", N(12.3456)}, {"Cod_Vend1", I(5)}, {"FormaPag", T("Cheque")},
                     {"Cliente", T("JOSE|SILVA")}, {"Bairro", T("")}, {"InscrEst", T("")}},
@@ -225,7 +225,7 @@ TEST(Mp20Coupon, ClosingVariants)
          {"32", "71", "72", "34", "66", "67", "21"}, {"Comando 1: 2", "Comando 2: 3", "Comando 3: 4"}, ""},
     };
     for (const auto& c : cases) {
-        FamARig rig("BEMATECH", c.canned);
+        PrinterRig rig("BEMATECH", c.canned);
         rig.config.fatModNf = c.fatModNf;
         rig.op.confirmAnswers = {c.answer};
         rig.makeCoupon({}, {});
@@ -248,7 +248,7 @@ TEST(Mp20Coupon, ClosingVariants)
         EXPECT_EQ(closing.find("VENC 10/01") != std::string::npos, c.fatModNf != 89) << (&c - cases.data());
     }
     {   // the reply file missing after the lookup: message, file error, no payment sent
-        FamARig rig("BEMATECH", cannedFormataTX(R"({}, {"out": null})"));
+        PrinterRig rig("BEMATECH", cannedFormataTX(R"({}, {"out": null})"));
         rig.makeCoupon({}, {});
         printer::FamilyDriver& d = rig.driver();
         EXPECT_THROW(rig.issue(d), common::FileError);
@@ -256,7 +256,7 @@ TEST(Mp20Coupon, ClosingVariants)
         EXPECT_EQ(rig.argsOf("FormataTX").size(), 2u);
     }
     {   // the closing message is cut at 492 characters
-        FamARig rig("BEMATECH");
+        PrinterRig rig("BEMATECH");
         rig.makeCoupon({{"LinhaVenc", T(std::string(250, 'V'))}, {"Cod_Vend1", I(1)},
                         {"Cliente", T(std::string(100, 'C'))}, {"Endereco", T(std::string(100, 'E'))}},
                        {});
@@ -273,7 +273,7 @@ TEST(Mp20Coupon, ClosingVariants)
 TEST(Mp20Utilities, ReadingsCancelAndListing)
 {
     {
-        FamARig rig("BEMATECH", cannedFormataTX(R"({"ret": 1}, {"ret": 2}, {"ret": 1}, {"ret": 1})"));
+        PrinterRig rig("BEMATECH", cannedFormataTX(R"({"ret": 1}, {"ret": 2}, {"ret": 1}, {"ret": 1})"));
         printer::FamilyDriver& d = rig.driver();
         d.xReading();
         d.xReading();
@@ -284,28 +284,28 @@ TEST(Mp20Utilities, ReadingsCancelAndListing)
         EXPECT_EQ(rig.messages(), std::vector<std::string>(3, "Erro de comunicação física."));
     }
     {   // the emulator lists what it holds, in 16-character entries
-        FamARig rig("BEMATECH");
+        PrinterRig rig("BEMATECH");
         printer::FamilyDriver& d = rig.driver();
         std::vector<std::string> items{"old"};
         d.listPaymentForms(items);
         EXPECT_EQ(items, (std::vector<std::string>{"Dinheiro        ", "Cheque          ", "Cartao          "}));
     }
     {   // a 34-character line lists characters 2-17 and 18-33
-        FamARig rig("BEMATECH", cannedFormataTX(out("x" + std::string(16, 'A') + std::string(16, 'B') + "C")));
+        PrinterRig rig("BEMATECH", cannedFormataTX(out("x" + std::string(16, 'A') + std::string(16, 'B') + "C")));
         printer::FamilyDriver& d = rig.driver();
         std::vector<std::string> items;
         d.listPaymentForms(items);
         EXPECT_EQ(items, (std::vector<std::string>{std::string(16, 'A'), std::string(16, 'B')}));
     }
     {   // the reply file missing: the list stays as it was
-        FamARig rig("BEMATECH", cannedFormataTX(R"({"out": null})"));
+        PrinterRig rig("BEMATECH", cannedFormataTX(R"({"out": null})"));
         printer::FamilyDriver& d = rig.driver();
         std::vector<std::string> items{"old"};
         EXPECT_THROW(d.listPaymentForms(items), common::FileError);
         EXPECT_EQ(items, std::vector<std::string>{"old"});
     }
     {   // programming sends every record whole, framing bytes blanked
-        FamARig rig("BEMATECH");
+        PrinterRig rig("BEMATECH");
         printer::FamilyDriver& d = rig.driver();
         d.programPaymentForms({"Cartao de credito 20", "A|B"});
         EXPECT_EQ(rig.argsOf("FormataTX"),
@@ -316,32 +316,32 @@ TEST(Mp20Utilities, ReadingsCancelAndListing)
 TEST(FramingBytes, ControlBytesReachNoFamilyFramingBytesOnlyTheMp20AsBlanks)
 {
     const std::string description = "CANETA\x1b|}\x7f" "AZUL";
-    auto sold = [&](const char* model, printer::FamilyDriver& (*make)(FamARig&), const char* fn, std::size_t arg,
+    auto sold = [&](const char* model, printer::FamilyDriver& (*make)(PrinterRig&), const char* fn, std::size_t arg,
                     const std::string& expected) {
-        FamARig rig(model);
+        PrinterRig rig(model);
         rig.makeCoupon({}, {{{"Num_Item", I(2)}, {"Descr_Prod", T(description)}, {"Unid_Pad", T("U|")}}});
         auto& d = make(rig);
-        FamARig::Open t;
+        PrinterRig::Open t;
         d.registerItem(t.sale(d).item(0), printer::TaxCode{"01", 0}, common::Money::fromWhole(1));
         bool found = false;
         for (const auto& a : rig.argsOf(fn, arg))
             found = found || a.find(expected) != std::string::npos;
         EXPECT_TRUE(found) << model;
     };
-    sold("BEMATECH", [](FamARig& r) -> printer::FamilyDriver& { return r.driver(); },
+    sold("BEMATECH", [](PrinterRig& r) -> printer::FamilyDriver& { return r.driver(); },
          "FormataTX", 0, "|CANETA  } AZUL" + std::string(12, ' ') + " U |01|");
     sold("SCHALTER2",
-         [](FamARig& r) -> printer::FamilyDriver& { return r.driver(); },
+         [](PrinterRig& r) -> printer::FamilyDriver& { return r.driver(); },
          "ecfVendaItem", 0, "CANETA |} AZUL");
     sold("FS300",
-         [](FamARig& r) -> printer::FamilyDriver& { return r.driver(); },
+         [](PrinterRig& r) -> printer::FamilyDriver& { return r.driver(); },
          "SetParameter", 1, "CANETA |} AZUL U|\n\r");
 }
 
 TEST(EmulatorTape, EachFamilyPrintsTheCouponForAPersonToRead)
 {
     auto printed = [](const char* model) {
-        FamARig rig(model);
+        PrinterRig rig(model);
         rig.makeCoupon({{"Cliente", T("Jos\xE9")}}, {{{"Descr_Prod", T("Caf\xE9 torrado")}}});
         rig.makeFormaPtg({"Dinheiro"});
         printer::FamilyDriver* driver = &rig.driver();
@@ -382,7 +382,7 @@ TEST(Mp20Emulator, ReplyFileHoldsExactlyTheLastReply)
 {
     // The file is overwritten in place: a shorter reply after a longer one must not leave the
     // longer one's tail, and a file removed between calls comes back.
-    FamARig rig("BEMATECH");
+    PrinterRig rig("BEMATECH");
     printer::mp20::Mp20Emulator mp20(rig.emu, rig.dir.path());
     const auto file = rig.dir.path() / "MP20FI.RET";
     auto content = [&] { return readFile(file); };

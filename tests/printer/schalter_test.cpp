@@ -1,7 +1,7 @@
 // The Schalter family (dll32phi.dll): start-up and tax rates, tax index, item sale, closing,
 // receipts and the utilities, against the emulator and against canned replies.
 #include "common/errors.h"
-#include "fam_a_rig.h"
+#include "printer_rig.h"
 
 #include <gtest/gtest.h>
 
@@ -33,7 +33,7 @@ std::string cannedText(const char* fn, const std::string& text)
 
 TEST(SchalterStart, Schalter2ReadsTenRegistersFromTheXReadingOfTheEmulator)
 {
-    FamARig rig("SCHALTER2");
+    PrinterRig rig("SCHALTER2");
     printer::FamilyDriver& d = rig.driver();
     ASSERT_TRUE(d.start(0));
     EXPECT_EQ(rig.calls(), (std::vector<std::string>{"ChangePort(0)", "ecfLeituraXSerial()"}));
@@ -49,7 +49,7 @@ TEST(SchalterStart, Schalter2ReadsTenRegistersFromTheXReadingOfTheEmulator)
 TEST(SchalterStart, Schalter2RepliesAndPorts)
 {
     {   // port 2: an "Erro" anywhere ends start-up with the first 7 characters
-        FamARig rig("SCHALTER2", cannedText("ecfLeituraXSerial", "Erro 05 na leitura"), "2");
+        PrinterRig rig("SCHALTER2", cannedText("ecfLeituraXSerial", "Erro 05 na leitura"), "2");
         printer::FamilyDriver& d = rig.driver();
         EXPECT_FALSE(d.start(0));
         EXPECT_EQ(rig.messages(), std::vector<std::string>{"ECF erro: Erro 05"});
@@ -59,7 +59,7 @@ TEST(SchalterStart, Schalter2RepliesAndPorts)
         std::vector<std::string> g(10, "    ");
         g[0] = "1700";
         g[9] = "0350";
-        FamARig rig("SCHALTER2", cannedText("ecfLeituraXSerial", xReading(g, "Erro")), "1");
+        PrinterRig rig("SCHALTER2", cannedText("ecfLeituraXSerial", xReading(g, "Erro")), "1");
         printer::FamilyDriver& d = rig.driver();
         EXPECT_TRUE(d.start(0));
         EXPECT_EQ(money(rig.taxTable, 1), "17.0000");
@@ -67,14 +67,14 @@ TEST(SchalterStart, Schalter2RepliesAndPorts)
         EXPECT_EQ(money(rig.taxTable, 10), "3.5000");
     }
     {   // a failed port selection ends start-up
-        FamARig rig("SCHALTER2", R"({"calls": {"ChangePort": [{"ret": 1}]}})", "1");
+        PrinterRig rig("SCHALTER2", R"({"calls": {"ChangePort": [{"ret": 1}]}})", "1");
         printer::FamilyDriver& d = rig.driver();
         EXPECT_FALSE(d.start(0));
         EXPECT_EQ(rig.messages(), std::vector<std::string>{"Erro informado: 1"});
         EXPECT_TRUE(rig.callsOf("ecfLeituraXSerial").empty());
     }
     {   // neither port 1 nor 2: no text to read, start-up ends with a message
-        FamARig rig("SCHALTER2", "", "3");
+        PrinterRig rig("SCHALTER2", "", "3");
         printer::FamilyDriver& d = rig.driver();
         EXPECT_FALSE(d.start(0));
         EXPECT_TRUE(rig.calls().empty());
@@ -82,7 +82,7 @@ TEST(SchalterStart, Schalter2RepliesAndPorts)
     }
     {   // a group that is no number is the runtime's conversion error
         std::vector<std::string> g{"18x0"};
-        FamARig rig("SCHALTER2", cannedText("ecfLeituraXSerial", xReading(g)), "1");
+        PrinterRig rig("SCHALTER2", cannedText("ecfLeituraXSerial", xReading(g)), "1");
         printer::FamilyDriver& d = rig.driver();
         EXPECT_THROW(d.start(0), common::ConversionError);
     }
@@ -91,7 +91,7 @@ TEST(SchalterStart, Schalter2RepliesAndPorts)
 TEST(SchalterStart, Schalter30ReadsSixteenRegistersAndSetsTheRoundingMode)
 {
     {
-        FamARig rig("SCHALTER30", R"({"calls": {"ChangePort": [{"ret": 0}],
+        PrinterRig rig("SCHALTER30", R"({"calls": {"ChangePort": [{"ret": 0}],
             "ecfStatusAliquotas": [{"ret": "0T17,50"}, {"ret": "1T  ,  "}, {"ret": "2T12,00"}, {"ret": "3T07,00"},
                                    {"ret": "4X18,00"}, {"ret": "5T01,00"}]}})", "2");
         printer::FamilyDriver& d = rig.driver();
@@ -107,7 +107,7 @@ TEST(SchalterStart, Schalter30ReadsSixteenRegistersAndSetsTheRoundingMode)
         EXPECT_TRUE(rig.taxTable.entry(7).rate.isZero()); // the emulator: register 7 is empty
     }
     {
-        FamARig rig("SCHALTER30", R"({"calls": {"ecfStatusAliquotas": [{"ret": "0T18,00"}, {"ret": "Erro 13 xyz"}]}})", "3");
+        PrinterRig rig("SCHALTER30", R"({"calls": {"ecfStatusAliquotas": [{"ret": "0T18,00"}, {"ret": "Erro 13 xyz"}]}})", "3");
         printer::FamilyDriver& d = rig.driver();
         EXPECT_FALSE(d.start(0));
         EXPECT_TRUE(rig.callsOf("ChangePort").empty());
@@ -115,7 +115,7 @@ TEST(SchalterStart, Schalter30ReadsSixteenRegistersAndSetsTheRoundingMode)
         EXPECT_EQ(rig.callsOf("ecfStatusAliquotas").size(), 2u);
     }
     {   // port 1 failing ends start-up
-        FamARig rig("SCHALTER30", R"({"calls": {"ChangePort": [{"ret": 7}]}})", "1");
+        PrinterRig rig("SCHALTER30", R"({"calls": {"ChangePort": [{"ret": 7}]}})", "1");
         printer::FamilyDriver& d = rig.driver();
         EXPECT_FALSE(d.start(0));
         EXPECT_EQ(rig.messages(), std::vector<std::string>{"Erro informado: 7"});
@@ -145,13 +145,13 @@ TEST(SchalterCoupon, TaxIndexResolution)
         {"SCHALTER30", {}, {{"AliqIcms", N(17.5)}}, 0, true},
     };
     for (const auto& c : cases) {
-        FamARig rig(c.model);
+        PrinterRig rig(c.model);
         for (int n : {1, 2, 3, 4, 6})
             rig.taxTable.entry(n).rate = common::Money::fromWhole(n == 1 ? 18 : n == 2 ? 12 : n == 3 ? 7 : 25);
         rig.taxTable.entry(11).rate = common::Money::fromWhole(5);
         rig.makeCoupon(c.header, {c.item});
         printer::FamilyDriver& d = rig.driver();
-        FamARig::Open t;
+        PrinterRig::Open t;
         const auto code = d.resolveTaxCode(t.sale(d).item(0));
         EXPECT_EQ(code.index, c.index) << c.model << " case " << (&c - cases.data());
         EXPECT_EQ(rig.messages(), c.notFound ? std::vector<std::string>{"Taxa não cadastrada"}
@@ -162,7 +162,7 @@ TEST(SchalterCoupon, TaxIndexResolution)
 
 TEST(SchalterCoupon, Schalter2ItemsDiscountsAndClosing)
 {
-    FamARig rig("SCHALTER2");
+    PrinterRig rig("SCHALTER2");
     rig.config.fatModNf = 1;
     rig.taxTable.entry(1).rate = common::Money::fromWhole(18);
     rig.makeCoupon({{"Vlr_Nota", N(12.3456)}, {"Cod_Clifor", I(7)}},
@@ -212,12 +212,12 @@ TEST(SchalterCoupon, Schalter30ItemFields)
     };
     for (const Case& c : {Case{2.5, 12.345, "002", "500", "000001234"}, Case{0.001, 1, "000", "001", "000000100"},
                           Case{2.3, 0.999, "002", "300", "000000099"}}) {
-        FamARig rig("SCHALTER30");
+        PrinterRig rig("SCHALTER30");
         const std::string longText(70, 'X');
         rig.makeCoupon({}, {{{"Num_Item", I(3)}, {"Cod_Reduz", I(42)}, {"Descr_Prod", T(longText)},
                              {"Quantidade", N(c.qty)}, {"Preco_Unit", N(c.price)}}});
         printer::FamilyDriver& d = rig.driver();
-        FamARig::Open t;
+        PrinterRig::Open t;
         EXPECT_TRUE(d.registerItem(t.sale(d).item(0), printer::TaxCode{"", 4}, common::Money::fromWhole(1)));
         const auto line = rig.callLines().at(0);
         EXPECT_EQ(line["fn"], "ecfVenda_Item");
@@ -250,11 +250,11 @@ TEST(SchalterCoupon, DiscountKindsAndErrorStops)
          {"ecfImpCab", "ecfVenda_Item", "ecfDescItem:100"}, {"9"}, false},
     };
     for (const auto& c : cases) {
-        FamARig rig(c.model, c.canned);
+        PrinterRig rig(c.model, c.canned);
         rig.config.roundingMode = "ABNT 5891";
         rig.makeCoupon({}, {{{"Vlr_Descit", N(c.discount)}}}, {{"TipoDescIt", T(c.kind)}});
         printer::FamilyDriver& d = rig.driver();
-        FamARig::Open t;
+        PrinterRig::Open t;
         EXPECT_EQ(d.registerItem(t.sale(d).item(0), {}, common::Money::fromDouble(19.99)), c.ok);
         std::vector<std::string> calls;
         for (const auto& l : rig.callLines())
@@ -270,12 +270,12 @@ TEST(SchalterCoupon, ReceiptQuestionAndLineFeed)
     for (auto [fatModNf, answer, asked, receipt] :
          {std::tuple{72, common::Answer::Yes, false, false}, std::tuple{1, common::Answer::No, true, false},
           std::tuple{1, common::Answer::Close, true, false}}) {
-        FamARig rig("SCHALTER30");
+        PrinterRig rig("SCHALTER30");
         rig.config.fatModNf = fatModNf;
         rig.op.confirmAnswers = {answer};
         rig.makeCoupon({}, {});
         printer::FamilyDriver& d = rig.driver();
-        FamARig::Open t;
+        PrinterRig::Open t;
         d.receipts(t.sale(d));
         EXPECT_EQ(rig.op.texts("confirm").size(), asked ? 1u : 0u);
         EXPECT_EQ(rig.calls(), std::vector<std::string>{"ecfLineFeed(1, 9)"});
@@ -307,7 +307,7 @@ TEST(SchalterUtilities, PortSelectionAndResults)
         {"2", "", open, {"ChangePort(1)", R"(ecfCancVenda(""))"}, {}},
     };
     for (const auto& c : cases) {
-        FamARig rig("SCHALTER2", c.canned, c.port);
+        PrinterRig rig("SCHALTER2", c.canned, c.port);
         printer::FamilyDriver& d = rig.driver();
         c.op(d);
         EXPECT_EQ(rig.calls(), c.calls) << (&c - cases.data());

@@ -1,7 +1,7 @@
 // A seventh printer family, registered by a test from its own folder (seventh_family/), prints a
 // coupon: its calls are traced under its name, canned and checked against its own success
 // values, and its buffer and by-reference integers come back as the list of its functions says.
-#include "fam_a_rig.h"
+#include "printer_rig.h"
 #include "printer/family.h"
 #include "seventh_family/tiny_lib.h"
 
@@ -24,7 +24,7 @@ TEST(SeventhFamily, IsOneEntryAndPrintsACoupon)
 {
     registerTiny();
     ASSERT_EQ(printer::familyOf("TINY7"), &tiny::family);
-    FamARig rig("TINY7");
+    PrinterRig rig("TINY7");
     rig.makeCoupon({}, {{{"Num_Item", I(1)}, {"Descr_Prod", T("CANETA")}},
                         {{"Num_Item", I(2)}, {"Descr_Prod", T("LAPIS")}, {"BT_ICMS", N(2.5)}}});
     ASSERT_TRUE(rig.issue(rig.driver()));
@@ -42,7 +42,7 @@ TEST(SeventhFamily, IsOneEntryAndPrintsACoupon)
 TEST(SeventhFamily, ItsOwnSuccessValuesStopTheCoupon)
 {
     registerTiny();
-    FamARig rig("TINY7", R"({"calls": {"TinySell": [{"ret": 3}]}})");
+    PrinterRig rig("TINY7", R"({"calls": {"TinySell": [{"ret": 3}]}})");
     rig.makeCoupon({}, {{{"Num_Item", I(1)}}, {{"Num_Item", I(2)}}});
     EXPECT_FALSE(rig.issue(rig.driver()));
     EXPECT_EQ(rig.calls().size(), 2u);

@@ -2,7 +2,7 @@
 // coupon number, tax codes, item commands, closing, receipts and utilities.
 #include "common/errors.h"
 #include "common/text.h"
-#include "fam_a_rig.h"
+#include "printer_rig.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,7 @@ using namespace ecf::test;
 namespace {
 
 // The SetParameter calls as "name=value", between the CmdName named cmd and its Execute.
-std::vector<std::string> paramsOf(const FamARig& rig, const std::string& cmd, int occurrence = 0)
+std::vector<std::string> paramsOf(const PrinterRig& rig, const std::string& cmd, int occurrence = 0)
 {
     std::vector<std::string> out;
     bool in = false;
@@ -31,7 +31,7 @@ std::vector<std::string> paramsOf(const FamARig& rig, const std::string& cmd, in
     return out;
 }
 
-std::vector<std::string> commandNames(const FamARig& rig)
+std::vector<std::string> commandNames(const PrinterRig& rig)
 {
     return rig.argsOf("CmdName");
 }
@@ -45,7 +45,7 @@ std::string valuesCanned(const std::string& valor)
 
 TEST(SigtronStart, Fs345OpensReadsRatesAndTheCouponNumber)
 {
-    FamARig rig("FS345");
+    PrinterRig rig("FS345");
     printer::FamilyDriver& d = rig.driver();
     ASSERT_TRUE(d.start(0));
     const std::vector<std::string> expected = {
@@ -80,7 +80,7 @@ TEST(SigtronStart, Fs345OpensReadsRatesAndTheCouponNumber)
 TEST(SigtronStart, Fs300SlotsAndPortText)
 {
     // slots begin at char 2; "//" and letters after "P" are not stored; a short value ends early
-    FamARig rig("FS300", valuesCanned("xA1800B//00Q1200D0700E12"), " 1 ");
+    PrinterRig rig("FS300", valuesCanned("xA1800B//00Q1200D0700E12"), " 1 ");
     printer::FamilyDriver& d = rig.driver();
     ASSERT_TRUE(d.start(0));
     EXPECT_FALSE(d.showsCouponNumber());
@@ -101,7 +101,7 @@ TEST(SigtronStart, Fs300SlotsAndPortText)
 TEST(SigtronStart, EmptyRatesAndCouponNumbers)
 {
     {   // ten empty readings: message, control closed, start-up ends
-        FamARig rig("FS345", R"({"calls": {"Execute": [{"values": {}, "times": "always"}]}})");
+        PrinterRig rig("FS345", R"({"calls": {"Execute": [{"values": {}, "times": "always"}]}})");
         printer::FamilyDriver& d = rig.driver();
         EXPECT_FALSE(d.start(0));
         EXPECT_EQ(rig.messages(), std::vector<std::string>{"Tabela de aliquotas de icms da FS345 vazia"});
@@ -109,20 +109,20 @@ TEST(SigtronStart, EmptyRatesAndCouponNumbers)
         EXPECT_EQ(rig.calls().back(), "Close()");
     }
     {   // the first non-empty value ends the attempts
-        FamARig rig("FS300", R"({"calls": {"Execute": [{"values": {"Valor": ""}, "times": 2}, {"values": {"Valor": "0A0500"}}]}})");
+        PrinterRig rig("FS300", R"({"calls": {"Execute": [{"values": {"Valor": ""}, "times": 2}, {"values": {"Valor": "0A0500"}}]}})");
         printer::FamilyDriver& d = rig.driver();
         EXPECT_TRUE(d.start(0));
         EXPECT_EQ(rig.callsOf("Execute").size(), 3u);
         EXPECT_EQ(rig.taxTable.entry(1).rateText, "05");
     }
     for (const char* number : {"", "12a"}) {
-        FamARig rig("FS345", std::string(R"({"calls": {"Execute": [{"values": {"Valor": "A1800"}}, {"values": {"NumeroCupom": ")") +
+        PrinterRig rig("FS345", std::string(R"({"calls": {"Execute": [{"values": {"Valor": "A1800"}}, {"values": {"NumeroCupom": ")") +
                                  number + R"("}}]}})");
         printer::FamilyDriver& d = rig.driver();
         EXPECT_THROW(d.start(0), common::ConversionError) << number;
     }
     {
-        FamARig rig("FS345", R"({"calls": {"Execute": [{"values": {"Valor": "A1800"}}, {"values": {"NumeroCupom": "42"}}]}})");
+        PrinterRig rig("FS345", R"({"calls": {"Execute": [{"values": {"Valor": "A1800"}}, {"values": {"NumeroCupom": "42"}}]}})");
         printer::FamilyDriver& d = rig.driver();
         EXPECT_TRUE(d.start(0));
         EXPECT_EQ(rig.config.couponNumber, 42);
@@ -132,7 +132,7 @@ TEST(SigtronStart, EmptyRatesAndCouponNumbers)
 TEST(SigtronStart, FiveHundredThousandFailingOpenAttemptsRunInSeconds)
 {
     const std::clock_t started = std::clock();
-    FamARig rig("FS345", R"({"calls": {"Open": [{"ret": false, "times": "always"}]}})");
+    PrinterRig rig("FS345", R"({"calls": {"Open": [{"ret": false, "times": "always"}]}})");
     printer::FamilyDriver& d = rig.driver();
     EXPECT_FALSE(d.start(0));
     // processor time, so that a loaded machine does not count (sanitizer builds are slower)
@@ -173,7 +173,7 @@ TEST(SigtronCoupon, TaxCodes)
         {"FS345", {}, {{"AliqIcms", N(5)}}, "  "},
     };
     for (const auto& c : cases) {
-        FamARig rig(c.model);
+        PrinterRig rig(c.model);
         const std::pair<const char*, const char*> entries[] = {{"TA", "18"}, {"TB", "07"}, {"TC", "17"}, {"TD", "//"}, {"TE", "18"}};
         for (int n = 1; n <= 5; ++n) {
             rig.taxTable.entry(n).code = entries[n - 1].first;
@@ -181,7 +181,7 @@ TEST(SigtronCoupon, TaxCodes)
         }
         rig.makeCoupon(c.header, {c.item});
         printer::FamilyDriver& d = rig.driver();
-        FamARig::Open t;
+        PrinterRig::Open t;
         EXPECT_EQ(d.resolveTaxCode(t.sale(d).item(0)).text, c.code) << (&c - cases.data());
         EXPECT_EQ(rig.messages().size(), std::string(c.code) == "  " ? 1u : 0u);
         if (std::string(c.code) == "  ") {
@@ -192,7 +192,7 @@ TEST(SigtronCoupon, TaxCodes)
 
 TEST(SigtronCoupon, Fs345ItemAndClosing)
 {
-    FamARig rig("FS345");
+    PrinterRig rig("FS345");
     rig.config.fatModNf = 1;
     rig.makeCoupon({{"Cod_Vend1", I(5)}, {"Observ", T("OBS")}, {"TipoPagAlf", T("")}, {"Num_Nota", I(99)},
                     {"Bairro", T("")}, {"Cidade", T("")}, {"Estado", T("")}},
@@ -226,7 +226,7 @@ TEST(SigtronCoupon, Fs345ItemAndClosing)
 
 TEST(SigtronCoupon, Fs300ItemAndClosingMessageCut)
 {
-    FamARig rig("FS300");
+    PrinterRig rig("FS300");
     rig.config.fatModNf = 40;
     const std::string longLine(390, 'L');
     rig.makeCoupon({{"LinhaVenc", T(std::string(80, 'V'))}, {"Observ", T(longLine.substr(0, 80))},
@@ -254,13 +254,13 @@ TEST(SigtronCoupon, Fs300ItemAndClosingMessageCut)
 TEST(SigtronCoupon, Receipts)
 {
     {   // FS345, FatModNf 8, Yes: the receipt with the additional block; no additional question
-        FamARig rig("FS345");
+        PrinterRig rig("FS345");
         rig.config.fatModNf = 8;
         rig.config.couponNumber = 42;
         rig.makeCoupon({{"Vlr_Nota", N(1234.5)}, {"Observ", T("")}}, {}, {{"Fil_Cidade", T("CAMPINAS")}});
         rig.op.confirmAnswers = {common::Answer::Yes};
         printer::FamilyDriver& d = rig.driver();
-        FamARig::Open t;
+        PrinterRig::Open t;
         d.receipts(t.sale(d));
         EXPECT_EQ(rig.op.texts("confirm"), std::vector<std::string>{"Emitir comprovante de entrega ?"});
         EXPECT_EQ(paramsOf(rig, "AberturaCNFV"),
@@ -281,12 +281,12 @@ TEST(SigtronCoupon, Receipts)
         EXPECT_EQ(rig.argsOf("SendText").size(), 8u);
     }
     {   // FS300, Yes and Yes: receipt text and the additional coupon by SendText
-        FamARig rig("FS300");
+        PrinterRig rig("FS300");
         rig.config.fatModNf = 1;
         rig.makeCoupon({{"Vlr_Nota", N(12.3456)}}, {}, {{"Fil_Cidade", T("")}});
         rig.op.confirmAnswers = {common::Answer::Yes, common::Answer::Yes};
         printer::FamilyDriver& d = rig.driver();
-        FamARig::Open t;
+        PrinterRig::Open t;
         d.receipts(t.sale(d));
         EXPECT_EQ(commandNames(rig), (std::vector<std::string>{"AberturaCuposSemICMS", "FechamentoCupomSemICMS",
                                                               "AberturaCuposSemICMS", "FechamentoCupomSemICMS"}));
@@ -300,11 +300,11 @@ TEST(SigtronCoupon, Receipts)
         EXPECT_EQ(rig.argsOf("SendText"), texts);
     }
     {   // FS345: the box closed without an answer skips the receipt; Yes on the additional coupon
-        FamARig rig("FS345");
+        PrinterRig rig("FS345");
         rig.makeCoupon({}, {});
         rig.op.confirmAnswers = {common::Answer::Close, common::Answer::Yes};
         printer::FamilyDriver& d = rig.driver();
-        FamARig::Open t;
+        PrinterRig::Open t;
         d.receipts(t.sale(d));
         EXPECT_EQ(commandNames(rig), std::vector<std::string>{"EmissaoCupomAdicional"});
         EXPECT_EQ(rig.argsOf("SendText").size(), 15u);
@@ -313,7 +313,7 @@ TEST(SigtronCoupon, Receipts)
 
 TEST(SigtronUtilities, ReadingsAndCancel)
 {
-    FamARig rig("FS300");
+    PrinterRig rig("FS300");
     printer::FamilyDriver& d = rig.driver();
     d.xReading();
     d.zReduction();

@@ -1,20 +1,20 @@
 // The Sweda family: the command channel, start-up with the tax-rate reading, the utilities,
 // the payment forms and the coupon, against the emulator and against canned replies.
 #include "common/errors.h"
-#include "fam_b_coupon.h"
+#include "coupon_tables.h"
 #include "printer/sweda/sweda_driver.h"
 
 #include <gtest/gtest.h>
 
 using namespace ecf;
-using ecf::test::famb::FamBRig;
-using ecf::test::famb::jsonBytes;
-using namespace ecf::test::famb;
+using ecf::test::sale_tables::PrinterRig;
+using ecf::test::sale_tables::jsonBytes;
+using namespace ecf::test::sale_tables;
 using printer::sweda::SwedaDriver;
 
 namespace {
 // The Sweda driver's command and reply buffers.
-printer::sweda::SwedaChannel& channel(FamBRig& rig)
+printer::sweda::SwedaChannel& channel(PrinterRig& rig)
 {
     return static_cast<SwedaDriver&>(rig.driver()).channel();
 }
@@ -47,7 +47,7 @@ std::string reply293(const std::vector<std::string>& groups, std::string head = 
 
 TEST(SwedaChannel, OpensOnThePortNumberAndCutsOverlongCommands)
 {
-    FamBRig rig("SWEDA", "", "3");
+    PrinterRig rig("SWEDA", "", "3");
     EXPECT_EQ(channel(rig).open("3"), 0);
     EXPECT_THROW(channel(rig).open("COM1"), common::ConversionError);
 
@@ -68,7 +68,7 @@ TEST(SwedaChannel, OpensOnThePortNumberAndCutsOverlongCommands)
 
 TEST(SwedaChannel, ReplyStopsAtItsFirstNulAndNeverPassesTheBuffer)
 {
-    FamBRig rig("SWEDA", readsJson({"abc\u0000def", std::string(700, 'x'), "yz"}));
+    PrinterRig rig("SWEDA", readsJson({"abc\u0000def", std::string(700, 'x'), "yz"}));
     channel(rig).read();
     EXPECT_EQ(channel(rig).reply(), "abc");
     channel(rig).read();
@@ -81,7 +81,7 @@ TEST(SwedaChannel, ReplyStopsAtItsFirstNulAndNeverPassesTheBuffer)
 
 TEST(SwedaStart, OpensThePortAndReadsTheTaxRatesFromTheEmulator)
 {
-    FamBRig rig("SWEDA");
+    PrinterRig rig("SWEDA");
     printer::FamilyDriver& d = rig.driver();
     d.openPort(0);
     ASSERT_TRUE(d.start(0));
@@ -111,7 +111,7 @@ TEST(SwedaStart, StatusRepliesAndEmptyTableEndStartUp)
         {reply293({"       ", "T021200"}), "Tabela de aliquotas de icms da SWEDA vazia"},
     };
     for (const auto& c : cases) {
-        FamBRig rig("SWEDA", readsJson({c.reply}));
+        PrinterRig rig("SWEDA", readsJson({c.reply}));
         printer::FamilyDriver& d = rig.driver();
         EXPECT_FALSE(d.start(0)) << c.message;
         EXPECT_EQ(rig.messages(), std::vector<std::string>{c.message});
@@ -126,7 +126,7 @@ TEST(SwedaStart, ParsesGroupsAtTheirPositionsAndReportsSendFailures)
     // 294: registers 5 and 12; 295: register 16.
     const std::string r294 = "." + std::string("T050500") + std::string(6 * 7, ' ') + "T122200}";
     const std::string r295 = "." + std::string(21, ' ') + "T160300" + std::string(6, ' ') + "Dinheiro       }";
-    FamBRig rig("SWEDA", readsJson({reply293({"T01 700", "   1800", "T031250", "       "}), r294, r295},
+    PrinterRig rig("SWEDA", readsJson({reply293({"T01 700", "   1800", "T031250", "       "}), r294, r295},
                                    R"(, "SwedaSend": [{"ret": 7}, {"ret": 3}, {"ret": 0}])"));
     printer::FamilyDriver& d = rig.driver();
     ASSERT_TRUE(d.start(0));
@@ -143,7 +143,7 @@ TEST(SwedaStart, ParsesGroupsAtTheirPositionsAndReportsSendFailures)
 
 TEST(SwedaStart, ARateThatIsNoNumberEndsStartUpWithAConversionError)
 {
-    FamBRig rig("SWEDA", readsJson({reply293({"T0118x0"})}));
+    PrinterRig rig("SWEDA", readsJson({reply293({"T0118x0"})}));
     printer::FamilyDriver& d = rig.driver();
     EXPECT_THROW(d.start(0), common::ConversionError);
 }
@@ -151,12 +151,12 @@ TEST(SwedaStart, ARateThatIsNoNumberEndsStartUpWithAConversionError)
 TEST(SwedaStart, PortThatIsNoNumberOrFailsToOpen)
 {
     {
-        FamBRig rig("SWEDA", "", "");
+        PrinterRig rig("SWEDA", "", "");
         printer::FamilyDriver& d = rig.driver();
         EXPECT_THROW(d.openPort(0), common::ConversionError);
         EXPECT_TRUE(rig.calls().empty());
     }
-    FamBRig rig("SWEDA", R"({"calls": {"SwedaOpen": [{"ret": 1}]}})", "2");
+    PrinterRig rig("SWEDA", R"({"calls": {"SwedaOpen": [{"ret": 1}]}})", "2");
     printer::FamilyDriver& d = rig.driver();
     d.openPort(0);
     EXPECT_EQ(rig.calls(), std::vector<std::string>{"SwedaOpen(2, 5, 1, 1)"});
@@ -165,7 +165,7 @@ TEST(SwedaStart, PortThatIsNoNumberOrFailsToOpen)
 
 TEST(SwedaUtilities, ReadingsAndCancelSendTheirCommandAndReadWithoutLookingAtResults)
 {
-    FamBRig rig("SWEDA", R"({"calls": {"SwedaSend": [{"ret": 9, "times": "always"}]}})");
+    PrinterRig rig("SWEDA", R"({"calls": {"SwedaSend": [{"ret": 9, "times": "always"}]}})");
     printer::FamilyDriver& d = rig.driver();
     d.xReading();
     d.zReduction();
@@ -187,7 +187,7 @@ TEST(SwedaPaymentForms, ListingPositionsShortRepliesAndSendFailures)
     // 295: char 36 not blank, the third entry runs past the end; 296: char 8 blank.
     const std::string r295 = std::string(35, '.') + "Dinheiro       Cheque         Car";
     const std::string r296 = std::string(7, '.') + " Vale";
-    FamBRig rig("SWEDA", readsJson({r295, r296}, R"(, "SwedaSend": [{"ret": 5}])"));
+    PrinterRig rig("SWEDA", readsJson({r295, r296}, R"(, "SwedaSend": [{"ret": 5}])"));
     printer::FamilyDriver& d = rig.driver();
     std::vector<std::string> items;
     d.listPaymentForms(items);
@@ -195,13 +195,13 @@ TEST(SwedaPaymentForms, ListingPositionsShortRepliesAndSendFailures)
     EXPECT_EQ(rig.messages(), std::vector<std::string>{"Erro: 5"});
 
     // Replies shorter than the positions tested count as not blank: entries cut short.
-    FamBRig rig2("SWEDA", readsJson({"short", std::string(10, 'x')}));
+    PrinterRig rig2("SWEDA", readsJson({"short", std::string(10, 'x')}));
     printer::FamilyDriver& d2 = rig2.driver();
     d2.listPaymentForms(items);
     EXPECT_EQ(items, (std::vector<std::string>{"", "", "", "xxx", "", "", "", "", "", ""}));
 
     // A blank at char 36 of the first reply and at char 8 of the second: an empty list.
-    FamBRig rig3("SWEDA", readsJson({std::string(35, '.') + " X", "1234567 Y"}));
+    PrinterRig rig3("SWEDA", readsJson({std::string(35, '.') + " X", "1234567 Y"}));
     printer::FamilyDriver& d3 = rig3.driver();
     d3.listPaymentForms(items);
     EXPECT_TRUE(items.empty());
@@ -211,7 +211,7 @@ TEST(SwedaPaymentForms, ListingPositionsShortRepliesAndSendFailures)
 
 TEST(SwedaCoupon, ItemsPaymentAndClosingToTheByte)
 {
-    FamBRig rig("SWEDA");
+    PrinterRig rig("SWEDA");
     loadRates(rig.taxTable, false);
     Item a;
     a.quantidade = 1.5;
@@ -269,7 +269,7 @@ TEST(SwedaCoupon, DiscountKinds)
         {"P", 0, 10, "000000000000"},
     };
     for (const auto& c : cases) {
-        FamBRig rig("SWEDA");
+        PrinterRig rig("SWEDA");
         loadRates(rig.taxTable, false);
         Item i;
         i.vlrDescit = c.descit;
@@ -297,7 +297,7 @@ TEST(SwedaCoupon, ErrorStops)
         {"[{\"ret\": 0}, {\"ret\": 0}, {\"ret\": 3}]", 3, "Erro ao tentar Imprimir o item."},
     };
     for (const auto& c : cases) {
-        FamBRig rig("SWEDA", R"({"calls": {"SwedaSend": )" + c.sendResults + "}}");
+        PrinterRig rig("SWEDA", R"({"calls": {"SwedaSend": )" + c.sendResults + "}}");
         loadRates(rig.taxTable, false);
         Item second;
         second.numItem = 2;
@@ -326,7 +326,7 @@ TEST(SwedaCoupon, TaxCodeResolution)
         {"T", "N", 100, 0, 17, "   "},
     };
     for (const auto& c : cases) {
-        FamBRig rig("SWEDA");
+        PrinterRig rig("SWEDA");
         loadRates(rig.taxTable, false);
         Item i;
         i.substTrib = c.subst;
@@ -341,7 +341,7 @@ TEST(SwedaCoupon, TaxCodeResolution)
         EXPECT_EQ(rig.messages().size(), c.code == "   " ? 1u : 0u);
     }
     // Two entries of the same rate: the later one wins.
-    FamBRig rig("SWEDA");
+    PrinterRig rig("SWEDA");
     loadRates(rig.taxTable, false);
     rig.taxTable.entry(9).rate = common::Money::fromWhole(18);
     CouponTables t(rig, Header{}, {Item{}});
@@ -364,7 +364,7 @@ TEST(SwedaCoupon, PaymentVariants)
              std::string(22, ' ')},
     };
     for (const auto& c : cases) {
-        FamBRig rig("SWEDA");
+        PrinterRig rig("SWEDA");
         rig.config.fatModNf = c.fatModNf;
         Header h;
         h.tipoPagNum = c.tipoPagNum;
@@ -387,7 +387,7 @@ TEST(SwedaCoupon, PaymentVariants)
 
 TEST(SwedaCoupon, FramingBytesFromTablesBecomeBlanks)
 {
-    FamBRig rig("SWEDA");
+    PrinterRig rig("SWEDA");
     loadRates(rig.taxTable, false);
     Item i;
     i.descr = "A\x1b" "B|C}D\x0d\x0a" "E";
@@ -406,7 +406,7 @@ TEST(SwedaCoupon, FramingBytesFromTablesBecomeBlanks)
 
 TEST(SwedaPaymentForms, ProgrammingSendsOneListAndTheListingShowsIt)
 {
-    FamBRig rig("SWEDA");
+    PrinterRig rig("SWEDA");
     const std::vector<std::string> forms{"DINHEIRO", "PIX", "CARTAO", "UMA FORMA COM VINTE}"};
     printer::FamilyDriver& d = rig.driver();
     d.programPaymentForms(forms);
@@ -418,7 +418,7 @@ TEST(SwedaPaymentForms, ProgrammingSendsOneListAndTheListingShowsIt)
     EXPECT_EQ(items, (std::vector<std::string>{"DINHEIRO       ", "PIX            ", "CARTAO         ", "UMA FORMA COM V",
                                                blank, blank, blank, blank, blank, blank}));
 
-    FamBRig empty("SWEDA");
+    PrinterRig empty("SWEDA");
     const std::vector<std::string> none{};
     printer::FamilyDriver& e = empty.driver();
     e.programPaymentForms(none);

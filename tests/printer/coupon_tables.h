@@ -1,17 +1,21 @@
 #pragma once
-// Coupon tables for the Sweda, Daruma and BemaFI32 tests: one header, its items and the branch
-// record written as Paradox tables in the rig's folder, opened as the coupon issue opens them,
-// and a small item walk that resolves and registers every item as the coupon issue does.
+// Coupon tables described by their values (an item, a header, a branch record), for the Sweda,
+// Daruma and BemaFI32 tests: written as Paradox tables in the rig's folder, opened as the coupon
+// issue opens them, and a small item walk that resolves and registers every item as the coupon
+// issue does.
 #include "coupon/sale_reading.h"
 #include "data/table.h"
 #include "printer/value_check.h"
-#include "fam_b_rig.h"
+#include "printer_rig.h"
 #include "support/tables.h"
 
 #include <string>
 #include <vector>
 
-namespace ecf::test::famb {
+namespace ecf::test::sale_tables {
+
+using ecf::test::jsonBytes;
+using ecf::test::PrinterRig;
 
 struct Item {
     int numItem = 1;
@@ -45,7 +49,7 @@ struct Branch {
 
 class CouponTables {
 public:
-    CouponTables(FamBRig& rig, const Header& h, const std::vector<Item>& items, const Branch& b = {})
+    CouponTables(PrinterRig& rig, const Header& h, const std::vector<Item>& items, const Branch& b = {})
         : env_("VANTIS_DIR", rig.dir.path().string())
     {
         using namespace ecf::test::px_fields;
@@ -116,4 +120,4 @@ inline void loadRates(printer::TaxTable& t, bool issFlag)
         t.entry(5).serviceFlag = common::Money::fromWhole(1);
 }
 
-} // namespace ecf::test::famb
+} // namespace ecf::test::sale_tables

@@ -1,7 +1,7 @@
 #pragma once
-// A printer rig for the Schalter, Sigtron and MP-20 tests: the program's printer connection
-// (trace file in a temporary folder, optional canned results) with a scripted operator, and
-// coupon tables (CFCABEC, CFITENS, Filial, FormaPtg) in the same folder, reached by VANTIS_DIR.
+// The printer families' test rig: the program's printer connection (trace file in a temporary
+// folder, optional canned results) with a scripted operator, and coupon tables (CFCABEC,
+// CFITENS, Filial, FormaPtg) in the same folder, reached by VANTIS_DIR.
 #include "common/startup_config.h"
 #include "common/clock.h"
 #include "common/trace.h"
@@ -29,7 +29,7 @@ namespace ecf::test {
 // Field values of one record by name; fields not given take the schema's default.
 using FieldValues = std::map<std::string, data::px::Value>;
 
-struct FamARig {
+struct PrinterRig {
     TempDir dir;
     ScopedEnv vantis{"VANTIS_DIR", dir.path().string()};
     std::filesystem::path tracePath = dir.path() / "trace.jsonl";
@@ -41,7 +41,7 @@ struct FamARig {
     printer::TaxTable& taxTable = printer.taxTable();
 
     // cannedJson: the content of an ECF_EMULATOR file, or empty for the emulator's own answers.
-    explicit FamARig(const std::string& model, const std::string& cannedJson = "", const std::string& port = "1",
+    explicit PrinterRig(const std::string& model, const std::string& cannedJson = "", const std::string& port = "1",
                      bool traced = true)
         : printer(config, op, clock,
                   {traced ? std::make_shared<common::Trace>((dir.path() / "trace.jsonl").string()) : nullptr,
@@ -109,7 +109,7 @@ struct FamARig {
     }
 };
 
-namespace fam_a_detail {
+namespace rig_detail {
 
 using namespace px_fields;
 using namespace px_values;
@@ -171,22 +171,22 @@ inline void make(const std::filesystem::path& dir, const std::string& name, cons
     makeTable(dir, name, defs, records);
 }
 
-} // namespace fam_a_detail
+} // namespace rig_detail
 
-inline void FamARig::makeCoupon(const FieldValues& header, const std::vector<FieldValues>& items,
+inline void PrinterRig::makeCoupon(const FieldValues& header, const std::vector<FieldValues>& items,
                                 const FieldValues& branch)
 {
-    fam_a_detail::make(dir.path(), "CFCABEC.DB", fam_a_detail::headerSchema(), {header});
-    fam_a_detail::make(dir.path(), "CFITENS.DB", fam_a_detail::itemSchema(), items);
-    fam_a_detail::make(dir.path(), "Filial.DB", fam_a_detail::branchSchema(), {branch});
+    rig_detail::make(dir.path(), "CFCABEC.DB", rig_detail::headerSchema(), {header});
+    rig_detail::make(dir.path(), "CFITENS.DB", rig_detail::itemSchema(), items);
+    rig_detail::make(dir.path(), "Filial.DB", rig_detail::branchSchema(), {branch});
 }
 
-inline void FamARig::makeFormaPtg(const std::vector<std::string>& names)
+inline void PrinterRig::makeFormaPtg(const std::vector<std::string>& names)
 {
     std::vector<FieldValues> rows;
     for (const auto& n : names)
         rows.push_back({{"Descricao", data::px::Value::text(n)}});
-    fam_a_detail::make(dir.path(), "FormaPtg.DB", {{px_fields::alpha("Descricao", 30), px_values::txt("")}}, rows);
+    rig_detail::make(dir.path(), "FormaPtg.DB", {{px_fields::alpha("Descricao", 30), px_values::txt("")}}, rows);
 }
 
 // A JSON string literal of 8-bit bytes, as the trace and canned files write them.
@@ -201,5 +201,13 @@ inline std::string jsonLatin1(const std::string& bytes)
 inline data::px::Value T(std::string bytes) { return data::px::Value::text(std::move(bytes)); }
 inline data::px::Value N(double v) { return data::px::Value::floatValue(v); }
 inline data::px::Value I(std::int64_t v) { return data::px::Value::integerValue(v); }
+
+// A JSON string literal of 8-bit bytes, as the trace and canned files write them.
+inline std::string jsonBytes(const std::string& bytes)
+{
+    std::string out;
+    common::json::appendLatin1(out, bytes);
+    return out;
+}
 
 } // namespace ecf::test
