@@ -51,7 +51,8 @@ struct FamilyEntry {
 
 // Every family, in the catalogue's order.
 std::span<const FamilyEntry* const> families();
-// One more family, after the built-in ones (a family of the tests).
+// One more family, after the built-in ones (a family of the tests), before any printer
+// connection is made.
 void addFamily(const FamilyEntry& entry);
 // The family of that trace name, or null.
 const FamilyEntry* findFamily(std::string_view name);
