@@ -14,7 +14,7 @@ namespace {
 constexpr char kDecimalSep = ',';
 constexpr char kThousandsSep = '.';
 
-struct Spec {
+struct Conversion {
     bool leftAlign = false;
     int width = -1;
     int precision = -1;
@@ -27,7 +27,7 @@ struct Spec {
 }
 
 // Appends `body` to `out`, padded with blanks to the width.
-void appendPadded(std::string& out, std::string_view body, const Spec& s)
+void appendPadded(std::string& out, std::string_view body, const Conversion& s)
 {
     const std::size_t fill =
         s.width > 0 && static_cast<int>(body.size()) < s.width ? static_cast<std::size_t>(s.width) - body.size() : 0;
@@ -38,7 +38,7 @@ void appendPadded(std::string& out, std::string_view body, const Spec& s)
         out.append(fill, ' ');
 }
 
-void appendInteger(std::string& out, const Spec& s, std::int64_t v, std::string_view pattern)
+void appendInteger(std::string& out, const Conversion& s, std::int64_t v, std::string_view pattern)
 {
     bool negative = false;
     std::uint64_t mag = 0;
@@ -75,7 +75,7 @@ void appendInteger(std::string& out, const Spec& s, std::int64_t v, std::string_
     appendPadded(out, std::string_view(p, static_cast<std::size_t>(end - p)), s);
 }
 
-void appendDecimal(std::string& out, const Spec& s, detail::DecimalDigits d)
+void appendDecimal(std::string& out, const Conversion& s, detail::DecimalDigits d)
 {
     const int decimals = s.precision < 0 ? 2 : std::min(s.precision, 18);
     detail::roundToDecimals(d, decimals);
@@ -85,7 +85,7 @@ void appendDecimal(std::string& out, const Spec& s, detail::DecimalDigits d)
     appendPadded(out, body, s);
 }
 
-void appendFloat(std::string& out, const Spec& s, double v)
+void appendFloat(std::string& out, const Conversion& s, double v)
 {
     if (std::isnan(v))
         return appendPadded(out, "NAN", s);
@@ -94,14 +94,14 @@ void appendFloat(std::string& out, const Spec& s, double v)
     appendDecimal(out, s, detail::exactDigits(v));
 }
 
-void appendText(std::string& out, const Spec& s, std::string_view text)
+void appendText(std::string& out, const Conversion& s, std::string_view text)
 {
     if (s.precision >= 0 && text.size() > static_cast<std::size_t>(s.precision))
         text = text.substr(0, static_cast<std::size_t>(s.precision));
     appendPadded(out, text, s);
 }
 
-void appendOne(std::string& out, const Spec& s, const FormatArg& arg, std::string_view pattern)
+void appendOne(std::string& out, const Conversion& s, const FormatArg& arg, std::string_view pattern)
 {
     switch (s.type) {
     case 'd':
@@ -148,7 +148,7 @@ std::string format(std::string_view pattern, std::initializer_list<FormatArg> ar
             ++i;
             continue;
         }
-        Spec s;
+        Conversion s;
         auto readNumber = [&](int& into) {
             if (i >= pattern.size() || pattern[i] < '0' || pattern[i] > '9')
                 return false;

@@ -2,12 +2,12 @@
 // A maker function written once. Each family's <fam>_lib.h lists its library's functions in one
 // macro, a line a function:
 //
-//     F(RESULT, NAME, (PARAMETERS), (NAMES PASSED), SPEC...)
+//     F(RESULT, NAME, (PARAMETERS), (NAMES PASSED), DETAILS...)
 //     F(int, Daruma_FI_AbreCupom, (Text cgc), (cgc), .success = one, .failure = 0)
 //
 // PARAMETERS are written with the kinds below, which mean C++ types in the program and C types
-// in the stand-in libraries; SPEC is the rest of the function's signature (FunctionSpec). From
-// that one list come the maker interface (its pure virtual functions), the emulator's and the
+// in the stand-in libraries; DETAILS are the rest of the function's signature
+// (FunctionDetails). From that one list come the maker interface (its pure virtual functions), the emulator's and the
 // traced wrapper's declarations, the hosted library, the signature table the helper process
 // calls from, and the stand-in libraries' exports. Self-contained (standard headers and the
 // signature table only): the stand-ins and the Windows stand-ins are built from it too.
@@ -33,7 +33,7 @@ using TextResult = std::string;           // a zero-terminated text the library 
 using WideResult = std::u16string;        // a wide text the control returns
 
 // What a function's line gives beside its parameters.
-struct FunctionSpec {
+struct FunctionDetails {
     library::SuccessRule success;   // the result that counts as success
     std::int64_t failure = 0;       // the result an operation gets when the library does not answer
     int buffer = 0;                 // the size of a TextBuffer the library fills
@@ -112,11 +112,11 @@ std::size_t rawLength(const Tuple& args)
 
 // The signature-table row of the interface's function `fn`, named `name`.
 template <auto fn>
-constexpr library::Signature signatureOf(const char* name, const FunctionSpec& spec)
+constexpr library::Signature signatureOf(const char* name, const FunctionDetails& details)
 {
     using M = detail::MemberFunction<decltype(fn)>;
-    return {name, spec.symbol ? spec.symbol : name, M::args, M::ret, spec.buffer, spec.failure, spec.ordinal,
-            spec.success};
+    return {name, details.symbol ? details.symbol : name, M::args, M::ret, details.buffer, details.failure,
+            details.ordinal, details.success};
 }
 
 } // namespace ecf::printer
@@ -132,7 +132,7 @@ constexpr library::Signature signatureOf(const char* name, const FunctionSpec& s
 #define ECF_MAKER_INDEX(R, N, P, A, ...) fn_##N,
 // Its signature-table row.
 #define ECF_MAKER_SIGNATURE(R, N, P, A, ...) \
-    ::ecf::printer::signatureOf<&Lib::N>(#N, ::ecf::printer::FunctionSpec{__VA_ARGS__}),
+    ::ecf::printer::signatureOf<&Lib::N>(#N, ::ecf::printer::FunctionDetails{__VA_ARGS__}),
 
 // The interface of a family's library, `Name`, from its list: the pure virtual functions, their
 // positions (Name::fn_<function>) and the signature table (Name::library(): the family as the
