@@ -2,7 +2,7 @@
 // The driver of a model code that belongs to no family: every printer step does nothing, and
 // every item passes without a tax code and without registration. A small family's driver may
 // start from it.
-#include "printer/printer.h"
+#include "printer/family_driver.h"
 
 namespace ecf::printer {
 

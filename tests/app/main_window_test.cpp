@@ -46,6 +46,14 @@ protected:
     std::size_t cabecRecords() { return records(dir.path() / "CFCABEC.DB"); }
     std::size_t itensRecords() { return records(dir.path() / "CFITENS.DB"); }
     int mainReports() const { return static_cast<int>(op.texts("main").size()); }
+    // The shell database with its pending coupon; that coupon's key.
+    coupon::CouponKey pendingCoupon()
+    {
+        test::makeShellDb(dir.path(), {});
+        data::Table cabec("CFCABEC.DB");
+        cabec.open();
+        return coupon::CouponKey::of(cabec);
+    }
 };
 
 TEST_F(MainWindowTest, MissingConfigurationEndsStartUpAndKeepsThePendingCoupon)
@@ -116,11 +124,7 @@ TEST_F(MainWindowTest, EmptyHeaderTableDisablesImprimir)
 TEST_F(MainWindowTest, SavedCopyIsOfferedBackWhenTheTablesAreEmpty)
 {
     // A coupon saved and its tables emptied, as a hand-off that could not print it leaves them.
-    test::makeShellDb(dir.path(), {});
-    data::Table cabec("CFCABEC.DB");
-    cabec.open();
-    const coupon::CouponKey key = coupon::CouponKey::of(cabec);
-    cabec.close();
+    const coupon::CouponKey key = pendingCoupon();
     coupon::SavedCoupons saved = coupon::SavedCoupons::inStateFolder();
     const coupon::SavedCoupon copy = saved.save(dir.path() / "CFCABEC.DB", dir.path() / "CFITENS.DB",
                                                 coupon::currentDatabase(), key, "test", {2026, 12, 1, 10});
@@ -164,11 +168,7 @@ TEST_F(MainWindowTest, SavedCopyIsOfferedBackWhenTheTablesAreEmpty)
 TEST_F(MainWindowTest, FechaCupomAbertoFreesAPendingCouponHeldBack)
 {
     // The journal shows the coupon started on the printer and never closed.
-    test::makeShellDb(dir.path(), {});
-    data::Table cabec("CFCABEC.DB");
-    cabec.open();
-    const coupon::CouponKey key = coupon::CouponKey::of(cabec);
-    cabec.close();
+    const coupon::CouponKey key = pendingCoupon();
     coupon::CouponJournal::inStateFolder().started(coupon::currentDatabase(), key, 5, common::Money::fromWhole(30));
 
     app::MainWindow& w = start({}, false);

@@ -77,13 +77,12 @@ void fromWire(Tuple& args, const wire::Value& x)
 template <class Lib, class R, class... P>
 R hostedCall(MakerHost& host, R (Lib::*)(P...), int index, std::tuple<std::remove_reference_t<P>&...> args)
 {
-    const Signature& sig = Lib::library().functions[static_cast<std::size_t>(index)];
     std::vector<wire::Value> a;
     a.reserve(sizeof...(P));
     [&]<std::size_t... I>(std::index_sequence<I...>) {
         (a.push_back(hosted::toWire<P, I>(args)), ...);
     }(std::index_sequence_for<P...>{});
-    const wire::Value r = host.call(sig.fn, a);
+    const wire::Value r = host.call(index, a);
     [&]<std::size_t... I>(std::index_sequence<I...>) {
         (hosted::fromWire<P, I>(args, a[I]), ...);
     }(std::index_sequence_for<P...>{});

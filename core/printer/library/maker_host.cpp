@@ -354,14 +354,13 @@ void MakerHost::end(bool kill)
     pid_ = -1;
 }
 
-wire::Value MakerHost::call(std::string_view fn, std::vector<wire::Value>& args)
+wire::Value MakerHost::call(int index, std::vector<wire::Value>& args)
 {
-    const int index = findFunction(family_, fn);
-    const Signature& sig = family_.functions[static_cast<std::size_t>(index < 0 ? 0 : index)];
+    const Signature& sig = family_.functions[static_cast<std::size_t>(index)];
     wire::Value failure;
     failure.i = sig.failure;
-    if (index < 0 || args.size() != std::strlen(sig.args))
-        return failure; // not a function of the table: a programming slip, caught by the tests
+    if (args.size() != std::strlen(sig.args))
+        return failure; // not the function's arguments: a programming slip, caught by the tests
     if (failed_)
         return failure;
     if (!running()) {

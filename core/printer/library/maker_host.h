@@ -57,11 +57,11 @@ public:
     void close();
     bool running() const { return pid_ > 0; }
 
-    // Calls `fn` of the family's table with its arguments (as many as its signature has); the
+    // Calls the function at `index` of the family's table with its arguments (as many as its signature has); the
     // buffers ('b') and integers ('r') the library fills are updated in `args`. When the
     // library does not answer, returns the function's failure result and leaves `args` as they
     // were; the first such call of a helper reports its message to the failure handler.
-    wire::Value call(std::string_view fn, std::vector<wire::Value>& args);
+    wire::Value call(int index, std::vector<wire::Value>& args);
     bool failed() const { return failed_; }
 
     // Told once per failed helper, with the operator's message.

@@ -64,26 +64,25 @@ std::string closingMessage(const RecordValues& c)
 
 } // namespace
 
-
-void SigtronDriver::select(const char* lib, const char* cmd)
+void SigtronDriver::select(const char* libName, const char* cmd)
 {
-    ctl().LibName(w(lib));
-    ctl().CmdName(w(cmd));
+    lib().LibName(w(libName));
+    lib().CmdName(w(cmd));
 }
 
-void SigtronDriver::param(const char* name, const std::u16string& value) { ctl().SetParameter(w(name), value); }
+void SigtronDriver::param(const char* name, const std::u16string& value) { lib().SetParameter(w(name), value); }
 
 void SigtronDriver::run(const char* cmd)
 {
     select("Fiscal", cmd);
-    ctl().Execute();
+    lib().Execute();
 }
 
 void SigtronDriver::printLine(const std::u16string& line)
 {
     select("Fiscal", "LinhaTexto");
     param("TextoLivre", line);
-    ctl().Execute();
+    lib().Execute();
 }
 
 void SigtronDriver::openPort(int) {}
@@ -95,7 +94,7 @@ bool SigtronDriver::open()
     const std::u16string comm =
         common::widen("COM" + common::removeChar(ctx_.config.portaEcf, ' ') + ": baud=9600 parity=N data=8 stop=1");
     const std::u16string fiscal = w("Fiscal");
-    SigtronLib& c = ctl();
+    SigtronLib& c = lib();
     for (int attempt = 0; attempt < openAttempts; ++attempt) {
         c.CmdFileName(cmdFile);
         c.CommConfig(comm);
@@ -113,12 +112,12 @@ bool SigtronDriver::loadTaxTable()
     std::u16string value;
     for (int attempt = 0; attempt < 10 && value.empty(); ++attempt) {
         select("Leitura", "LeituraAliquotaFiscalCarregada");
-        ctl().Execute();
-        value = ctl().ReturnValue(w("Valor"));
+        lib().Execute();
+        value = lib().ReturnValue(w("Valor"));
     }
     if (value.empty()) {
         ctx_.op.message("Tabela de aliquotas de icms da FS345 vazia");
-        ctl().Close();
+        lib().Close();
         return false;
     }
     // 16 slots of 5 characters: a register letter A..P and the rate's whole percent.
@@ -146,13 +145,13 @@ bool SigtronDriver::start(int)
         return false;
     if (laterCommands()) {
         select("Leitura", "LeituraEstadoDocumento");
-        ctl().Execute();
-        ctx_.config.couponNumber = common::strToInt(common::narrow(ctl().ReturnValue(w("NumeroCupom"))));
+        lib().Execute();
+        ctx_.config.couponNumber = common::strToInt(common::narrow(lib().ReturnValue(w("NumeroCupom"))));
     }
     return true;
 }
 
-void SigtronDriver::close() { ctl().Close(); }
+void SigtronDriver::close() { lib().Close(); }
 
 SaleFields SigtronDriver::saleFields() const
 {
@@ -250,7 +249,7 @@ void SigtronDriver::sale(const SaleItem& item, const TaxCode& taxCode, Money ite
                                         shownValue(itemTotal))));
     }
     if (send)
-        ctl().Execute();
+        lib().Execute();
 }
 
 std::string SigtronDriver::checkCoupon(const SaleRecord& sale)
@@ -289,20 +288,20 @@ void SigtronDriver::closeCoupon(const SaleRecord& sale)
         select("Fiscal", "TotalizacaoCupomFiscal");
         param("TipoDescAcres", w("0"));
         param("ValorDescAcres", w("000000000000"));
-        ctl().Execute();
+        lib().Execute();
         select("Fiscal", "DescricaoPagamento");
         param("FormaPagamento", common::widen(paymentLetter_, cp));
         param("ValorPagamento", w("000000000000"));
         param("LinhaAdicional", std::u16string());
-        ctl().Execute();
+        lib().Execute();
         select("Fiscal", "FechamentoCupomComMensagem");
         param("Mensagem", common::widen(message, cp));
-        ctl().Execute();
+        lib().Execute();
     } else {
         select("Fiscal", "FechamentoCupomComDescontoGlobalPercentual");
         param("PorcentagemDesconto", w("0000"));
         param("Mensagem", common::widen(message, cp));
-        ctl().Execute();
+        lib().Execute();
     }
 }
 
@@ -328,7 +327,7 @@ void SigtronDriver::receipts(const SaleRecord& sale)
                 param("COOorigem", w(common::fmtInt("%6.6d", ctx_.config.couponNumber)));
                 FieldCheck sent;
                 param("ValorVinculado", w(linkedAmount(c, sent)));
-                ctl().Execute();
+                lib().Execute();
                 printLine(w("RECEBEMOS A(S) MERCADORIA(S) CONSTANTE(S) NO\n"));
                 printLine(w("CUPOM FISCAL Nro " + number + ".\n"));
                 printLine(common::widen(str(sale.branch, "Fil_Cidade") + receiptCityTail + "\n", fpc));
@@ -354,13 +353,13 @@ void SigtronDriver::receipts(const SaleRecord& sale)
                 text += w(std::string(receiptCityTail) + "\n \n" + signatureRule + "\n");
                 text += common::widen(str(c, "Cliente"), cp);
                 text += newline;
-                ctl().SendText(text);
+                lib().SendText(text);
                 run("FechamentoCupomSemICMS");
             }
         }
         if (model != 8 && ctx_.op.confirm("Emitir cupom adicional ?") == common::Answer::Yes) {
             for (int i = 0; i < 7; ++i)
-                ctl().SendText(newline);
+                lib().SendText(newline);
             if (laterCommands()) {
                 run("EmissaoCupomAdicional");
             } else {
@@ -368,13 +367,13 @@ void SigtronDriver::receipts(const SaleRecord& sale)
                                          common::fmtInt("%6.6d", c.integer("Num_Nota")) + ".\nVALOR :" +
                                          common::fmtMoney("%12.2n", c.money("Vlr_Nota")) + "\n";
                 run("AberturaCuposSemICMS");
-                ctl().SendText(w(text));
+                lib().SendText(w(text));
                 run("FechamentoCupomSemICMS");
             }
         }
     }
     for (int i = 0; i < 8; ++i)
-        ctl().SendText(newline);
+        lib().SendText(newline);
 }
 
 void SigtronDriver::xReading()
@@ -392,7 +391,7 @@ void SigtronDriver::zReduction()
     param("Hora", w(common::fmtInt("%2.2d", now.hour)));
     param("Minuto", w(common::fmtInt("%2.2d", now.minute)));
     param("Segundo", w(common::fmtInt("%2.2d", now.second)));
-    ctl().Execute();
+    lib().Execute();
 }
 
 void SigtronDriver::cancelCoupon(CancelKind)

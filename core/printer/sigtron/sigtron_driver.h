@@ -23,9 +23,8 @@ public:
     bool showsCouponNumber() const override { return laterCommands(); }
 
 private:
-    SigtronLib& ctl() { return lib_; }
     bool laterCommands() const { return ctx_.model().laterCommands; } // the model speaks the later command set
-    void select(const char* lib, const char* cmd);          // LibName and CmdName
+    void select(const char* libName, const char* cmd);          // LibName and CmdName
     void param(const char* name, const std::u16string& value);
     void run(const char* cmd);                                // a "Fiscal" command without parameters
     void printLine(const std::u16string& line);               // "LinhaTexto" with "TextoLivre"
